@@ -1,0 +1,72 @@
+// kivhost: loads kiv.tpl from the plugins folder beside it, as the messenger would, and says what
+// the plug-in registered.
+#include <cstdio>
+#include <cstring>
+
+#include "hostCore.h"
+#include "pluginLoader.h"
+
+using namespace kivhost;
+
+namespace {
+
+void usage() {
+    printf("kivhost: a host for the kiv notification plug-in\n"
+           "usage: kivhost [--plugin FILE] [--profile FOLDER]\n"
+           "  --plugin FILE     the plug-in to load (default: plugins\\kiv.tpl beside kivhost)\n"
+           "  --profile FOLDER  the user's profile folder (default: profile\\ beside kivhost)\n");
+}
+
+std::string programFolder() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    return folder.erase(folder.find_last_of('\\') + 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string pluginPath = pluginLoader::defaultPath();
+    std::string profile = programFolder() + "profile\\";
+    for (int i = 1; i < argc; ++i) {
+        if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
+            usage();
+            return 0;
+        } else if (!strcmp(argv[i], "--plugin") && i + 1 < argc) {
+            pluginPath = argv[++i];
+        } else if (!strcmp(argv[i], "--profile") && i + 1 < argc) {
+            profile = argv[++i];
+        } else {
+            fprintf(stderr, "kivhost: unknown argument '%s'; see kivhost --help\n", argv[i]);
+            return 2;
+        }
+    }
+    CreateDirectoryA(profile.c_str(), nullptr);
+    hostCore& host = hostCore::get();
+    host.setProfile("kivtest", profile);
+    host.mainWindow();
+
+    pluginLoader plugin(pluginPath);
+    if (!plugin.loaded()) {
+        fprintf(stderr, "kivhost: %s\n", plugin.error().c_str());
+        return 1;
+    }
+    const kiv::abi::plugin_info* info = plugin.info(kiv::abi::minimumHostVersion);
+    if (!info) {
+        fprintf(stderr, "kivhost: %s refused this host version\n", pluginPath.c_str());
+        return 1;
+    }
+    unsigned v = info->version;
+    printf("loaded %s: %s %u.%u.%u.%u\n", pluginPath.c_str(), info->name, v >> 24, (v >> 16) & 0xFF, (v >> 8) & 0xFF,
+           v & 0xFF);
+    plugin.load();
+    printf("services:");
+    for (const std::string& name : host.serviceNames()) printf(" %s", name.c_str());
+    printf("\nhost calls during load:\n");
+    for (const std::string& line : host.logNames()) printf("  %s\n", line.c_str());
+    printf("menu items: %u, options pages: %u\n", static_cast<unsigned>(host.menuItems().size()),
+           static_cast<unsigned>(host.optionsPages().size()));
+    plugin.unload();
+    return 0;
+}

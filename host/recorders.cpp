@@ -1,0 +1,36 @@
+#include "recorders.h"
+
+#include "importPatch.h"
+
+namespace kivhost {
+
+soundRecorder& soundRecorder::get() {
+    static soundRecorder recorder;
+    return recorder;
+}
+
+BOOL WINAPI soundRecorder::playSound(LPCSTR sound, HMODULE, DWORD flags) {
+    std::string file = sound ? sound : "";
+    get().played.push_back({file, flags});
+    return !file.empty() && GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+moduleClock& moduleClock::get() {
+    static moduleClock clock;
+    return clock;
+}
+
+DWORD moduleClock::now() const {
+    return frozen_ ? value_ : GetTickCount() + offset_;
+}
+
+DWORD WINAPI moduleClock::getTickCount() {
+    return get().now();
+}
+
+void installRecorders(HMODULE module) {
+    patchImport(module, "WINMM.dll", "PlaySoundA", reinterpret_cast<void*>(&soundRecorder::playSound));
+    patchImport(module, "KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&moduleClock::getTickCount));
+}
+
+}  // namespace kivhost

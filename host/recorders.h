@@ -1,0 +1,46 @@
+// What the host watches through the module's import table: the sounds it plays and the clock it
+// reads. Installed by pluginLoader on every plug-in it loads.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kivhost {
+
+struct playedSound {
+    std::string file;
+    DWORD flags;
+};
+
+// PlaySoundA as the plug-in sees it: every call is recorded; the answer says whether the file
+// could be played (it exists), and nothing is sent to the sound card.
+class soundRecorder {
+public:
+    static soundRecorder& get();
+    std::vector<playedSound> played;
+    void clear() { played.clear(); }
+    static BOOL WINAPI playSound(LPCSTR sound, HMODULE module, DWORD flags);
+};
+
+// GetTickCount as the plug-in sees it: the real clock moved by an offset, or frozen at a value.
+class moduleClock {
+public:
+    static moduleClock& get();
+    void advance(DWORD milliseconds) { offset_ += milliseconds; }
+    void freeze(DWORD value) { frozen_ = true; value_ = value; }
+    void run() { frozen_ = false; }
+    void reset() { offset_ = 0; frozen_ = false; }
+    DWORD now() const;
+    static DWORD WINAPI getTickCount();
+
+private:
+    DWORD offset_ = 0;
+    bool frozen_ = false;
+    DWORD value_ = 0;
+};
+
+void installRecorders(HMODULE module);
+
+}  // namespace kivhost

@@ -1,0 +1,71 @@
+// For other plug-ins: show a notification of your own through kiv.
+//
+//     popup_info info = {};
+//     info.size = sizeof info;           // 46
+//     info.protocol = "TLEN";
+//     info.nick = "Ala";
+//     info.text = "Nowa poczta";
+//     info.iconName = "message";         // "message", "chatmessage", "ico_small", or "" for the
+//                                        // contact's status icon (needs itemHandle)
+//     int queued = callService(myModule, "kiv/popup", (WPARAM)&info, 0) == 0;
+//
+// The service answers -1 for a record of the wrong size and while kiv is silent or a full-screen
+// application is in front; otherwise the window appears within 100 ms. Texts are Windows-1250 and
+// are cut to their fields (protocol 31 bytes, contactId/nick/iconName 63, text 512).
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kiv {
+
+#pragma pack(push, 1)
+
+// Passed to your click callback: which button was released over which notification window.
+struct click_info {
+    int32_t size;    // 12
+    int32_t button;  // 1 left, 2 right
+    HWND window;
+};
+static_assert(sizeof(click_info) == 12);
+
+typedef int(__cdecl* ClickCallbackFn)(click_info* click, int callbackData);
+
+struct popup_info {
+    int32_t size;  // 46
+    const char* protocol;
+    const char* contactId;
+    const char* nick;
+    const char* text;  // empty or null: the small window
+    const char* iconName;
+    int32_t status;
+    int32_t itemHandle;
+    uint8_t small;
+    int32_t effect;  // ignored: the user's setting decides
+    uint8_t effectClose;
+    ClickCallbackFn clickCallback;
+    int32_t callbackData;
+};
+static_assert(sizeof(popup_info) == 46);
+static_assert(offsetof(popup_info, small) == 32);
+static_assert(offsetof(popup_info, effect) == 33);
+static_assert(offsetof(popup_info, effectClose) == 37);
+static_assert(offsetof(popup_info, clickCallback) == 38);
+static_assert(offsetof(popup_info, callbackData) == 42);
+
+// Optional second argument: whether the window closes by itself, and an icon of your own.
+struct popup_options {
+    int32_t size;  // 30
+    uint8_t forceAutoClose;
+    uint8_t forceKeepOpen;
+    HBITMAP iconBitmap;  // yours: drawn on every paint, never deleted by kiv
+    uint8_t reserved[20];
+};
+static_assert(sizeof(popup_options) == 30);
+static_assert(offsetof(popup_options, iconBitmap) == 6);
+
+#pragma pack(pop)
+
+}  // namespace kiv

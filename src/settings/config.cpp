@@ -1,0 +1,91 @@
+#include "settings/config.h"
+
+#include <cstdio>
+
+#include "shell/plugin.h"
+#include "ui/optionsPage.h"
+
+namespace kiv {
+
+namespace {
+
+struct settingsReader {
+    const char* file;
+
+    void flag(const char* section, const char* key, bool& field, int fallback) {
+        field = GetPrivateProfileIntA(section, key, fallback, file) != 0;
+    }
+    void number(const char* section, const char* key, int32_t& field, int fallback) {
+        field = static_cast<int32_t>(GetPrivateProfileIntA(section, key, fallback, file));
+    }
+    void readOnlyNumber(const char* section, const char* key, int32_t& field, int fallback) {
+        number(section, key, field, fallback);
+    }
+    template <size_t N>
+    void text(const char* section, const char* key, char (&field)[N], const char* fallback) {
+        GetPrivateProfileStringA(section, key, fallback, field, N, file);
+    }
+    // Two numbers joined by a comma; a value that does not give both keeps the defaults for
+    // the missing ones, so a damaged file never leaves the window anchored somewhere random.
+    void pair(const char* section, const char* key, int32_t& first, int32_t& second, const char* fallback) {
+        char value[128];
+        GetPrivateProfileStringA(section, key, fallback, value, sizeof value, file);
+        int a = 0, b = 0;
+        int parsed = sscanf(value, "%d,%d", &a, &b);
+        sscanf(fallback, "%d,%d", &first, &second);
+        if (parsed >= 1) first = a;
+        if (parsed >= 2) second = b;
+    }
+};
+
+struct settingsWriter {
+    const char* file;
+
+    void write(const char* section, const char* key, const char* value) {
+        WritePrivateProfileStringA(section, key, value, file);
+    }
+    void flag(const char* section, const char* key, bool& field, int) { write(section, key, field ? "1" : "0"); }
+    void number(const char* section, const char* key, int32_t& field, int) {
+        char value[16];
+        snprintf(value, sizeof value, "%ld", static_cast<long>(field));
+        write(section, key, value);
+    }
+    void readOnlyNumber(const char*, const char*, int32_t&, int) {}
+    template <size_t N>
+    void text(const char* section, const char* key, char (&field)[N], const char*) {
+        write(section, key, field);
+    }
+    void pair(const char* section, const char* key, int32_t& first, int32_t& second, const char*) {
+        char value[32];
+        snprintf(value, sizeof value, "%ld,%ld", static_cast<long>(first), static_cast<long>(second));
+        write(section, key, value);
+    }
+};
+
+}  // namespace
+
+config::config(const char* settingsFile) : settingsPath(settingsFile) {
+    load();
+    addOptionsPage(*this);
+}
+
+config::~config() {
+    removeOptionsPage(*this);
+    save();
+}
+
+// Without a profile from the host there is no file: the defaults stay and nothing is written.
+void config::load() {
+    if (!settingsPath || !*settingsPath) return;
+    settingsReader reader{settingsPath};
+    visitSettings(reader);
+    if (!plugin.setLayeredWindowAttributes) alpha = 0;
+}
+
+void config::save() {
+    if (!settingsPath || !*settingsPath) return;
+    settingsWriter writer{settingsPath};
+    visitSettings(writer);
+}
+
+}  // namespace kiv

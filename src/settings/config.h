@@ -1,0 +1,110 @@
+// Every global setting of the module and its file, kiv.config in the user's profile folder.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace kiv {
+
+class config {
+public:
+    explicit config(const char* settingsFile);
+    ~config();
+    config(const config&) = delete;
+    config& operator=(const config&) = delete;
+
+    void load();
+    void save();
+
+    const char* settingsPath;
+    HWND optionsWindow = nullptr;
+    HBITMAP iconBig = nullptr;
+    HBITMAP iconSmall = nullptr;
+
+    bool silent = false;
+    bool showsilent = true;
+    bool fullscreenautooff = true;
+    bool ignoremub = false;
+    bool noautoclose = false;
+    char scheme[128] = "standard.kivs";
+    int32_t effect = 0;
+    bool effectclose = false;
+    int32_t visibletime = 5;
+    bool rearrangewindows = true;
+    bool newatbegin = false;
+    bool showdesc = true;
+    bool showmessage = true;
+    bool clickclose = false;
+    bool clickopenchat = false;
+    bool msgshowwhenbgonly = false;
+    int32_t bindpos = 0;
+    int32_t bindX = 2;
+    int32_t bindY = 2;
+    int32_t space = 2;
+    int32_t contactformat = 2;
+    int32_t alpha = 0;
+    int32_t autoheightchars = 0;
+    int32_t autoheightrows = 5;
+    bool loginignore = true;
+    int32_t maxonscreen = 0;
+    bool offlogin = false;
+    bool offonline = false;
+    bool offmessage = false;
+    bool offmessagechatstart = false;
+    bool offmessagechat = false;
+    bool offfile = false;
+    bool offvoice = false;
+    bool offemail = false;
+    char filelogintlen[260] = "";
+    char filelogingg[260] = "";
+    char fileemail[260] = "";
+    int32_t loginignoretime = 10;
+
+    // Each key once, in file order, with its default: load and save both walk this list.
+    template <class Visitor>
+    void visitSettings(Visitor& v);
+};
+
+template <class Visitor>
+void config::visitSettings(Visitor& v) {
+    v.flag("general", "silent", silent, 0);
+    v.flag("general", "showsilent", showsilent, 1);
+    v.flag("general", "fullscreenautooff", fullscreenautooff, 1);
+    v.text("window", "scheme", scheme, "standard.kivs");
+    v.number("window", "effect", effect, 0);
+    v.flag("window", "effectclose", effectclose, 0);
+    v.number("window", "visibletime", visibletime, 5);
+    v.flag("window", "rearrangewindows", rearrangewindows, 1);
+    v.flag("window", "newatbegin", newatbegin, 0);
+    v.flag("window", "showdesc", showdesc, 1);
+    v.flag("window", "showmessage", showmessage, 1);
+    v.flag("window", "clickclose", clickclose, 0);
+    v.flag("window", "clickopenchat", clickopenchat, 0);
+    v.flag("window", "msgshowwhenbgonly", msgshowwhenbgonly, 0);
+    v.number("window", "bindpos", bindpos, 0);
+    v.pair("window", "bind", bindX, bindY, "2,2");
+    v.number("window", "space", space, 2);
+    v.number("window", "contactformat", contactformat, 2);
+    v.number("window", "alpha", alpha, 0);
+    v.number("window", "autoheightchars", autoheightchars, 0);
+    v.number("window", "autoheightrows", autoheightrows, 5);
+    v.flag("window", "loginignore", loginignore, 1);
+    v.number("window", "maxonscreen", maxonscreen, 0);
+    v.text("sound", "filelogintlen", filelogintlen, "");
+    v.text("sound", "filelogingg", filelogingg, "");
+    v.text("sound", "fileemail", fileemail, "");
+    v.flag("sound", "offlogin", offlogin, 0);
+    v.flag("sound", "offonline", offonline, 0);
+    v.flag("sound", "offmessage", offmessage, 0);
+    v.flag("sound", "offmessagechatstart", offmessagechatstart, 0);
+    v.flag("sound", "offmessagechat", offmessagechat, 0);
+    v.flag("sound", "offfile", offfile, 0);
+    v.flag("sound", "offvoice", offvoice, 0);
+    v.flag("sound", "offemail", offemail, 0);
+    v.readOnlyNumber("hidden", "loginignoretime", loginignoretime, 10);
+    v.flag("ztk", "ignoremub", ignoremub, 0);
+    v.flag("ztk", "noautoclose", noautoclose, 0);
+}
+
+}  // namespace kiv

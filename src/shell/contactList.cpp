@@ -1,0 +1,51 @@
+#include "shell/contactList.h"
+
+#include <cstring>
+
+#include "shell/host.h"
+
+namespace kiv {
+
+namespace {
+
+int __cdecl visitItem(void* itemPointer, void* userValue) {
+    auto* item = static_cast<const abi::contact_item*>(itemPointer);
+    auto* search = static_cast<abi::contact_item*>(userValue);
+    if (!item || item->kind != abi::itemKindContact || !item->id || !search->id) return 0;
+    if (strcmp(item->id, search->id) == 0) memcpy(search, item, abi::contactItemCopySize);
+    return 0;
+}
+
+}  // namespace
+
+contactSearch::contactSearch(const char* contactId) : abi::contact_item() {
+    size = abi::contactItemCopySize;
+    id = contactId;
+}
+
+void findContactItem(abi::contact_item& item) {
+    abi::enumeration_record enumeration = {};
+    enumeration.size = sizeof enumeration;
+    enumeration.mode = 3;
+    enumeration.visit = visitItem;
+    enumeration.userValue = &item;
+    host::callService(abi::svcEnumerateItems, &enumeration);
+}
+
+const abi::contact_item* getContactItem(int itemHandle) {
+    return reinterpret_cast<const abi::contact_item*>(host::callService(abi::svcGetItem, itemHandle, 0));
+}
+
+const char* statusNameByIcon(const char* protocol, int iconIndex) {
+    static const char* const tlen[] = {"Dostępny",      "Porozmawiajmy", "Zaraz wracam", "Wrócę później",
+                                       "Jestem zajęty", "Niewidoczny",   "Niedostępny"};
+    static const char* const gg[] = {"Dostępny", "Zaraz wracam", "Niewidoczny", "Niedostępny"};
+    bool isTlen = protocol && strcmp(protocol, "TLEN") == 0;
+    const char* const* names = isTlen ? tlen : gg;
+    int count = isTlen ? 7 : 4;
+    int slot = (iconIndex - 1) % count;
+    if (slot < 0) slot += count;  // the host's index starts at 1; never index before the table
+    return names[slot];
+}
+
+}  // namespace kiv

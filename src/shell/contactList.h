@@ -1,0 +1,23 @@
+// The host's contact list as the module reads it: found by identifier, fetched by handle, never kept.
+#pragma once
+
+#include "kiv/host_abi.h"
+
+namespace kiv {
+
+// A zero-filled copy with size 124 and the identifier to look for; on a match the host's first
+// 124 bytes replace it (the last match visited wins). handle != 0 afterwards means found.
+struct contactSearch : abi::contact_item {
+    explicit contactSearch(const char* contactId);
+    bool found() const { return handle != 0; }
+};
+
+void findContactItem(abi::contact_item& item);
+
+// The host's item for a handle, read in place at once; null when the host has none.
+const abi::contact_item* getContactItem(int itemHandle);
+
+// The status name shown for an item without a description, by its 1-based icon index.
+const char* statusNameByIcon(const char* protocol, int iconIndex);
+
+}  // namespace kiv

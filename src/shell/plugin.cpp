@@ -1,0 +1,161 @@
+#include "shell/plugin.h"
+
+#include <cstring>
+
+#include "notify/popupService.h"
+#include "notify/window.h"
+#include "settings/config.h"
+#include "shell/host.h"
+#include "shell/text.h"
+#include "ui/menus.h"
+
+namespace kiv {
+
+moduleState plugin;
+
+namespace {
+
+abi::plugin_info info = {
+    sizeof(abi::plugin_info),
+    "kiv",
+    0x00010501,
+    0x00010107,
+    "powiadomienia o zdarzeniach z listy kontaktów",
+    "kiv developers",
+    "kiv developers",
+    "kiv@example.invalid",
+    "https://kiv.example.invalid/",
+    {0, 0, 0, 0},
+};
+
+int __cdecl getSilent(WPARAM, LPARAM) {
+    return plugin.settings && plugin.settings->silent ? 1 : 0;
+}
+
+int __cdecl setSilent(WPARAM on, LPARAM) {
+    if (!plugin.settings) return 0;
+    plugin.settings->silent = on != 0;
+    updateSilentMenuItem();
+    return plugin.settings->silent ? 1 : 0;
+}
+
+// hostFolder, pluginsFolder and schemeFolder from the executable's path; a path that would not
+// fit leaves the folders empty rather than pointing somewhere half-built.
+void buildFolders() {
+    char executable[pathSize] = "";
+    DWORD length = GetModuleFileNameA(nullptr, executable, sizeof executable);
+    if (length == 0 || length >= sizeof executable) return;
+    char* slash = strrchr(executable, '\\');
+    if (!slash) return;
+    slash[1] = '\0';
+    char plugins[pathSize];
+    char schemes[pathSize];
+    copyText(plugins, executable);
+    copyText(schemes, executable);
+    if (!appendText(plugins, "plugins\\") || !appendText(schemes, "plugins\\kiv.scheme\\")) return;
+    copyText(plugin.hostFolder, executable);
+    copyText(plugin.pluginsFolder, plugins);
+    copyText(plugin.schemeFolder, schemes);
+}
+
+DWORD systemMajorVersion() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&version)) return 0;
+#pragma GCC diagnostic pop
+    return version.dwMajorVersion;
+}
+
+SetLayeredWindowAttributesFn findLayeredFunction() {
+    HMODULE user32 = LoadLibraryA("user32.dll");
+    if (!user32) return nullptr;
+    auto function = reinterpret_cast<SetLayeredWindowAttributesFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+    FreeLibrary(user32);  // user32 stays mapped: the host itself links it
+    return function;
+}
+
+// Login, profile folder and the two file paths. Without a usable answer from the host the paths
+// stay empty, and nothing is read from or written to a made-up place.
+void readProfile() {
+    auto profileFunction = reinterpret_cast<abi::ProfileFn>(
+        host::callService(abi::svcGetProcAddress, abi::hostFunctionProfile, 0));
+    if (!profileFunction) return;
+    auto* profile = static_cast<const abi::profile_info*>(profileFunction(0, 0));
+    if (!profile || !profile->profileFolder || !profile->profileFolder[0]) return;
+    char settings[pathSize];
+    char filters[pathSize];
+    copyText(settings, profile->profileFolder);
+    copyText(filters, profile->profileFolder);
+    if (!appendText(settings, "kiv.config") || !appendText(filters, "kiv.filters.config")) return;
+    copyText(plugin.userLogin, profile->login);
+    copyText(plugin.profileFolder, profile->profileFolder);
+    copyText(plugin.settingsPath, settings);
+    copyText(plugin.filtersPath, filters);
+}
+
+void registerWindowClass() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = notifyWindowProc;
+    windowClass.hInstance = plugin.instance;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_HAND);
+    windowClass.lpszClassName = notifyWindowClass;
+    RegisterClassA(&windowClass);
+}
+
+}  // namespace
+
+const abi::plugin_info& pluginInfo() {
+    return info;
+}
+
+void* getPluginInfo(unsigned int hostVersion) {
+    if (hostVersion >= abi::minimumHostVersion) return &info;
+    MessageBoxA(nullptr, "Wtyczka kiv wymaga komunikatora Tlen w wersji 4.10.4.1 lub nowszej.", "Błąd",
+                MB_OK | MB_ICONERROR);
+    return nullptr;
+}
+
+int loadPlugin(void* hostServices) {
+    plugin.hostServices = static_cast<void* const*>(hostServices);
+    plugin.getSilentService = host::createService(abi::svcKivGetSilent, getSilent);
+    plugin.setSilentService = host::createService(abi::svcKivSetSilent, setSilent);
+    plugin.popupService = host::createService(abi::svcKivPopup, popupService);
+    buildFolders();
+    plugin.systemMajorVersion = systemMajorVersion();
+    plugin.setLayeredWindowAttributes = findLayeredFunction();
+    readProfile();
+    registerWindowClass();
+    plugin.settings = new config(plugin.settingsPath);
+    return 0;
+}
+
+int unloadPlugin() {
+    delete plugin.settings;
+    plugin.settings = nullptr;
+    UnregisterClassA(notifyWindowClass, plugin.instance);
+    host::destroyService(plugin.getSilentService);
+    host::destroyService(plugin.setSilentService);
+    host::destroyService(plugin.popupService);
+    plugin.hostServices = nullptr;
+    return 0;
+}
+
+bool notificationsSuppressed() {
+    if (!plugin.settings) return true;
+    if (plugin.settings->silent) return true;
+    return plugin.settings->fullscreenautooff && isFullScreenAppActive();
+}
+
+bool isFullScreenAppActive() {
+    HWND foreground = GetForegroundWindow();
+    if (!foreground) return false;
+    RECT rect;
+    if (!GetWindowRect(foreground, &rect)) return false;
+    return rect.left == 0 && rect.top == 0 && rect.right == GetSystemMetrics(SM_CXSCREEN) &&
+           rect.bottom == GetSystemMetrics(SM_CYSCREEN);
+}
+
+}  // namespace kiv

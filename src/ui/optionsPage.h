@@ -1,0 +1,12 @@
+// The module's page in the host's options window.
+#pragma once
+
+namespace kiv {
+
+class config;
+
+// Registration with the host, made and undone by config for its whole lifetime.
+void addOptionsPage(config& settings);
+void removeOptionsPage(config& settings);
+
+}  // namespace kiv

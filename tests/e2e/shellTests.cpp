@@ -1,0 +1,164 @@
+// The plug-in as the messenger meets it: version gate, identity record, services, start-up and
+// shutdown order, settings file.
+#include <doctest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "dialogWatcher.h"
+#include "testSupport.h"
+
+using namespace kivtest;
+namespace abi = kiv::abi;
+
+TEST_CASE("the version gate lets 4.10.4.1 and later in, refuses older hosts with a message box") {
+    kivSession session("gate", false);
+    REQUIRE_MESSAGE(session.plugin->loaded(), session.plugin->error());
+    CHECK(session.plugin->info(0x040A0401) != nullptr);
+    CHECK(session.plugin->info(0xFFFFFFFF) != nullptr);  // unsigned comparison
+
+    kivhost::dialogWatcher answer("Błąd", [](HWND box) { kivhost::dialogWatcher::press(box, IDOK); });
+    CHECK(session.plugin->info(0x040A0400) == nullptr);
+    auto seen = answer.seen();
+    REQUIRE(seen.size() == 1);
+    CHECK(seen[0].caption == "Błąd");
+    CHECK(seen[0].message.find("4.10.4.1") != std::string::npos);
+}
+
+TEST_CASE("plugin_info is the 52-byte record the messenger reads") {
+    kivSession session("info", false);
+    auto* info = session.plugin->info(abi::minimumHostVersion);
+    REQUIRE(info);
+    const auto* words = reinterpret_cast<const uint32_t*>(info);
+    CHECK(words[0] == 52);
+    CHECK(std::string(info->name) == "kiv");
+    CHECK(words[2] == 0x00010501);
+    CHECK(words[3] == 0x00010107);
+    CHECK(std::string(info->description) == "powiadomienia o zdarzeniach z listy kontaktów");
+    CHECK(std::string(info->author) == "kiv developers");
+    CHECK(std::string(info->email).find('@') != std::string::npos);
+    CHECK(std::string(info->web).rfind("https://", 0) == 0);
+    for (int i = 9; i < 13; ++i) CHECK(words[i] == 0);
+    // The same record for every call: it lives as long as the module.
+    CHECK(session.plugin->info(abi::minimumHostVersion) == info);
+}
+
+TEST_CASE("the three services are created in order at load and destroyed in order at unload") {
+    kivSession session("services");
+    auto names = session.host.logNames();
+    REQUIRE(names.size() >= 3);
+    CHECK(names[0] == "createService kiv/getsilent");
+    CHECK(names[1] == "createService kiv/setsilent");
+    CHECK(names[2] == "createService kiv/popup");
+    CHECK(session.host.hasService("kiv/popup"));
+
+    session.host.log.clear();
+    session.unload();
+    std::vector<std::string> destroyed;
+    for (const auto& call : session.host.log)
+        if (call.what == "destroyService") destroyed.push_back(call.name);
+    CHECK(destroyed == std::vector<std::string>{"kiv/getsilent", "kiv/setsilent", "kiv/popup"});
+    CHECK(session.host.serviceNames().empty());
+}
+
+TEST_CASE("start-up asks for the profile before anything reads the settings, and registers the page") {
+    kivSession session("startup");
+    auto names = session.host.logNames();
+    auto at = [&](const std::string& name) {
+        return std::find(names.begin(), names.end(), name) - names.begin();
+    };
+    REQUIRE(at("Tlen/GetProcAddress") < static_cast<long>(names.size()));
+    CHECK(session.host.log[at("Tlen/GetProcAddress")].wParam == abi::hostFunctionProfile);
+    CHECK(at("createService kiv/popup") < at("Tlen/GetProcAddress"));
+    CHECK(at("Tlen/GetProcAddress") < at("Tlen/AddOptionsPage"));
+
+    REQUIRE(session.host.optionsPages().size() == 1);
+    const auto& page = session.host.optionsPages()[0];
+    CHECK(page.pageName == "kiv/options/settings");
+    CHECK(page.group == "kiv");
+    CHECK(page.kind == 3);
+    CHECK(reinterpret_cast<void*>(page.callback) != nullptr);
+    BITMAP icon = {};
+    REQUIRE(GetObjectA(page.iconSmall, sizeof icon, &icon) == sizeof icon);
+    CHECK(icon.bmWidth == 16);
+    CHECK(icon.bmHeight == 16);
+}
+
+TEST_CASE("kiv/setsilent and kiv/getsilent agree on the silent switch") {
+    kivSession session("silent");
+    CHECK(session.service("kiv/getsilent") == 0);
+    CHECK(session.service("kiv/setsilent", 5) == 1);
+    CHECK(session.service("kiv/getsilent") == 1);
+    CHECK(session.service("kiv/setsilent", 0) == 0);
+    CHECK(session.service("kiv/getsilent") == 0);
+}
+
+TEST_CASE("the notification window class exists exactly while the plug-in is loaded") {
+    kivSession session("windowclass");
+    HMODULE module = session.plugin->module();
+    WNDCLASSA windowClass = {};
+    REQUIRE(GetClassInfoA(module, "kiv_notify_window", &windowClass));
+    CHECK(windowClass.style == 0);
+    CHECK(windowClass.hbrBackground == nullptr);
+    CHECK(windowClass.hCursor == LoadCursor(nullptr, IDC_HAND));
+    session.unload();
+    CHECK_FALSE(GetClassInfoA(module, "kiv_notify_window", &windowClass));
+}
+
+TEST_CASE("settings: defaults are written at unload, every key but loginignoretime") {
+    kivSession session("settings-defaults");
+    CHECK_FALSE(fileExists(session.settingsFile));
+    session.unload();
+    REQUIRE(fileExists(session.settingsFile));
+    const std::string& f = session.settingsFile;
+    CHECK(iniValue(f, "general", "silent") == "0");
+    CHECK(iniValue(f, "general", "showsilent") == "1");
+    CHECK(iniValue(f, "general", "fullscreenautooff") == "1");
+    CHECK(iniValue(f, "window", "scheme") == "standard.kivs");
+    CHECK(iniValue(f, "window", "visibletime") == "5");
+    CHECK(iniValue(f, "window", "bind") == "2,2");
+    CHECK(iniValue(f, "window", "contactformat") == "2");
+    CHECK(iniValue(f, "window", "autoheightrows") == "5");
+    CHECK(iniValue(f, "window", "loginignore") == "1");
+    CHECK(iniValue(f, "sound", "filelogintlen") == "");
+    CHECK(iniValue(f, "sound", "offemail") == "0");
+    CHECK(iniValue(f, "ztk", "ignoremub") == "0");
+    CHECK(iniValue(f, "ztk", "noautoclose") == "0");
+    CHECK(iniValue(f, "hidden", "loginignoretime") == "<missing>");
+}
+
+TEST_CASE("settings: values survive a load and unload, normalised the way they are read") {
+    kivSession session("settings-roundtrip", false);
+    writeFile(session.settingsFile,
+              "[general]\r\nsilent=7\r\n[window]\r\nbind=10,20\r\nvisibletime=abc\r\nspace=-4\r\n"
+              "scheme=ciemny.kivs\r\n[sound]\r\nfileemail=C:\\dźwięki\\poczta.wav\r\n"
+              "[hidden]\r\nloginignoretime=0\r\n[mine]\r\nkeep=this\r\n");
+    session.start();
+    CHECK(session.service("kiv/getsilent") == 1);
+    session.unload();
+    const std::string& f = session.settingsFile;
+    CHECK(iniValue(f, "general", "silent") == "1");
+    CHECK(iniValue(f, "window", "bind") == "10,20");
+    CHECK(iniValue(f, "window", "visibletime") == "0");
+    CHECK(iniValue(f, "window", "space") == "-4");
+    CHECK(iniValue(f, "window", "scheme") == "ciemny.kivs");
+    CHECK(iniValue(f, "sound", "fileemail") == "C:\\dźwięki\\poczta.wav");
+    CHECK(iniValue(f, "hidden", "loginignoretime") == "0");
+    CHECK(iniValue(f, "mine", "keep") == "this");
+}
+
+TEST_CASE("the silent switch set by the service is written with the settings at unload") {
+    kivSession session("settings-silent");
+    session.service("kiv/setsilent", 1);
+    session.unload();
+    CHECK(iniValue(session.settingsFile, "general", "silent") == "1");
+}
+
+TEST_CASE("a host without a profile gets no settings file anywhere") {
+    kivSession session("no-profile", false);
+    session.host.setProfile("tester", "");
+    session.start();
+    CHECK(session.service("kiv/getsilent") == 0);
+    session.unload();
+    CHECK_FALSE(fileExists(session.settingsFile));
+}

@@ -1,0 +1,98 @@
+#include "testSupport.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace kivtest {
+
+namespace {
+
+std::string programFolder() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    return folder.erase(folder.find_last_of('\\') + 1);
+}
+
+void removeTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(folder + name + "\\");
+                RemoveDirectoryA((folder + name).c_str());
+            } else {
+                DeleteFileA((folder + name).c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+}
+
+}  // namespace
+
+std::string scratchFolder(const std::string& name) {
+    std::string root = programFolder() + "scratch\\";
+    CreateDirectoryA(root.c_str(), nullptr);
+    std::string folder = root + name + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    removeTree(folder);
+    return folder;
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string iniValue(const std::string& file, const char* section, const char* key) {
+    char value[2048];
+    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, file.c_str());
+    return value;
+}
+
+kivSession::kivSession(const std::string& profileName, bool load) : host(kivhost::hostCore::get()) {
+    host.reset();
+    kivhost::soundRecorder::get().clear();
+    kivhost::moduleClock::get().reset();
+    profile = scratchFolder(profileName);
+    settingsFile = profile + "kiv.config";
+    filtersFile = profile + "kiv.filters.config";
+    host.setProfile("tester", profile);
+    host.mainWindow();
+    plugin = std::make_unique<kivhost::pluginLoader>(kivhost::pluginLoader::defaultPath());
+    if (load) start();
+}
+
+void kivSession::start() {
+    if (plugin->loaded() && plugin->info(kiv::abi::minimumHostVersion)) plugin->load();
+}
+
+kivSession::~kivSession() {
+    unload();
+    plugin.reset();
+    host.reset();
+}
+
+void kivSession::unload() {
+    if (plugin && plugin->running()) plugin->unload();
+}
+
+int kivSession::service(const char* name, WPARAM wParam, LPARAM lParam) {
+    return host.callPluginService(name, wParam, lParam);
+}
+
+}  // namespace kivtest

@@ -1,0 +1,45 @@
+// Shared by the in-process and end-to-end tests: scratch folders, files and INI reads, and a
+// session that loads the built kiv.tpl into this process's kivhost.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "hostCore.h"
+#include "pluginLoader.h"
+#include "recorders.h"
+
+namespace kivtest {
+
+// A fresh, empty folder beside the test program, ending in a backslash.
+std::string scratchFolder(const std::string& name);
+
+void writeFile(const std::string& path, const std::string& content);
+std::string readFile(const std::string& path);
+bool fileExists(const std::string& path);
+
+// One key as the platform's private-profile reader sees it; "<missing>" when absent.
+std::string iniValue(const std::string& file, const char* section, const char* key);
+
+// The built plug-in, loaded into kivhost with a profile of its own, as the messenger would.
+class kivSession {
+public:
+    explicit kivSession(const std::string& profileName, bool load = true);
+    ~kivSession();
+    kivSession(const kivSession&) = delete;
+    kivSession& operator=(const kivSession&) = delete;
+
+    void start();  // version gate and LoadPlugin, for sessions made with load = false
+    void unload();
+    int service(const char* name, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    kivhost::hostCore& host;
+    std::string profile;
+    std::string settingsFile;
+    std::string filtersFile;
+    std::unique_ptr<kivhost::pluginLoader> plugin;
+};
+
+}  // namespace kivtest

@@ -1,0 +1,91 @@
+#include <doctest.h>
+
+#include "moduleFixture.h"
+#include "settings/config.h"
+#include "shell/text.h"
+#include "testSupport.h"
+
+using namespace kivtest;
+
+namespace {
+
+std::string settingsIn(const std::string& folder, const std::string& content) {
+    std::string file = scratchFolder(folder) + "kiv.config";
+    if (!content.empty()) writeFile(file, content);
+    return file;
+}
+
+}  // namespace
+
+TEST_CASE_FIXTURE(moduleFixture, "config reads defaults for a missing file and keys") {
+    kiv::plugin.setLayeredWindowAttributes = reinterpret_cast<kiv::SetLayeredWindowAttributesFn>(1);
+    std::string file = settingsIn("config-defaults", "");
+    kiv::config settings(file.c_str());
+    CHECK_FALSE(settings.silent);
+    CHECK(settings.showsilent);
+    CHECK(settings.fullscreenautooff);
+    CHECK(std::string(settings.scheme) == "standard.kivs");
+    CHECK(settings.visibletime == 5);
+    CHECK(settings.bindX == 2);
+    CHECK(settings.bindY == 2);
+    CHECK(settings.contactformat == 2);
+    CHECK(settings.autoheightrows == 5);
+    CHECK(settings.loginignoretime == 10);
+    CHECK(settings.rearrangewindows);
+    CHECK(settings.showdesc);
+    CHECK(settings.showmessage);
+    CHECK(settings.loginignore);
+    CHECK(settings.maxonscreen == 0);
+}
+
+TEST_CASE_FIXTURE(moduleFixture, "config turns odd values into what the module can use") {
+    kiv::plugin.setLayeredWindowAttributes = reinterpret_cast<kiv::SetLayeredWindowAttributesFn>(1);
+    std::string file = settingsIn("config-odd",
+                                  "[general]\r\nsilent=7\r\n[window]\r\nvisibletime=abc\r\nbind=10,20\r\n"
+                                  "alpha=40\r\neffect=-3\r\n[hidden]\r\nloginignoretime=0\r\n");
+    kiv::config settings(file.c_str());
+    CHECK(settings.silent);
+    CHECK(settings.visibletime == 0);
+    CHECK(settings.bindX == 10);
+    CHECK(settings.bindY == 20);
+    CHECK(settings.alpha == 40);
+    CHECK(settings.effect == -3);  // stored as read: no range checks
+    CHECK(settings.loginignoretime == 0);
+}
+
+TEST_CASE_FIXTURE(moduleFixture, "without layered windows a stored transparency reads and saves as 0") {
+    std::string file = settingsIn("config-alpha", "[window]\r\nalpha=40\r\n");
+    {
+        kiv::config settings(file.c_str());
+        CHECK(settings.alpha == 0);
+    }
+    CHECK(iniValue(file, "window", "alpha") == "0");
+}
+
+TEST_CASE_FIXTURE(moduleFixture, "a bind value that is not two numbers keeps the default for what is missing") {
+    SUBCASE("one number") {
+        std::string file = settingsIn("config-bind1", "[window]\r\nbind=30\r\n");
+        kiv::config settings(file.c_str());
+        CHECK(settings.bindX == 30);
+        CHECK(settings.bindY == 2);
+    }
+    SUBCASE("no number") {
+        std::string file = settingsIn("config-bind0", "[window]\r\nbind=left,top\r\n");
+        kiv::config settings(file.c_str());
+        CHECK(settings.bindX == 2);
+        CHECK(settings.bindY == 2);
+    }
+}
+
+TEST_CASE_FIXTURE(moduleFixture, "save writes negative numbers and long paths as they are") {
+    std::string file = settingsIn("config-save", "");
+    {
+        kiv::config settings(file.c_str());
+        settings.space = -12;
+        std::string longPath(259, 'a');
+        kiv::copyText(settings.filelogingg, longPath.c_str());
+        settings.save();
+    }
+    CHECK(iniValue(file, "window", "space") == "-12");
+    CHECK(iniValue(file, "sound", "filelogingg") == std::string(259, 'a'));
+}
