@@ -217,6 +217,13 @@ menuItem* hostCore::findMenuItem(const std::string& itemName) {
     return nullptr;
 }
 
+bool hostCore::routeDialogMessage(MSG& message) {
+    std::vector<HWND> dialogs = dialogHandles_;
+    for (HWND dialog : dialogs)
+        if (IsWindow(dialog) && IsDialogMessageA(dialog, &message)) return true;
+    return false;
+}
+
 std::vector<std::string> hostCore::logNames() const {
     std::vector<std::string> names;
     for (const callRecord& r : log) names.push_back(r.name.empty() ? r.what : r.what + " " + r.name);
@@ -321,6 +328,7 @@ void pumpMessages(DWORD milliseconds) {
     do {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (hostCore::get().routeDialogMessage(message)) continue;
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }

@@ -87,6 +87,8 @@ public:
     std::vector<std::pair<std::string, abi::MenuCallbackFn>>& menuCallbacks() { return menuCallbacks_; }
     std::vector<optionsPage>& optionsPages() { return optionsPages_; }
     std::vector<HWND>& dialogHandles() { return dialogHandles_; }
+    // Keyboard navigation of the dialogs plug-ins handed over (Tab, arrows, mnemonics).
+    bool routeDialogMessage(MSG& message);
     std::vector<chatRequest>& chatRequests() { return chatRequests_; }
 
     // Every call a plug-in made, in order.
