@@ -336,4 +336,19 @@ void pumpMessages(DWORD milliseconds) {
     } while (GetTickCount() - start < milliseconds);
 }
 
+bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= milliseconds) return false;
+        MSG message;
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        }
+    }
+    return true;
+}
+
 }  // namespace kivhost

@@ -157,4 +157,9 @@ private:
 // Runs this thread's message loop for the given time, so timers and posted messages are handled.
 void pumpMessages(DWORD milliseconds);
 
+// Runs it one message at a time until the condition holds (checked before and after each
+// message) or the time is up; says whether the condition held. Lets a test stop right after the
+// message that made something happen, before later timer messages change it again.
+bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds);
+
 }  // namespace kivhost

@@ -4,6 +4,8 @@
 
 #include "notify/popupService.h"
 #include "notify/window.h"
+#include "notify/windowsManager.h"
+#include "scheme/skin.h"
 #include "settings/config.h"
 #include "shell/host.h"
 #include "shell/text.h"
@@ -129,10 +131,17 @@ int loadPlugin(void* hostServices) {
     readProfile();
     registerWindowClass();
     plugin.settings = new config(plugin.settingsPath);
+    plugin.scheme = new skin();
+    plugin.scheme->load(plugin.schemeFolder, plugin.settings->scheme);
+    plugin.windows = new windowsManager();
     return 0;
 }
 
 int unloadPlugin() {
+    delete plugin.windows;
+    plugin.windows = nullptr;
+    delete plugin.scheme;
+    plugin.scheme = nullptr;
     delete plugin.settings;
     plugin.settings = nullptr;
     UnregisterClassA(notifyWindowClass, plugin.instance);
