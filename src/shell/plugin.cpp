@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "events/soundHook.h"
+#include "filters/filtersManager.h"
 #include "notify/popupService.h"
 #include "notify/window.h"
 #include "settings/config.h"
@@ -129,10 +131,15 @@ int loadPlugin(void* hostServices) {
     readProfile();
     registerWindowClass();
     plugin.settings = new config(plugin.settingsPath);
+    plugin.filters = new filtersManager(plugin.filtersPath);
+    hookSoundEvent();
     return 0;
 }
 
 int unloadPlugin() {
+    unhookSoundEvent();
+    delete plugin.filters;
+    plugin.filters = nullptr;
     delete plugin.settings;
     plugin.settings = nullptr;
     UnregisterClassA(notifyWindowClass, plugin.instance);
