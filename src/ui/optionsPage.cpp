@@ -271,6 +271,10 @@ void applyOptionsPage(HWND page, config& settings) {
 
 // ---- commands -------------------------------------------------------------------------------
 
+}  // namespace
+
+// The sample shows whatever config and skin hold now, not the page's unsaved values, and it shows
+// even while the switch is off: the user asked to see it.
 void previewNotification(bool withText) {
     if (!plugin.windows) return;
     window_info info;
@@ -291,6 +295,8 @@ void previewNotification(bool withText) {
     copyText(info.iconName, "ico_small");
     plugin.windows->addNotification(info);
 }
+
+namespace {
 
 void playEdit(HWND page, int editId) {
     char path[260];

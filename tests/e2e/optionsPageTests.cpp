@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "dialogWatcher.h"
 #include "optionsWindow.h"
 #include "testSupport.h"
+#include "windowProbe.h"
 
 using namespace kivtest;
 namespace abi = kiv::abi;
@@ -589,4 +591,115 @@ TEST_CASE("the page and its labels take the host's background colour; the brush 
     s.close();
     s.open();
     CHECK(barOf(s.page()).position == 0);
+}
+
+// ---- schemes and samples ---------------------------------------------------------------------
+
+namespace {
+
+std::string schemeFolder() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    return folder.erase(folder.find_last_of('\\') + 1) + "plugins\\kiv.scheme\\";
+}
+
+// A scheme file of the test's own among the installed ones, gone again after the test.
+class testScheme {
+public:
+    testScheme(const std::string& file, const std::string& title, int smallWidth) : path_(schemeFolder() + file) {
+        write(title, smallWidth);
+    }
+    ~testScheme() { DeleteFileA(path_.c_str()); }
+    testScheme(const testScheme&) = delete;
+    testScheme& operator=(const testScheme&) = delete;
+
+    void write(const std::string& title, int smallWidth) const {
+        writeFile(path_, "[skin]\r\nver=2\r\nwindow_size=250,50\r\nwindow_sizesmall=" + std::to_string(smallWidth) +
+                             ",24\r\n[info]\r\ntitle=" + title + "\r\n");
+    }
+
+private:
+    std::string path_;
+};
+
+std::vector<HWND> notifications() {
+    return kivhost::findWindows("kiv_notify_window");
+}
+
+// Waits for the manager's tick to show the queued windows.
+std::vector<HWND> waitForNotifications(size_t count) {
+    for (int i = 0; i < 100 && notifications().size() < count; ++i) kivhost::pumpMessages(50);
+    return notifications();
+}
+
+int widthOf(HWND window) {
+    RECT rect = kivhost::windowRect(window);
+    return rect.right - rect.left;
+}
+
+}  // namespace
+
+TEST_CASE("the samples show while notifications are switched off, with the saved settings") {
+    pageSession s("options-preview", "[window]\r\nvisibletime=30\r\n");
+    s.session.service("kiv/setsilent", 1);
+    s.click(preview);
+    auto shown = waitForNotifications(1);
+    REQUIRE(shown.size() == 1);
+    RECT big = kivhost::windowRect(shown[0]);
+
+    s.type(visibleTime, "1");  // not applied: the samples do not see it
+    s.click(previewSmall);
+    shown = waitForNotifications(2);
+    REQUIRE(shown.size() == 2);
+    kivhost::pumpMessages(1500);
+    CHECK(notifications().size() == 2);
+    std::vector<int> heights;
+    for (HWND w : shown) {
+        RECT r = kivhost::windowRect(w);
+        heights.push_back(r.bottom - r.top);
+    }
+    std::sort(heights.begin(), heights.end());
+    CHECK(heights[0] == 24);  // the small window, for the sample without text
+    CHECK(heights[1] == big.bottom - big.top);
+    CHECK(heights[1] > 24);
+}
+
+TEST_CASE("choosing another scheme closes every window before the new scheme applies") {
+    testScheme wide("kiv-test-szeroki.kivs", "Szeroki test", 310);
+    pageSession s("options-scheme-change", "[window]\r\nvisibletime=30\r\n");
+    CHECK(s.selectedText(schemeList) == "Standardowy");
+
+    s.click(previewSmall);
+    REQUIRE(waitForNotifications(1).size() == 1);
+    s.options->apply();  // the same scheme: nothing closes
+    CHECK(notifications().size() == 1);
+
+    REQUIRE(s.choose(schemeList, "Szeroki test"));
+    s.options->apply();
+    CHECK(notifications().empty());
+    CHECK(s.stored("window", "scheme") == "kiv-test-szeroki.kivs");
+    s.click(previewSmall);
+    auto shown = waitForNotifications(1);
+    REQUIRE(shown.size() == 1);
+    CHECK(widthOf(shown[0]) == 310);
+}
+
+TEST_CASE("odśwież closes every window and reads the scheme of the setting again, not the list's choice") {
+    testScheme edited("kiv-test-odswiez.kivs", "Odświeżany", 280);
+    pageSession s("options-reload", "[window]\r\nvisibletime=30\r\nscheme=kiv-test-odswiez.kivs\r\n");
+    s.click(previewSmall);
+    auto shown = waitForNotifications(1);
+    REQUIRE(shown.size() == 1);
+    CHECK(widthOf(shown[0]) == 280);
+
+    edited.write("Odświeżany", 330);
+    REQUIRE(s.choose(schemeList, "Ciemny"));
+    s.click(reloadScheme);
+    CHECK(notifications().empty());
+    s.click(previewSmall);
+    shown = waitForNotifications(1);
+    REQUIRE(shown.size() == 1);
+    CHECK(widthOf(shown[0]) == 330);
+    CHECK(s.stored("window", "scheme") == "kiv-test-odswiez.kivs");
 }
