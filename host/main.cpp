@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "hostCore.h"
+#include "optionsShots.h"
+#include "optionsWindow.h"
 #include "pluginLoader.h"
 
 using namespace kivhost;
@@ -12,9 +14,12 @@ namespace {
 
 void usage() {
     printf("kivhost: a host for the kiv notification plug-in\n"
-           "usage: kivhost [--plugin FILE] [--profile FOLDER]\n"
+           "usage: kivhost [--plugin FILE] [--profile FOLDER] [--options | --options-shots FOLDER]\n"
            "  --plugin FILE     the plug-in to load (default: plugins\\kiv.tpl beside kivhost)\n"
-           "  --profile FOLDER  the user's profile folder (default: profile\\ beside kivhost)\n");
+           "  --profile FOLDER  the user's profile folder (default: profile\\ beside kivhost)\n"
+           "  --options         open the options window on the plug-in's page until it is closed\n"
+           "  --options-shots FOLDER\n"
+           "                    save options-top/middle/bottom.bmp of the page into FOLDER\n");
 }
 
 std::string programFolder() {
@@ -29,6 +34,8 @@ std::string programFolder() {
 int main(int argc, char** argv) {
     std::string pluginPath = pluginLoader::defaultPath();
     std::string profile = programFolder() + "profile\\";
+    std::string optionsShots;
+    bool optionsOpen = false;
     for (int i = 1; i < argc; ++i) {
         if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
             usage();
@@ -37,12 +44,22 @@ int main(int argc, char** argv) {
             pluginPath = argv[++i];
         } else if (!strcmp(argv[i], "--profile") && i + 1 < argc) {
             profile = argv[++i];
+        } else if (!strcmp(argv[i], "--options")) {
+            optionsOpen = true;
+        } else if (!strcmp(argv[i], "--options-shots") && i + 1 < argc) {
+            optionsShots = argv[++i];
+            if (!optionsShots.empty() && optionsShots.back() != '\\') optionsShots += '\\';
         } else {
             fprintf(stderr, "kivhost: unknown argument '%s'; see kivhost --help\n", argv[i]);
             return 2;
         }
     }
     CreateDirectoryA(profile.c_str(), nullptr);
+    if (!optionsShots.empty()) {
+        int written = takeOptionsShots(pluginPath, profile, optionsShots);
+        printf("options pictures written: %d\n", written);
+        return written == 3 ? 0 : 1;
+    }
     hostCore& host = hostCore::get();
     host.setProfile("kivtest", profile);
     host.mainWindow();
@@ -67,6 +84,7 @@ int main(int argc, char** argv) {
     for (const std::string& line : host.logNames()) printf("  %s\n", line.c_str());
     printf("menu items: %u, options pages: %u\n", static_cast<unsigned>(host.menuItems().size()),
            static_cast<unsigned>(host.optionsPages().size()));
+    if (optionsOpen) optionsWindow(host).run();
     plugin.unload();
     return 0;
 }
