@@ -133,10 +133,12 @@ int loadPlugin(void* hostServices) {
     plugin.settings = new config(plugin.settingsPath);
     plugin.filters = new filtersManager(plugin.filtersPath);
     hookSoundEvent();
+    setupMenus();
     return 0;
 }
 
 int unloadPlugin() {
+    removeMenus();
     unhookSoundEvent();
     delete plugin.filters;
     plugin.filters = nullptr;
