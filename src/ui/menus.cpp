@@ -14,14 +14,14 @@ namespace kiv {
 
 namespace {
 
-inline constexpr const char* silentItem = "kiv/menu/silent";
-inline constexpr const char* contactRoot = "kiv/menu/contact/root";
-inline constexpr const char* contactSetup = "kiv/menu/contact/setup";
-inline constexpr const char* contactRemove = "kiv/menu/contact/remove";
-inline constexpr const char* contactIgnore = "kiv/menu/contact/ignore";
-inline constexpr const char* groupRoot = "kiv/menu/group/root";
-inline constexpr const char* groupSetup = "kiv/menu/group/setup";
-inline constexpr const char* groupRemove = "kiv/menu/group/remove";
+constexpr const char* silentItem = "kiv/menu/silent";
+constexpr const char* contactRoot = "kiv/menu/contact/root";
+constexpr const char* contactSetup = "kiv/menu/contact/setup";
+constexpr const char* contactRemove = "kiv/menu/contact/remove";
+constexpr const char* contactIgnore = "kiv/menu/contact/ignore";
+constexpr const char* groupRoot = "kiv/menu/group/root";
+constexpr const char* groupSetup = "kiv/menu/group/setup";
+constexpr const char* groupRemove = "kiv/menu/group/remove";
 
 abi::ShowMenuItemFn showMenuItem = nullptr;
 int silentItemHandle = 0;
