@@ -121,7 +121,8 @@ void hostCore::offerBuiltins() {
         auto* info = reinterpret_cast<const abi::menu_item_info*>(record);
         if (!info || !(info->flags & abi::menuFlagChange)) return 0;
         for (menuItem& item : menuItems_)
-            if (item.handle == static_cast<int>(handle)) item.flags = info->flags & ~abi::menuFlagChange;
+            if (item.handle == static_cast<int>(handle))
+                item.flags = (item.flags & ~abi::menuFlagChecked) | (info->flags & abi::menuFlagChecked);
         return 0;
     });
     offer(abi::svcAddMenuCallBack, [this](WPARAM menu, LPARAM callback) {

@@ -7,7 +7,8 @@
 // - a service name that no plug-in created and the host does not offer answers 0 and is logged;
 // - hookEvent on an event nobody raises is accepted; events call their hooks in hook order and
 //   the last hook's result is the event's result (0 when none);
-// - Tlen/ChangeMenuItem with flag 0x20000000 replaces the item's flags with the rest of the value;
+// - Tlen/ChangeMenuItem with flag 0x20000000 sets or clears the item's check mark (2) as the request
+//   says; the item's other flags stay, so a check item (8) stays one;
 // - the profile record holds the login at offset 4 and the folder at offset 12, nothing else.
 #pragma once
 

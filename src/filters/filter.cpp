@@ -73,17 +73,7 @@ struct soundMover {
 
     // A result that would not fit the field keeps the old path: a cut path would name a file
     // that does not exist, and the user could not tell why the sound went quiet.
-    void path(const char*, char (&field)[filterPathSize]) {
-        if (!field[0]) return;
-        const char* slash = strrchr(field, '\\');
-        const char* forward = strrchr(field, '/');
-        const char* name = std::max(slash ? slash + 1 : field, forward ? forward + 1 : field);
-        std::string moved = folder;
-        char last = moved.back();
-        if (last != '\\' && last != '/') moved += '\\';
-        moved += name;
-        if (moved.size() < filterPathSize) copyText(field, moved.c_str());
-    }
+    void path(const char*, char (&field)[filterPathSize]) { filter::moveIntoFolder(field, filterPathSize, folder); }
 };
 
 }  // namespace
@@ -122,6 +112,19 @@ void filter::copySoundPart(const filter& from) {
     copyText(sound_filemessagechat, from.sound_filemessagechat);
     copyText(sound_filefile, from.sound_filefile);
     copyText(sound_filevoice, from.sound_filevoice);
+}
+
+bool filter::moveIntoFolder(char* path, size_t size, const char* folder) {
+    if (!path[0]) return true;
+    const char* slash = strrchr(path, '\\');
+    const char* forward = strrchr(path, '/');
+    const char* name = std::max(slash ? slash + 1 : path, forward ? forward + 1 : path);
+    std::string moved = folder ? folder : "";
+    if (moved.empty() || (moved.back() != '\\' && moved.back() != '/')) moved += '\\';
+    moved += name;
+    if (moved.size() >= size) return false;
+    copyText(path, size, moved.c_str());
+    return true;
 }
 
 // An empty or missing folder changes nothing: a bare backslash would point the sounds at the

@@ -3,6 +3,8 @@
 // whole from the level above instead.
 #pragma once
 
+#include <cstddef>
+
 namespace kiv {
 
 constexpr int filterPathSize = 128;
@@ -36,6 +38,9 @@ struct filter {
 
     // Every non-empty sound path becomes folder\<its file name>; see the definition.
     void moveSoundsTo(const char* folder);
+    // One path moved the same way, within a buffer of the given size; false, leaving the path as
+    // it was, when the new path would not fit.
+    static bool moveIntoFolder(char* path, size_t size, const char* folder);
 };
 
 }  // namespace kiv

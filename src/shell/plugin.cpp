@@ -138,10 +138,12 @@ int loadPlugin(void* hostServices) {
     plugin.filters = new filtersManager(plugin.filtersPath);
     plugin.windows = new windowsManager();
     hookSoundEvent();
+    setupMenus();
     return 0;
 }
 
 int unloadPlugin() {
+    removeMenus();
     unhookSoundEvent();
     delete plugin.windows;
     plugin.windows = nullptr;
