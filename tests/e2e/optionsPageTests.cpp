@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "dialogDriving.h"
 #include "dialogWatcher.h"
+#include "objectTracker.h"
 #include "optionsWindow.h"
 #include "testSupport.h"
 #include "windowProbe.h"
@@ -39,9 +41,11 @@ enum control : int {
 class pageSession {
 public:
     explicit pageSession(const std::string& name, const std::string& settings = "",
-                         kivhost::optionsWindow::layout look = kivhost::optionsWindow::layout())
+                         kivhost::optionsWindow::layout look = kivhost::optionsWindow::layout(),
+                         const std::string& filters = "")
         : session(name, false), look_(look) {
         if (!settings.empty()) writeFile(session.settingsFile, settings);
+        if (!filters.empty()) writeFile(session.filtersFile, filters);
         session.start();
         open();
     }
@@ -702,4 +706,118 @@ TEST_CASE("odśwież closes every window and reads the scheme of the setting aga
     REQUIRE(shown.size() == 1);
     CHECK(widthOf(shown[0]) == 330);
     CHECK(s.stored("window", "scheme") == "kiv-test-odswiez.kivs");
+}
+
+// ---- the dialogs the page opens --------------------------------------------------------------
+
+namespace {
+
+bool sameText(const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+const char* const soundFilters =
+    "[global]\r\nwindow_inherit=0\r\nsound_inherit=0\r\nsound_fileonline=C:\\stare\\online.wav\r\n"
+    "sound_filemessage=\r\n"
+    "[contact:ola]\r\nwindow_inherit=1\r\nsound_inherit=0\r\nsound_fileoffline=D:/inne/wyszla.wav\r\n";
+
+}  // namespace
+
+TEST_CASE("Filtry globalne runs the filter dialog of the global filter until it closes") {
+    pageSession s("options-global-filter");
+    dialogGuard guard;
+    kivhost::dialogWatcher watcher("Ustawienia powiadomień",
+                                   [](HWND dialog) { kivhost::dialogWatcher::press(dialog, IDCANCEL); });
+    s.click(globalFilter);
+    CHECK_FALSE(guard.fired());
+    auto seen = watcher.seen();
+    REQUIRE(seen.size() == 1);  // closed again before the click returned
+    CHECK(seen[0].caption == "Ustawienia powiadomień: globalne");
+    CHECK(IsWindow(s.page()));
+}
+
+TEST_CASE("the browse button of a sound row puts the chosen file into that row") {
+    pageSession s("options-browse", customSettings);
+    std::string wav = scratchFolder("options-browse-sounds") + "poczta.wav";
+    writeFile(wav, "RIFF");
+    dialogGuard guard;
+    auto opener = answerOpenFile(wav);
+    s.click(browseEmail);
+    CHECK_FALSE(guard.fired());
+    CHECK(sameText(s.text(fileEmail), wav));
+    CHECK(s.text(fileLoginTlen) == "C:\\dźwięki\\tlen.wav");
+    CHECK(s.stored("sound", "fileemail") == "E:\\poczta.wav");  // only applying stores
+}
+
+TEST_CASE("Zmień wszystkie ścieżki moves every filter's sounds into the folder after a yes") {
+    pageSession s("options-move-sounds", customSettings, kivhost::optionsWindow::layout(), soundFilters);
+    std::string folder = scratchFolder("options-move-sounds-target");
+    folder.pop_back();
+
+    SUBCASE("yes: moved and saved at once") {
+        dialogGuard guard;
+        auto browser = answerFolder(folder);
+        kivhost::dialogWatcher question("Pytanie", [](HWND box) { kivhost::dialogWatcher::press(box, IDYES); });
+        s.click(moveSounds);
+        CHECK_FALSE(guard.fired());
+        auto asked = question.seen();
+        REQUIRE(asked.size() == 1);
+        CHECK(asked[0].message == "Czy zamienić wszystkie ścieżki w filtrach? Operacji nie będzie można cofnąć!");
+        CHECK(sameText(iniValue(s.session.filtersFile, "global", "sound_fileonline"), folder + "\\online.wav"));
+        CHECK(iniValue(s.session.filtersFile, "global", "sound_filemessage") == "");
+        CHECK(sameText(iniValue(s.session.filtersFile, "contact:ola", "sound_fileoffline"), folder + "\\wyszla.wav"));
+    }
+    SUBCASE("no: nothing changes") {
+        dialogGuard guard;
+        auto browser = answerFolder(folder);
+        kivhost::dialogWatcher question("Pytanie", [](HWND box) { kivhost::dialogWatcher::press(box, IDNO); });
+        s.click(moveSounds);
+        CHECK_FALSE(guard.fired());
+        CHECK(question.seen().size() == 1);
+        CHECK(iniValue(s.session.filtersFile, "global", "sound_fileonline") == "C:\\stare\\online.wav");
+        CHECK(iniValue(s.session.filtersFile, "contact:ola", "sound_fileoffline") == "D:/inne/wyszla.wav");
+    }
+    // The page's own sounds are settings, not filters.
+    CHECK(s.text(fileLoginTlen) == "C:\\dźwięki\\tlen.wav");
+    CHECK(s.text(fileEmail) == "E:\\poczta.wav");
+}
+
+TEST_CASE("a page destroyed with the host's window is forgotten, and the next show makes a new one") {
+    pageSession s("options-parent-gone");
+    HWND page = s.page();
+    s.session.host.log.clear();
+    DestroyWindow(s.options->window());  // no close event first
+    CHECK_FALSE(IsWindow(page));
+    CHECK(s.serviceCalls("Tlen/RemoveDialogHandle") == 1);
+    CHECK(s.session.host.dialogHandles().empty());
+    s.open();
+    REQUIRE(s.page());
+    CHECK(IsWindowVisible(s.page()));
+    CHECK(s.session.host.dialogHandles().size() == 1);
+}
+
+TEST_CASE("pages opened, scrolled, applied and closed leave the module's objects as they were") {
+    kivhost::objectTracker& tracker = kivhost::objectTracker::get();
+    const size_t beforeLoad = tracker.liveCount();
+    {
+        pageSession s("options-leaks", customSettings);
+        s.close();
+        const size_t loaded = tracker.liveCount();
+        for (int round = 0; round < 5; ++round) {
+            s.open();
+            SendMessageA(s.page(), WM_VSCROLL, SB_PAGEDOWN, 0);
+            SendMessageA(s.page(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 100));
+            SendMessageA(s.page(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3, 40));
+            SendMessageA(s.page(), WM_LBUTTONUP, 0, MAKELPARAM(3, 40));
+            RedrawWindow(s.options->window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            s.options->choose(0);
+            s.options->choose(1);
+            s.options->apply();
+            if (round % 2) s.options->ok();
+            s.close();
+            CHECK_MESSAGE(tracker.liveCount() == loaded, tracker.summary());
+        }
+        s.open();  // left open: unloading closes it
+    }
+    CHECK_MESSAGE(tracker.liveCount() == beforeLoad, tracker.summary());
 }
