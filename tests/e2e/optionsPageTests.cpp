@@ -238,45 +238,6 @@ TEST_CASE("the show event creates the page inside the host's area, and the recor
     CHECK(s.serviceCalls("Tlen/AddDialogHandle") == 1);
 }
 
-TEST_CASE("the controls come in the page's tab order, each of its kind") {
-    pageSession s("options-order");
-    std::vector<int> ids;
-    for (HWND c = GetWindow(s.page(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        int id = GetDlgCtrlID(c);
-        if (id > 0 && id < 0xFFFF) ids.push_back(id);
-    }
-    CHECK(ids == std::vector<int>{
-                     showSilent, fullScreenAutoOff, globalFilter, schemeList, reloadScheme, effect, effectClose,
-                     visibleTime, contactFormat, alpha, alphaLabel, topLeft, topRight, bottomLeft, bottomRight, bindX,
-                     bindY, space, showDesc, showMessage, msgShowWhenBgOnly, rearrange, newAtBegin, clickClose,
-                     clickOpenChat, loginIgnore, maxOnScreen, autoHeightChars, autoHeightRows, preview, previewSmall,
-                     fileLoginTlen, browseLoginTlen, playLoginTlen, clearLoginTlen, fileLoginGg, browseLoginGg,
-                     playLoginGg, clearLoginGg, fileEmail, browseEmail, playEmail, clearEmail, offLogin, offOnline,
-                     offMessage, offChatStart, offChat, offFile, offVoice, offEmail, moveSounds, ignoreMub,
-                     noAutoClose});
-
-    auto classOf = [&](int id) {
-        char name[64] = "";
-        GetClassNameA(s.item(id), name, sizeof name);
-        return std::string(name);
-    };
-    auto style = [&](int id) { return static_cast<DWORD>(GetWindowLongA(s.item(id), GWL_STYLE)); };
-    CHECK(lstrcmpiA(classOf(alpha).c_str(), "msctls_trackbar32") == 0);
-    CHECK((style(alpha) & (TBS_VERT | TBS_NOTICKS)) == TBS_NOTICKS);
-    for (int id : {visibleTime, bindX, bindY, space, maxOnScreen, autoHeightChars, autoHeightRows}) {
-        CHECK(lstrcmpiA(classOf(id).c_str(), "Edit") == 0);
-        CHECK((style(id) & ES_NUMBER) != 0);
-    }
-    for (int id : {fileLoginTlen, fileLoginGg, fileEmail}) CHECK((style(id) & ES_NUMBER) == 0);
-    for (int id : {schemeList, effect, contactFormat}) CHECK((style(id) & 3) == CBS_DROPDOWNLIST);
-    // One group of four corners: the arrow keys move between them and no further.
-    CHECK((style(topLeft) & WS_GROUP) != 0);
-    for (int id : {topLeft, topRight, bottomLeft, bottomRight}) CHECK((style(id) & 0xF) == BS_AUTORADIOBUTTON);
-    for (int id : {topRight, bottomLeft, bottomRight}) CHECK((style(id) & WS_GROUP) == 0);
-    CHECK(GetNextDlgGroupItem(s.page(), s.item(bottomRight), FALSE) == s.item(topLeft));
-    CHECK((style(showSilent) & 0xF) == BS_AUTOCHECKBOX);
-}
-
 TEST_CASE("every setting with a control goes from the file to its control, and back to the file on apply") {
     pageSession s("options-roundtrip", customSettings);
     for (const binding& b : bindings) {
@@ -287,6 +248,8 @@ TEST_CASE("every setting with a control goes from the file to its control, and b
     CHECK(s.text(bindY) == "25");
     CHECK(s.checked(bottomLeft));
     for (int id : {topLeft, topRight, bottomRight}) CHECK_FALSE(s.checked(id));
+    // The four corners are one group: the arrow keys go round them and no further.
+    CHECK(GetNextDlgGroupItem(s.page(), s.item(bottomRight), FALSE) == s.item(topLeft));
     CHECK(s.selectedText(schemeList) == "Ciemny");
     CHECK(s.items(effect) == std::vector<std::string>{"brak", "slide", "alpha"});
     CHECK(s.items(contactFormat) == std::vector<std::string>{"nazwa", "identyfikator", "nazwa (identyfikator)"});
@@ -341,19 +304,6 @@ TEST_CASE("applying stores numbers within their limits and keeps what is not a n
     CHECK(s.stored("window", "visibletime") == "99");
     CHECK(s.stored("window", "space") == std::to_string(area.bottom - area.top));
     CHECK(s.stored("window", "maxonscreen") == "0");
-}
-
-TEST_CASE("a sound path longer than its setting is cut to 259 characters, when played and when stored") {
-    pageSession s("options-long-path");
-    std::string longPath = "C:\\" + std::string(300, 'x') + ".wav";
-    s.type(fileEmail, longPath);
-    kivhost::soundRecorder::get().clear();
-    s.click(playEmail);
-    auto played = kivhost::soundRecorder::get().played;
-    REQUIRE(played.size() == 1);
-    CHECK(played[0].file == longPath.substr(0, 259));
-    s.options->apply();
-    CHECK(s.stored("sound", "fileemail") == longPath.substr(0, 259));
 }
 
 TEST_CASE("page events: apply keeps the page, close drops unsaved edits, OK applies and closes") {
@@ -436,6 +386,17 @@ TEST_CASE("the sound rows play and clear their own path only") {
     CHECK(s.text(fileEmail).empty());
     CHECK(s.text(fileLoginTlen).empty());
     CHECK(s.stored("sound", "fileemail") == "E:\\poczta.wav");  // only applying stores
+
+    // A path longer than the setting holds is cut to 259 characters, played as stored.
+    std::string longPath = "C:\\" + std::string(300, 'x') + ".wav";
+    s.type(fileEmail, longPath);
+    kivhost::soundRecorder::get().clear();
+    s.click(playEmail);
+    played = kivhost::soundRecorder::get().played;
+    REQUIRE(played.size() == 1);
+    CHECK(played[0].file == longPath.substr(0, 259));
+    s.options->apply();
+    CHECK(s.stored("sound", "fileemail") == longPath.substr(0, 259));
 }
 
 TEST_CASE("without a listed scheme to choose, applying keeps the scheme setting") {
@@ -538,6 +499,38 @@ TEST_CASE("the page scrolls by bar, wheel and drag in steps of its view") {
     CHECK(offset() == 0);
     SendMessageA(page, WM_VSCROLL, SB_LINEUP, 0);
     SendMessageA(page, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    CHECK(offset() == 0);
+
+    // The bar's own range ends a pixel past the last offset; a sent position can be anything.
+    SendMessageA(page, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, maxScroll + 1), 0);
+    CHECK(offset() == maxScroll);
+    SendMessageA(page, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0xFFFF), 0);
+    CHECK(offset() == maxScroll);
+
+    // A drag ends when another window takes the capture, without a button-up.
+    SendMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 100));
+    SetCapture(s.options->window());
+    SendMessageA(page, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3, 300));
+    CHECK(offset() == maxScroll);
+    ReleaseCapture();
+
+    // A taller view keeps the content's end at the view's end; the steps follow the new view.
+    RECT area = s.options->area();
+    SetWindowPos(page, nullptr, 0, 0, area.right - area.left, 500, SWP_NOMOVE | SWP_NOZORDER);
+    CHECK(barOf(page).page == 500);
+    CHECK(offset() == bar.maximum - 500);
+    SendMessageA(page, WM_VSCROLL, SB_LINEUP, 0);
+    CHECK(offset() == bar.maximum - 510);
+
+    // A view taller than the page: nothing moves, whatever the gesture.
+    SetWindowPos(page, nullptr, 0, 0, area.right - area.left, bar.maximum + 50, SWP_NOMOVE | SWP_NOZORDER);
+    CHECK(offset() == 0);
+    SendMessageA(page, WM_VSCROLL, SB_LINEDOWN, 0);
+    SendMessageA(page, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    SendMessageA(page, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 40), 0);
+    SendMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 100));
+    SendMessageA(page, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3, 10));
+    SendMessageA(page, WM_LBUTTONUP, 0, MAKELPARAM(3, 10));
     CHECK(offset() == 0);
 }
 
