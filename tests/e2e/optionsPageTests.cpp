@@ -14,6 +14,7 @@
 
 #include "dialogDriving.h"
 #include "dialogWatcher.h"
+#include "importPatch.h"
 #include "objectTracker.h"
 #include "optionsWindow.h"
 #include "testSupport.h"
@@ -364,6 +365,34 @@ TEST_CASE("the transparency label follows the trackbar while it moves") {
     CHECK(s.text(alphaLabel) == "100%");
     SendMessageA(trackbar, WM_KEYDOWN, VK_HOME, 0);
     CHECK(s.text(alphaLabel) == "0%");
+}
+
+namespace {
+
+FARPROC WINAPI withoutLayeredWindows(HMODULE module, LPCSTR name) {
+    if (HIWORD(name) && lstrcmpA(name, "SetLayeredWindowAttributes") == 0) return nullptr;
+    return GetProcAddress(module, name);
+}
+
+}  // namespace
+
+TEST_CASE("on a system without layered windows only the transparency trackbar is disabled") {
+    kivSession session("options-no-layered", false);
+    writeFile(session.settingsFile, "[window]\r\nalpha=40\r\n");
+    REQUIRE(kivhost::patchImport(session.plugin->module(), "KERNEL32.dll", "GetProcAddress",
+                                 reinterpret_cast<void*>(&withoutLayeredWindows)));
+    session.start();
+    kivhost::optionsWindow options(session.host);
+    HWND page = options.pageWindow();
+    REQUIRE(page);
+    HWND trackbar = GetDlgItem(page, alpha);
+    CHECK_FALSE(IsWindowEnabled(trackbar));
+    CHECK(SendMessageA(trackbar, TBM_GETPOS, 0, 0) == 0);
+    for (HWND c = GetWindow(page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (c != trackbar) CHECK(IsWindowEnabled(c));
+    char label[16] = "";
+    GetDlgItemTextA(page, alphaLabel, label, sizeof label);
+    CHECK(std::string(label) == "0%");
 }
 
 TEST_CASE("the sound rows play and clear their own path only") {
