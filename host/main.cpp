@@ -5,6 +5,7 @@
 
 #include "hostCore.h"
 #include "pluginLoader.h"
+#include "schemeShots.h"
 
 using namespace kivhost;
 
@@ -12,9 +13,11 @@ namespace {
 
 void usage() {
     printf("kivhost: a host for the kiv notification plug-in\n"
-           "usage: kivhost [--plugin FILE] [--profile FOLDER]\n"
-           "  --plugin FILE     the plug-in to load (default: plugins\\kiv.tpl beside kivhost)\n"
-           "  --profile FOLDER  the user's profile folder (default: profile\\ beside kivhost)\n");
+           "usage: kivhost [--plugin FILE] [--profile FOLDER] [--scheme-shots FOLDER]\n"
+           "  --plugin FILE          the plug-in to load (default: plugins\\kiv.tpl beside kivhost)\n"
+           "  --profile FOLDER       the user's profile folder (default: profile\\ beside kivhost)\n"
+           "  --scheme-shots FOLDER  save a picture of a normal and a small notification of every\n"
+           "                         scheme in plugins\\kiv.scheme\\ as FOLDER\\scheme-<name>.bmp\n");
 }
 
 std::string programFolder() {
@@ -29,6 +32,7 @@ std::string programFolder() {
 int main(int argc, char** argv) {
     std::string pluginPath = pluginLoader::defaultPath();
     std::string profile = programFolder() + "profile\\";
+    std::string shotsFolder;
     for (int i = 1; i < argc; ++i) {
         if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
             usage();
@@ -37,12 +41,16 @@ int main(int argc, char** argv) {
             pluginPath = argv[++i];
         } else if (!strcmp(argv[i], "--profile") && i + 1 < argc) {
             profile = argv[++i];
+        } else if (!strcmp(argv[i], "--scheme-shots") && i + 1 < argc) {
+            shotsFolder = argv[++i];
+            if (!shotsFolder.empty() && shotsFolder.back() != '\\') shotsFolder += '\\';
         } else {
             fprintf(stderr, "kivhost: unknown argument '%s'; see kivhost --help\n", argv[i]);
             return 2;
         }
     }
     CreateDirectoryA(profile.c_str(), nullptr);
+    if (!shotsFolder.empty()) return takeSchemeShots(pluginPath, profile, shotsFolder) > 0 ? 0 : 1;
     hostCore& host = hostCore::get();
     host.setProfile("kivtest", profile);
     host.mainWindow();

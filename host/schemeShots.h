@@ -1,0 +1,14 @@
+// Pictures of every shipped scheme: the plug-in is loaded once per scheme, shows a normal and a
+// small notification, and the screen around them is saved as scheme-<name>.bmp.
+#pragma once
+
+#include <string>
+
+namespace kivhost {
+
+// pluginPath: kiv.tpl; profileFolder: a folder the plug-in may write its settings into;
+// outFolder: where the pictures go. Returns the number of schemes photographed, or -1 when the
+// plug-in cannot be loaded.
+int takeSchemeShots(const std::string& pluginPath, const std::string& profileFolder, const std::string& outFolder);
+
+}  // namespace kivhost
