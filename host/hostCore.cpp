@@ -194,6 +194,23 @@ size_t hostCore::hookCount(const std::string& event) const {
     return std::count_if(hooks_.begin(), hooks_.end(), [&](const hook& h) { return h.event == event; });
 }
 
+int hostCore::raiseSoundEvent(int kind, const char* contactId) {
+    abi::sound_subject subject = {};
+    subject.contactId = contactId;
+    abi::sound_event event = {};
+    event.size = sizeof event;
+    event.kind = kind;
+    event.subject = &subject;
+    return raiseEvent(abi::evtSoundBefore, reinterpret_cast<WPARAM>(&event), 0);
+}
+
+int hostCore::raiseSoundEventWithoutSubject(int kind) {
+    abi::sound_event event = {};
+    event.size = sizeof event;
+    event.kind = kind;
+    return raiseEvent(abi::evtSoundBefore, reinterpret_cast<WPARAM>(&event), 0);
+}
+
 int hostCore::raiseProtocolEvent(const char* protocol, int kind, void* data) {
     abi::protocol_event event = {};
     event.size = sizeof event;

@@ -77,6 +77,12 @@ public:
     int raiseEvent(const std::string& name, WPARAM wParam, LPARAM lParam);
     size_t hookCount(const std::string& event) const;
 
+    // Tlen/SoundEngine/BeforeEvent as the messenger raises it before one of its sounds: the
+    // subject names the contact (its identifier at offset 4). The result is the hooks' answer,
+    // 0 to play the host's own sound, -1 to stay silent.
+    int raiseSoundEvent(int kind, const char* contactId);
+    int raiseSoundEventWithoutSubject(int kind);
+
     // Protocol events, delivered to the hooks of that protocol.
     int raiseProtocolEvent(const char* protocol, int kind, void* data);
     size_t protocolHookCount(const std::string& protocol) const;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "events/soundHook.h"
+#include "filters/filtersManager.h"
 #include "notify/popupService.h"
 #include "notify/window.h"
 #include "notify/windowsManager.h"
@@ -133,13 +135,18 @@ int loadPlugin(void* hostServices) {
     plugin.settings = new config(plugin.settingsPath);
     plugin.scheme = new skin();
     plugin.scheme->load(plugin.schemeFolder, plugin.settings->scheme);
+    plugin.filters = new filtersManager(plugin.filtersPath);
     plugin.windows = new windowsManager();
+    hookSoundEvent();
     return 0;
 }
 
 int unloadPlugin() {
+    unhookSoundEvent();
     delete plugin.windows;
     plugin.windows = nullptr;
+    delete plugin.filters;
+    plugin.filters = nullptr;
     delete plugin.scheme;
     plugin.scheme = nullptr;
     delete plugin.settings;
