@@ -13,11 +13,13 @@ namespace {
 
 void usage() {
     printf("kivhost: a host for the kiv notification plug-in\n"
-           "usage: kivhost [--plugin FILE] [--profile FOLDER] [--scheme-shots FOLDER]\n"
+           "usage: kivhost [--plugin FILE] [--profile FOLDER] [--scheme-shots FOLDER [--outside-grab]]\n"
            "  --plugin FILE          the plug-in to load (default: plugins\\kiv.tpl beside kivhost)\n"
            "  --profile FOLDER       the user's profile folder (default: profile\\ beside kivhost)\n"
            "  --scheme-shots FOLDER  save a picture of a normal and a small notification of every\n"
-           "                         scheme in plugins\\kiv.scheme\\ as FOLDER\\scheme-<name>.bmp\n");
+           "                         scheme in plugins\\kiv.scheme\\ as FOLDER\\scheme-<name>.bmp\n"
+           "  --outside-grab         let another program take each picture: the area goes to\n"
+           "                         FOLDER\\scheme-<name>.area, and kivhost waits for scheme-<name>.png\n");
 }
 
 std::string programFolder() {
@@ -33,6 +35,7 @@ int main(int argc, char** argv) {
     std::string pluginPath = pluginLoader::defaultPath();
     std::string profile = programFolder() + "profile\\";
     std::string shotsFolder;
+    bool outsideGrab = false;
     for (int i = 1; i < argc; ++i) {
         if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
             usage();
@@ -41,6 +44,8 @@ int main(int argc, char** argv) {
             pluginPath = argv[++i];
         } else if (!strcmp(argv[i], "--profile") && i + 1 < argc) {
             profile = argv[++i];
+        } else if (!strcmp(argv[i], "--outside-grab")) {
+            outsideGrab = true;
         } else if (!strcmp(argv[i], "--scheme-shots") && i + 1 < argc) {
             shotsFolder = argv[++i];
             if (!shotsFolder.empty() && shotsFolder.back() != '\\') shotsFolder += '\\';
@@ -50,7 +55,7 @@ int main(int argc, char** argv) {
         }
     }
     CreateDirectoryA(profile.c_str(), nullptr);
-    if (!shotsFolder.empty()) return takeSchemeShots(pluginPath, profile, shotsFolder) > 0 ? 0 : 1;
+    if (!shotsFolder.empty()) return takeSchemeShots(pluginPath, profile, shotsFolder, outsideGrab) > 0 ? 0 : 1;
     hostCore& host = hostCore::get();
     host.setProfile("kivtest", profile);
     host.mainWindow();

@@ -69,8 +69,20 @@ void queue(hostCore& host, const char* text, const char* iconName, int itemHandl
     host.callPluginService("kiv/popup", reinterpret_cast<WPARAM>(&info), 0);
 }
 
+bool exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Someone outside (the X server's own screenshot tool, under Wine) takes the picture: the area
+// goes into <picture>.area, and the windows stay on screen until <picture>.png appears.
+bool handOver(const RECT& area, const std::string& picture) {
+    std::ofstream(picture + ".area") << area.left << ' ' << area.top << ' ' << area.right - area.left << ' '
+                                     << area.bottom - area.top << '\n';
+    return pumpUntil([&] { return exists(picture + ".png"); }, 60000);
+}
+
 bool photograph(const std::string& pluginPath, const std::string& profileFolder, const std::string& scheme,
-                const std::string& picture) {
+                const std::string& picture, bool outsideGrab) {
     hostCore& host = hostCore::get();
     host.reset();
     std::ofstream(profileFolder + "kiv.config", std::ios::binary)
@@ -96,7 +108,7 @@ bool photograph(const std::string& pluginPath, const std::string& profileFolder,
         UnionRect(&area, &area, &placed);
     }
     InflateRect(&area, margin, margin);
-    bool saved = saveBmp(captureScreen(area), picture);
+    bool saved = outsideGrab ? handOver(area, picture) : saveBmp(captureScreen(area), picture + ".bmp");
     plugin.unload();
     host.contacts.clear();
     return saved;
@@ -104,15 +116,16 @@ bool photograph(const std::string& pluginPath, const std::string& profileFolder,
 
 }  // namespace
 
-int takeSchemeShots(const std::string& pluginPath, const std::string& profile, const std::string& outFolder) {
+int takeSchemeShots(const std::string& pluginPath, const std::string& profile, const std::string& outFolder,
+                    bool outsideGrab) {
     const std::string profileFolder = profile.empty() || profile.back() == '\\' ? profile : profile + '\\';
     HBRUSH grey = CreateSolidBrush(RGB(160, 168, 176));
     HWND backdrop = makeBackdrop(grey);
     int taken = 0;
     for (const std::string& scheme : shippedSchemes(folderOf(pluginPath) + "kiv.scheme\\")) {
         std::string name = scheme.substr(0, scheme.size() - 5);
-        std::string picture = outFolder + "scheme-" + name + ".bmp";
-        if (!photograph(pluginPath, profileFolder, scheme, picture)) {
+        std::string picture = outFolder + "scheme-" + name;
+        if (!photograph(pluginPath, profileFolder, scheme, picture, outsideGrab)) {
             fprintf(stderr, "kivhost: no picture of %s\n", scheme.c_str());
             taken = -1;
             break;
