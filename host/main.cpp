@@ -7,6 +7,7 @@
 #include "optionsShots.h"
 #include "optionsWindow.h"
 #include "pluginLoader.h"
+#include "schemeShots.h"
 
 using namespace kivhost;
 
@@ -14,12 +15,16 @@ namespace {
 
 void usage() {
     printf("kivhost: a host for the kiv notification plug-in\n"
-           "usage: kivhost [--plugin FILE] [--profile FOLDER] [--options | --options-shots FOLDER]\n"
-           "  --plugin FILE     the plug-in to load (default: plugins\\kiv.tpl beside kivhost)\n"
-           "  --profile FOLDER  the user's profile folder (default: profile\\ beside kivhost)\n"
-           "  --options         open the options window on the plug-in's page until it is closed\n"
-           "  --options-shots FOLDER\n"
-           "                    save options-top/middle/bottom.bmp of the page into FOLDER\n");
+           "usage: kivhost [--plugin FILE] [--profile FOLDER] [--options] [--options-shots FOLDER]\n"
+           "               [--scheme-shots FOLDER [--outside-grab]]\n"
+           "  --plugin FILE          the plug-in to load (default: plugins\\kiv.tpl beside kivhost)\n"
+           "  --profile FOLDER       the user's profile folder (default: profile\\ beside kivhost)\n"
+           "  --options              open the options window on the plug-in's page until it is closed\n"
+           "  --options-shots FOLDER save options-top/middle/bottom.bmp of the page into FOLDER\n"
+           "  --scheme-shots FOLDER  save a picture of a normal and a small notification of every\n"
+           "                         scheme in plugins\\kiv.scheme\\ as FOLDER\\scheme-<name>.bmp\n"
+           "  --outside-grab         let another program take each picture: the area goes to\n"
+           "                         FOLDER\\scheme-<name>.area, and kivhost waits for scheme-<name>.png\n");
 }
 
 std::string programFolder() {
@@ -34,6 +39,8 @@ std::string programFolder() {
 int main(int argc, char** argv) {
     std::string pluginPath = pluginLoader::defaultPath();
     std::string profile = programFolder() + "profile\\";
+    std::string shotsFolder;
+    bool outsideGrab = false;
     std::string optionsShots;
     bool optionsOpen = false;
     for (int i = 1; i < argc; ++i) {
@@ -49,6 +56,11 @@ int main(int argc, char** argv) {
         } else if (!strcmp(argv[i], "--options-shots") && i + 1 < argc) {
             optionsShots = argv[++i];
             if (!optionsShots.empty() && optionsShots.back() != '\\') optionsShots += '\\';
+        } else if (!strcmp(argv[i], "--outside-grab")) {
+            outsideGrab = true;
+        } else if (!strcmp(argv[i], "--scheme-shots") && i + 1 < argc) {
+            shotsFolder = argv[++i];
+            if (!shotsFolder.empty() && shotsFolder.back() != '\\') shotsFolder += '\\';
         } else {
             fprintf(stderr, "kivhost: unknown argument '%s'; see kivhost --help\n", argv[i]);
             return 2;
@@ -60,6 +72,7 @@ int main(int argc, char** argv) {
         printf("options pictures written: %d\n", written);
         return written == 3 ? 0 : 1;
     }
+    if (!shotsFolder.empty()) return takeSchemeShots(pluginPath, profile, shotsFolder, outsideGrab) > 0 ? 0 : 1;
     hostCore& host = hostCore::get();
     host.setProfile("kivtest", profile);
     host.mainWindow();

@@ -86,8 +86,8 @@ public:
     bool ready() const { return data_ != nullptr; }
 
     bool add(LONG left, LONG top, LONG right, LONG bottom) {
-        RGNDATAHEADER& header = data_->rdh;
-        if (header.nCount == capacity_ && !grow()) return false;
+        if (data_->rdh.nCount == capacity_ && !grow()) return false;
+        RGNDATAHEADER& header = data_->rdh;  // after growing: the block may have moved
         RECT* rects = reinterpret_cast<RECT*>(data_->Buffer);
         rects[header.nCount++] = {left, top, right, bottom};
         RECT& bound = header.rcBound;

