@@ -1,30 +1,45 @@
-// kivhost: loads kiv.tpl from the plugins folder beside it, as the messenger would, and says what
-// the plug-in registered.
+// kivhost: the messenger's plug-in interface around kiv.tpl. Without arguments it is the sandbox a
+// person uses; --script plays a scenario in the same sandbox; the other modes take pictures for
+// the documentation and for scheme authors.
 #include <cstdio>
 #include <cstring>
 
-#include "hostCore.h"
 #include "optionsShots.h"
 #include "optionsWindow.h"
 #include "pluginLoader.h"
+#include "recorders.h"
+#include "sandbox.h"
+#include "schemePreview.h"
 #include "schemeShots.h"
+#include "screenGrab.h"
+#include "script.h"
+#include "scriptRunner.h"
+#include "textCodec.h"
 
 using namespace kivhost;
 
 namespace {
 
 void usage() {
-    printf("kivhost: a host for the kiv notification plug-in\n"
-           "usage: kivhost [--plugin FILE] [--profile FOLDER] [--options] [--options-shots FOLDER]\n"
-           "               [--scheme-shots FOLDER [--outside-grab]]\n"
-           "  --plugin FILE          the plug-in to load (default: plugins\\kiv.tpl beside kivhost)\n"
-           "  --profile FOLDER       the user's profile folder (default: profile\\ beside kivhost)\n"
-           "  --options              open the options window on the plug-in's page until it is closed\n"
-           "  --options-shots FOLDER save options-top/middle/bottom.bmp of the page into FOLDER\n"
-           "  --scheme-shots FOLDER  save a picture of a normal and a small notification of every\n"
-           "                         scheme in plugins\\kiv.scheme\\ as FOLDER\\scheme-<name>.bmp\n"
-           "  --outside-grab         let another program take each picture: the area goes to\n"
-           "                         FOLDER\\scheme-<name>.area, and kivhost waits for scheme-<name>.png\n");
+    printLine(
+        "kivhost: the messenger's plug-in interface, with the kiv plug-in in a sandbox\n"
+        "usage: kivhost [--plugin FILE] [--profile FOLDER] [MODE]\n"
+        "  (no mode)              the sandbox: a contact list to act on, menus, the options window\n"
+        "  --script FILE          play a script in the sandbox and exit with 0, or 1 at the first failure\n"
+        "  --stay                 after the script, leave the sandbox open\n"
+        "  --grab FOLDER          pictures are taken from outside: requests go to FOLDER, answered by\n"
+        "                         tools/screen-grabber (./kiv demo and ./kiv preview run it)\n"
+        "  --preview SCHEME.kivs --out FILE.png\n"
+        "                         check a scheme file and picture a normal and a small notification\n"
+        "  --options              open the options window on the plug-in's page until it is closed\n"
+        "  --options-shots FOLDER save options-top/middle/bottom.bmp of the page into FOLDER\n"
+        "  --scheme-shots FOLDER [--outside-grab]\n"
+        "                         a picture of every shipped scheme as FOLDER\\scheme-<name>.bmp (.png\n"
+        "                         from outside: the area goes to scheme-<name>.area)\n"
+        "  --plugin FILE          the plug-in to load (default: plugins\\kiv.tpl beside kivhost)\n"
+        "  --profile FOLDER       the user's profile folder (default: profile\\ beside kivhost); the\n"
+        "                         sandbox reads its contact list from kivhost.contacts there\n");
+    printLine(script::help());
 }
 
 std::string programFolder() {
@@ -34,70 +49,106 @@ std::string programFolder() {
     return folder.erase(folder.find_last_of('\\') + 1);
 }
 
+std::string asFolder(std::string folder) {
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+struct arguments {
+    std::string pluginPath = pluginLoader::defaultPath();
+    std::string profile = programFolder() + "profile\\";
+    std::string scriptFile, grabFolder, previewScheme, previewOut, shotsFolder, optionsShots;
+    bool stay = false, outsideGrab = false, optionsOpen = false;
+};
+
+// False with a message for an argument it does not know.
+bool parseArguments(int argc, char** argv, arguments& parsed) {
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (option == "--plugin" && hasValue) parsed.pluginPath = argv[++i];
+        else if (option == "--profile" && hasValue) parsed.profile = asFolder(argv[++i]);
+        else if (option == "--script" && hasValue) parsed.scriptFile = argv[++i];
+        else if (option == "--stay") parsed.stay = true;
+        else if (option == "--grab" && hasValue) parsed.grabFolder = argv[++i];
+        else if (option == "--preview" && hasValue) parsed.previewScheme = argv[++i];
+        else if (option == "--out" && hasValue) parsed.previewOut = argv[++i];
+        else if (option == "--options") parsed.optionsOpen = true;
+        else if (option == "--options-shots" && hasValue) parsed.optionsShots = asFolder(argv[++i]);
+        else if (option == "--scheme-shots" && hasValue) parsed.shotsFolder = asFolder(argv[++i]);
+        else if (option == "--outside-grab") parsed.outsideGrab = true;
+        else {
+            fprintf(stderr, "kivhost: unknown argument '%s'; see kivhost --help\n", argv[i]);
+            return false;
+        }
+    }
+    return true;
+}
+
+int runSandbox(const arguments& args) {
+    sandbox box(args.pluginPath, args.profile);
+    std::string error;
+    if (!box.loadPlugin(error)) {
+        fprintf(stderr, "kivhost: %s\n", toUtf8(error).c_str());
+        return 1;
+    }
+    if (args.scriptFile.empty()) {
+        soundRecorder::get().audible = true;
+        box.note("kliknij kontakt prawym przyciskiem, wybierz zdarzenie z panelu; kivhost --help opisuje skrypty");
+        return box.run();
+    }
+    std::vector<scriptCommand> commands;
+    if (!script::read(args.scriptFile, commands, error)) {
+        fprintf(stderr, "%s\n", toUtf8(error).c_str());
+        return 1;
+    }
+    soundRecorder::get().audible = args.stay;
+    screenGrab grab(args.grabFolder);
+    scriptRunner runner(box, grab, commands, args.scriptFile);
+    runner.start(args.stay);
+    int code = box.run();
+    return runner.finished() && runner.error().empty() ? code : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string pluginPath = pluginLoader::defaultPath();
-    std::string profile = programFolder() + "profile\\";
-    std::string shotsFolder;
-    bool outsideGrab = false;
-    std::string optionsShots;
-    bool optionsOpen = false;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc; ++i)
         if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
             usage();
             return 0;
-        } else if (!strcmp(argv[i], "--plugin") && i + 1 < argc) {
-            pluginPath = argv[++i];
-        } else if (!strcmp(argv[i], "--profile") && i + 1 < argc) {
-            profile = argv[++i];
-        } else if (!strcmp(argv[i], "--options")) {
-            optionsOpen = true;
-        } else if (!strcmp(argv[i], "--options-shots") && i + 1 < argc) {
-            optionsShots = argv[++i];
-            if (!optionsShots.empty() && optionsShots.back() != '\\') optionsShots += '\\';
-        } else if (!strcmp(argv[i], "--outside-grab")) {
-            outsideGrab = true;
-        } else if (!strcmp(argv[i], "--scheme-shots") && i + 1 < argc) {
-            shotsFolder = argv[++i];
-            if (!shotsFolder.empty() && shotsFolder.back() != '\\') shotsFolder += '\\';
-        } else {
-            fprintf(stderr, "kivhost: unknown argument '%s'; see kivhost --help\n", argv[i]);
+        }
+    arguments args;
+    if (!parseArguments(argc, argv, args)) return 2;
+    CreateDirectoryA(args.profile.c_str(), nullptr);
+    if (!args.previewScheme.empty()) {
+        if (args.previewOut.empty()) {
+            fprintf(stderr, "kivhost: --preview needs --out FILE.png (or FILE.bmp without --grab)\n");
             return 2;
         }
+        screenGrab grab(args.grabFolder);
+        return previewScheme(args.pluginPath, args.previewScheme, args.previewOut, grab);
     }
-    CreateDirectoryA(profile.c_str(), nullptr);
-    if (!optionsShots.empty()) {
-        int written = takeOptionsShots(pluginPath, profile, optionsShots);
+    if (!args.optionsShots.empty()) {
+        int written = takeOptionsShots(args.pluginPath, args.profile, args.optionsShots);
         printf("options pictures written: %d\n", written);
         return written == 3 ? 0 : 1;
     }
-    if (!shotsFolder.empty()) return takeSchemeShots(pluginPath, profile, shotsFolder, outsideGrab) > 0 ? 0 : 1;
-    hostCore& host = hostCore::get();
-    host.setProfile("kivtest", profile);
-    host.mainWindow();
-
-    pluginLoader plugin(pluginPath);
-    if (!plugin.loaded()) {
-        fprintf(stderr, "kivhost: %s\n", plugin.error().c_str());
-        return 1;
+    if (!args.shotsFolder.empty())
+        return takeSchemeShots(args.pluginPath, args.profile, args.shotsFolder, args.outsideGrab) > 0 ? 0 : 1;
+    if (args.optionsOpen) {
+        hostCore& host = hostCore::get();
+        host.setProfile("kivhost", args.profile);
+        host.mainWindow();
+        pluginLoader plugin(args.pluginPath);
+        if (!plugin.loaded() || !plugin.info(kiv::abi::minimumHostVersion)) {
+            fprintf(stderr, "kivhost: cannot load %s\n", args.pluginPath.c_str());
+            return 1;
+        }
+        plugin.load();
+        optionsWindow(host).run();
+        plugin.unload();
+        return 0;
     }
-    const kiv::abi::plugin_info* info = plugin.info(kiv::abi::minimumHostVersion);
-    if (!info) {
-        fprintf(stderr, "kivhost: %s refused this host version\n", pluginPath.c_str());
-        return 1;
-    }
-    unsigned v = info->version;
-    printf("loaded %s: %s %u.%u.%u.%u\n", pluginPath.c_str(), info->name, v >> 24, (v >> 16) & 0xFF, (v >> 8) & 0xFF,
-           v & 0xFF);
-    plugin.load();
-    printf("services:");
-    for (const std::string& name : host.serviceNames()) printf(" %s", name.c_str());
-    printf("\nhost calls during load:\n");
-    for (const std::string& line : host.logNames()) printf("  %s\n", line.c_str());
-    printf("menu items: %u, options pages: %u\n", static_cast<unsigned>(host.menuItems().size()),
-           static_cast<unsigned>(host.optionsPages().size()));
-    if (optionsOpen) optionsWindow(host).run();
-    plugin.unload();
-    return 0;
+    return runSandbox(args);
 }

@@ -9,9 +9,10 @@ soundRecorder& soundRecorder::get() {
     return recorder;
 }
 
-BOOL WINAPI soundRecorder::playSound(LPCSTR sound, HMODULE, DWORD flags) {
+BOOL WINAPI soundRecorder::playSound(LPCSTR sound, HMODULE module, DWORD flags) {
     std::string file = sound ? sound : "";
     get().played.push_back({file, flags});
+    if (get().audible) return PlaySoundA(sound, module, flags);
     return !file.empty() && GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 

@@ -15,11 +15,13 @@ struct playedSound {
 };
 
 // PlaySoundA as the plug-in sees it: every call is recorded; the answer says whether the file
-// could be played (it exists), and nothing is sent to the sound card.
+// could be played (it exists), and nothing is sent to the sound card unless `audible` is set (the
+// sandbox sets it for a person to hear).
 class soundRecorder {
 public:
     static soundRecorder& get();
     std::vector<playedSound> played;
+    bool audible = false;
     void clear() { played.clear(); }
     static BOOL WINAPI playSound(LPCSTR sound, HMODULE module, DWORD flags);
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "hostCore.h"
@@ -30,7 +31,7 @@ std::vector<std::string> shippedSchemes(const std::string& schemeFolder) {
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
         std::string name = found.cFileName;
-        if (name.rfind("kivtest-", 0) != 0) names.push_back(name);
+        if (name.rfind("kivtest-", 0) != 0 && name.rfind("kivpreview-", 0) != 0) names.push_back(name);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     std::sort(names.begin(), names.end());
@@ -42,20 +43,33 @@ LRESULT CALLBACK backdropProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 // A calm grey wall behind the notifications, so their shaped corners show against something.
-HWND makeBackdrop(HBRUSH colour) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = backdropProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = colour;
-    windowClass.lpszClassName = "kivhost_backdrop";
-    RegisterClassA(&windowClass);
-    RECT area;
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    HWND backdrop = CreateWindowExA(WS_EX_TOOLWINDOW, "kivhost_backdrop", "", WS_POPUP, area.right - 400,
-                                    area.bottom - 200, 400, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
-    ShowWindow(backdrop, SW_SHOWNOACTIVATE);
-    return backdrop;
-}
+class backdrop {
+public:
+    backdrop() : colour_(CreateSolidBrush(RGB(160, 168, 176))) {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = backdropProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hbrBackground = colour_;
+        windowClass.lpszClassName = "kivhost_backdrop";
+        RegisterClassA(&windowClass);
+        RECT area;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        window_ = CreateWindowExA(WS_EX_TOOLWINDOW, "kivhost_backdrop", "", WS_POPUP, area.right - 400,
+                                  area.bottom - 200, 400, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+        ShowWindow(window_, SW_SHOWNOACTIVATE);
+    }
+    ~backdrop() {
+        DestroyWindow(window_);
+        UnregisterClassA("kivhost_backdrop", GetModuleHandleA(nullptr));
+        DeleteObject(colour_);
+    }
+    backdrop(const backdrop&) = delete;
+    backdrop& operator=(const backdrop&) = delete;
+
+private:
+    HBRUSH colour_;
+    HWND window_ = nullptr;
+};
 
 void queue(hostCore& host, const char* text, const char* iconName, int itemHandle) {
     kiv::popup_info info = {};
@@ -81,8 +95,10 @@ bool handOver(const RECT& area, const std::string& picture) {
     return pumpUntil([&] { return exists(picture + ".png"); }, 60000);
 }
 
-bool photograph(const std::string& pluginPath, const std::string& profileFolder, const std::string& scheme,
-                const std::string& picture, bool outsideGrab) {
+}  // namespace
+
+bool showScheme(const std::string& pluginPath, const std::string& profileFolder, const std::string& scheme,
+                const std::function<bool(const RECT&)>& take) {
     hostCore& host = hostCore::get();
     host.reset();
     std::ofstream(profileFolder + "kiv.config", std::ios::binary)
@@ -90,6 +106,7 @@ bool photograph(const std::string& pluginPath, const std::string& profileFolder,
         << "\r\nvisibletime=60\r\neffect=0\r\nalpha=0\r\n";
     host.setProfile("kivhost", profileFolder);
     SetForegroundWindow(host.mainWindow());
+    backdrop wall;
     int ala = host.contacts.addContact("ala", "Ala", 0, "TLEN");
     host.contacts.setIconIndex(ala, 1);
 
@@ -108,10 +125,19 @@ bool photograph(const std::string& pluginPath, const std::string& profileFolder,
         UnionRect(&area, &area, &placed);
     }
     InflateRect(&area, margin, margin);
-    bool saved = outsideGrab ? handOver(area, picture) : saveBmp(captureScreen(area), picture + ".bmp");
+    bool taken = take(area);
     plugin.unload();
-    host.contacts.clear();
-    return saved;
+    host.contacts.remove(ala);
+    return taken;
+}
+
+namespace {
+
+bool photograph(const std::string& pluginPath, const std::string& profileFolder, const std::string& scheme,
+                const std::string& picture, bool outsideGrab) {
+    return showScheme(pluginPath, profileFolder, scheme, [&](const RECT& area) {
+        return outsideGrab ? handOver(area, picture) : saveBmp(captureScreen(area), picture + ".bmp");
+    });
 }
 
 }  // namespace
@@ -119,8 +145,6 @@ bool photograph(const std::string& pluginPath, const std::string& profileFolder,
 int takeSchemeShots(const std::string& pluginPath, const std::string& profile, const std::string& outFolder,
                     bool outsideGrab) {
     const std::string profileFolder = profile.empty() || profile.back() == '\\' ? profile : profile + '\\';
-    HBRUSH grey = CreateSolidBrush(RGB(160, 168, 176));
-    HWND backdrop = makeBackdrop(grey);
     int taken = 0;
     for (const std::string& scheme : shippedSchemes(folderOf(pluginPath) + "kiv.scheme\\")) {
         std::string name = scheme.substr(0, scheme.size() - 5);
@@ -133,9 +157,6 @@ int takeSchemeShots(const std::string& pluginPath, const std::string& profile, c
         printf("%s\n", picture.c_str());
         ++taken;
     }
-    DestroyWindow(backdrop);
-    UnregisterClassA("kivhost_backdrop", GetModuleHandleA(nullptr));
-    DeleteObject(grey);
     return taken;
 }
 
