@@ -49,7 +49,7 @@ void contactList::refresh(entry& e) {
     abi::contact_item& item = e.item;
     item.size = abi::contactItemCopySize;
     item.kind = e.isGroup ? 1 : abi::itemKindContact;
-    item.displayName = e.displayName.c_str();
+    item.displayName = e.hasDisplayName ? e.displayName.c_str() : nullptr;
     item.description = e.hasDescription ? e.description.c_str() : nullptr;
     item.id = e.isGroup ? nullptr : e.id.c_str();
     for (int i = 0; i < 8; ++i) e.statusEntries[i].icon = icons_[i];
@@ -102,6 +102,14 @@ void contactList::setDescription(int handle, const char* description) {
     if (entry* e = find(handle)) {
         e->hasDescription = description != nullptr;
         e->description = description ? description : "";
+        refresh(*e);
+    }
+}
+
+void contactList::rename(int handle, const char* displayName) {
+    if (entry* e = find(handle)) {
+        e->hasDisplayName = displayName != nullptr;
+        e->displayName = displayName ? displayName : "";
         refresh(*e);
     }
 }

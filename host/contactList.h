@@ -20,6 +20,7 @@ public:
         abi::contact_item item = {};
         std::string id, displayName, description, protocol;
         bool hasDescription = false;
+        bool hasDisplayName = true;
         bool isGroup = false;
         abi::status_icons icons = {};
         abi::status_entry statusEntries[8] = {};
@@ -36,6 +37,7 @@ public:
                    const std::string& protocol = "TLEN");
     void moveContact(int handle, int groupHandle);
     void setDescription(int handle, const char* description);  // null: none
+    void rename(int handle, const char* displayName);           // null: none (a broken item)
     void setIconIndex(int handle, int index);                   // 1-based, as the messenger's
     void setHidden(int handle, bool hidden);
     void remove(int handle);

@@ -121,7 +121,8 @@ void hostCore::offerBuiltins() {
         auto* info = reinterpret_cast<const abi::menu_item_info*>(record);
         if (!info || !(info->flags & abi::menuFlagChange)) return 0;
         for (menuItem& item : menuItems_)
-            if (item.handle == static_cast<int>(handle)) item.flags = info->flags & ~abi::menuFlagChange;
+            if (item.handle == static_cast<int>(handle))
+                item.flags = (item.flags & ~abi::menuFlagChecked) | (info->flags & abi::menuFlagChecked);
         return 0;
     });
     offer(abi::svcAddMenuCallBack, [this](WPARAM menu, LPARAM callback) {
@@ -194,6 +195,23 @@ size_t hostCore::hookCount(const std::string& event) const {
     return std::count_if(hooks_.begin(), hooks_.end(), [&](const hook& h) { return h.event == event; });
 }
 
+int hostCore::raiseSoundEvent(int kind, const char* contactId) {
+    abi::sound_subject subject = {};
+    subject.contactId = contactId;
+    abi::sound_event event = {};
+    event.size = sizeof event;
+    event.kind = kind;
+    event.subject = &subject;
+    return raiseEvent(abi::evtSoundBefore, reinterpret_cast<WPARAM>(&event), 0);
+}
+
+int hostCore::raiseSoundEventWithoutSubject(int kind) {
+    abi::sound_event event = {};
+    event.size = sizeof event;
+    event.kind = kind;
+    return raiseEvent(abi::evtSoundBefore, reinterpret_cast<WPARAM>(&event), 0);
+}
+
 int hostCore::raiseProtocolEvent(const char* protocol, int kind, void* data) {
     abi::protocol_event event = {};
     event.size = sizeof event;
@@ -215,6 +233,13 @@ menuItem* hostCore::findMenuItem(const std::string& itemName) {
     for (menuItem& item : menuItems_)
         if (item.itemName == itemName) return &item;
     return nullptr;
+}
+
+bool hostCore::routeDialogMessage(MSG& message) {
+    std::vector<HWND> dialogs = dialogHandles_;
+    for (HWND dialog : dialogs)
+        if (IsWindow(dialog) && IsDialogMessageA(dialog, &message)) return true;
+    return false;
 }
 
 std::vector<std::string> hostCore::logNames() const {
@@ -321,11 +346,27 @@ void pumpMessages(DWORD milliseconds) {
     do {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (hostCore::get().routeDialogMessage(message)) continue;
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     } while (GetTickCount() - start < milliseconds);
+}
+
+bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= milliseconds) return false;
+        MSG message;
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        }
+    }
+    return true;
 }
 
 }  // namespace kivhost

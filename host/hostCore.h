@@ -7,7 +7,8 @@
 // - a service name that no plug-in created and the host does not offer answers 0 and is logged;
 // - hookEvent on an event nobody raises is accepted; events call their hooks in hook order and
 //   the last hook's result is the event's result (0 when none);
-// - Tlen/ChangeMenuItem with flag 0x20000000 replaces the item's flags with the rest of the value;
+// - Tlen/ChangeMenuItem with flag 0x20000000 sets or clears the item's check mark (2) as the request
+//   says; the item's other flags stay, so a check item (8) stays one;
 // - the profile record holds the login at offset 4 and the folder at offset 12, nothing else.
 #pragma once
 
@@ -77,6 +78,12 @@ public:
     int raiseEvent(const std::string& name, WPARAM wParam, LPARAM lParam);
     size_t hookCount(const std::string& event) const;
 
+    // Tlen/SoundEngine/BeforeEvent as the messenger raises it before one of its sounds: the
+    // subject names the contact (its identifier at offset 4). The result is the hooks' answer,
+    // 0 to play the host's own sound, -1 to stay silent.
+    int raiseSoundEvent(int kind, const char* contactId);
+    int raiseSoundEventWithoutSubject(int kind);
+
     // Protocol events, delivered to the hooks of that protocol.
     int raiseProtocolEvent(const char* protocol, int kind, void* data);
     size_t protocolHookCount(const std::string& protocol) const;
@@ -87,6 +94,8 @@ public:
     std::vector<std::pair<std::string, abi::MenuCallbackFn>>& menuCallbacks() { return menuCallbacks_; }
     std::vector<optionsPage>& optionsPages() { return optionsPages_; }
     std::vector<HWND>& dialogHandles() { return dialogHandles_; }
+    // Keyboard navigation of the dialogs plug-ins handed over (Tab, arrows, mnemonics).
+    bool routeDialogMessage(MSG& message);
     std::vector<chatRequest>& chatRequests() { return chatRequests_; }
 
     // Every call a plug-in made, in order.
@@ -154,5 +163,10 @@ private:
 
 // Runs this thread's message loop for the given time, so timers and posted messages are handled.
 void pumpMessages(DWORD milliseconds);
+
+// Runs it one message at a time until the condition holds (checked before and after each
+// message) or the time is up; says whether the condition held. Lets a test stop right after the
+// message that made something happen, before later timer messages change it again.
+bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds);
 
 }  // namespace kivhost

@@ -1,6 +1,7 @@
 #include "pluginLoader.h"
 
 #include "hostCore.h"
+#include "objectTracker.h"
 #include "recorders.h"
 
 namespace kivhost {
@@ -29,6 +30,7 @@ pluginLoader::pluginLoader(const std::string& path) {
         return;
     }
     installRecorders(module_);
+    objectTracker::get().install(module_);
 }
 
 pluginLoader::~pluginLoader() {

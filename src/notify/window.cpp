@@ -1,9 +1,388 @@
 #include "notify/window.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "notify/windowsManager.h"
+#include "scheme/skinDrawing.h"
+#include "settings/config.h"
+#include "shell/contactList.h"
+#include "shell/host.h"
+#include "shell/plugin.h"
+#include "shell/scopedGdi.h"
+
 namespace kiv {
 
-LRESULT CALLBACK notifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
+namespace {
+
+constexpr UINT_PTR animationTimer = 1;
+constexpr UINT animationPeriod = 20;
+constexpr int32_t slidePixels = 30;
+constexpr int32_t fadePercent = 5;
+constexpr UINT textFlags = DT_NOPREFIX;  // "&" in a nick or message is text, not a mnemonic
+
+// Windows exist only between the manager's creation and destruction, which the settings outlive.
+const config& settings() {
+    return *plugin.settings;
+}
+
+RECT workArea() {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+// The current entry of the host's status icons, or null when the item carries none.
+const abi::status_entry* statusEntry(const abi::contact_item& item) {
+    const abi::status_icons* icons = item.icons;
+    if (!icons || !icons->entries || icons->index < 1) return nullptr;
+    return &icons->entries[icons->index - 1];
+}
+
+}  // namespace
+
+window::window(window_info& request) {
+    request.small = false;
+    handle_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, notifyWindowClass, "notify",
+                              WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, plugin.instance, nullptr);
+    if (handle_) {
+        SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        GetClientRect(handle_, &client_);
+        request_ = request;
+        if (plugin.scheme) skin_.copyFrom(*plugin.scheme);
+        setTransparency(settings().alpha);
+    }
+    createdTick_ = GetTickCount();
+}
+
+window::~window() {
+    if (!handle_) return;
+    SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);  // no message reaches this object any more
+    SendMessageA(handle_, WM_CLOSE, 0, 0);
+}
+
+window* window::fromHandle(HWND handle) {
+    return handle ? reinterpret_cast<window*>(GetWindowLongPtrA(handle, GWLP_USERDATA)) : nullptr;
+}
+
+// ---- size and place ------------------------------------------------------------------------
+
+void window::fitToContent() {
+    if (!request_.text[0]) {
+        resize(skin_.smallWidth, skin_.smallHeight, true);
+        return;
+    }
+    if (skin_.autoHeight) growToText();
+    resize(skin_.width, skin_.height, false);
+}
+
+// The whole measured text height is added to the scheme's height, at most autoheightrows lines.
+void window::growToText() {
+    int chars = settings().autoheightchars;
+    if (chars > 0 && chars < 512) request_.text[chars] = '\0';
+    windowDC dc(handle_);
+    if (!dc) return;
+    scopedFont font(CreateFontIndirectA(&skin_.descFont));
+    selection chosen(dc.get(), font.get());
+    const UINT measure = DT_WORDBREAK | DT_END_ELLIPSIS | DT_CALCRECT | textFlags;
+    int textHeight = DrawTextA(dc.get(), request_.text, -1, &skin_.descRect, measure);
+    RECT sample = {0, 0, 100, 100};
+    int lineHeight = DrawTextA(dc.get(), "a", -1, &sample, measure);
+    if (lineHeight * settings().autoheightrows < textHeight) textHeight = lineHeight * settings().autoheightrows;
+    skin_.height += textHeight;
+    skin_.descRect.bottom = skin_.descRect.top + textHeight;
+}
+
+void window::resize(int width, int height, bool small) {
+    request_.small = small;
+    if (!handle_) return;
+    SetWindowPos(handle_, nullptr, 0, 0, width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
+    GetClientRect(handle_, &client_);
+    if (skin_.bitmap) compose(skin_, handle_, small);
+    if (!skin_.composed) return;
+    HRGN shape = buildRegion(skin_.composed, skin_.colorKey);
+    if (shape && !SetWindowRgn(handle_, shape, FALSE)) DeleteObject(shape);  // on success the system owns it
+}
+
+void window::moveTo(int x, int y, bool force) {
+    if (!handle_) return;
+    if ((state_ != opening && state_ != closing) || force) x_ = x;
+    y_ = y;
+    if (state_ == created && request_.effect == slideEffect) {
+        int offset = width() + settings().bindX;
+        slideX_ = leftCorner() ? x_ - offset : x_ + offset;
+        slideStep_ = leftCorner() ? -slidePixels : slidePixels;
+    }
+    if (state_ == shown || request_.effect != slideEffect) slideX_ = x_;
+    SetWindowPos(handle_, nullptr, slideX_, y_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
+}
+
+bool window::leftCorner() const {
+    return settings().bindpos == 1 || settings().bindpos == 2;
+}
+
+// ---- show and hide --------------------------------------------------------------------------
+
+// Effects other than slide and fade show and hide the window at once.
+bool window::animated() const {
+    return request_.effect == slideEffect || request_.effect == fadeEffect;
+}
+
+void window::reveal() {
+    if (!handle_) return;
+    ShowWindow(handle_, SW_SHOWNOACTIVATE);
+    if (animated()) {
+        state_ = opening;
+        startTimer();
+    } else {
+        state_ = shown;
+    }
+}
+
+void window::startClosing() {
+    if (!animated() || !request_.effectClose) {
+        state_ = closed;
+        return;
+    }
+    state_ = closing;
+    if (request_.effect == slideEffect) {
+        RECT area = workArea();
+        moveTo(leftCorner() ? area.left - width() : area.right, y_, true);
+    } else {
+        setTransparency(100);
+    }
+    startTimer();
+}
+
+void window::setTransparency(int percent) {
+    targetTransparency_ = percent;
+    if (state_ == created && request_.effect == fadeEffect) {
+        transparencyStep_ = fadePercent;
+        currentTransparency_ = 100;
+    }
+    if (state_ == shown || request_.effect != fadeEffect) currentTransparency_ = percent;
+    applyTransparency();
+}
+
+void window::applyTransparency() {
+    if (!plugin.setLayeredWindowAttributes || !handle_) return;
+    LONG style = GetWindowLongA(handle_, GWL_EXSTYLE);
+    if (targetTransparency_ != 0 || currentTransparency_ != 0) {
+        if (!(style & WS_EX_LAYERED)) SetWindowLongA(handle_, GWL_EXSTYLE, style | WS_EX_LAYERED);
+        int opacity = 100 - std::clamp<int32_t>(currentTransparency_, 0, 100);
+        plugin.setLayeredWindowAttributes(handle_, 0, static_cast<BYTE>(opacity * 255 / 100), LWA_ALPHA);
+    } else if (style & WS_EX_LAYERED) {
+        SetWindowLongA(handle_, GWL_EXSTYLE, style & ~WS_EX_LAYERED);
+    }
+}
+
+void window::startTimer() {
+    SetTimer(handle_, animationTimer, animationPeriod, nullptr);
+}
+
+void window::stopTimer() {
+    KillTimer(handle_, animationTimer);
+}
+
+void window::onTimer() {
+    const bool slide = request_.effect == slideEffect, fade = request_.effect == fadeEffect;
+    if (state_ == opening && slide) {
+        slideX_ -= slideStep_;
+        if (slideStep_ * slideX_ <= slideStep_ * x_) finishStep(shown);
+        moveTo(x_, y_, false);
+    } else if (state_ == opening && fade) {
+        currentTransparency_ -= transparencyStep_;
+        if (currentTransparency_ <= targetTransparency_) finishStep(shown);
+        setTransparency(targetTransparency_);
+    } else if (state_ == closing && slide) {
+        slideX_ += slideStep_;
+        if (slideStep_ * slideX_ >= slideStep_ * x_) finishStep(closed);
+        moveTo(x_, y_, false);
+    } else if (state_ == closing && fade) {
+        currentTransparency_ += transparencyStep_;
+        if (currentTransparency_ >= targetTransparency_) finishStep(closed);
+        setTransparency(targetTransparency_);
+    } else if (state_ == closed) {
+        stopTimer();  // a closed window waits for the manager; it never comes back
+    } else {
+        finishStep(shown);
+        moveTo(x_, y_, false);
+        setTransparency(targetTransparency_);
+    }
+}
+
+// The animation has reached its target: stop there.
+void window::finishStep(int32_t next) {
+    slideX_ = x_;
+    currentTransparency_ = targetTransparency_;
+    stopTimer();
+    state_ = next;
+}
+
+// The platform window went away without this object (someone closed it): the manager retires
+// the object at its next tick.
+void window::lost() {
+    handle_ = nullptr;
+    state_ = closed;
+}
+
+// ---- paint ---------------------------------------------------------------------------------
+
+void window::eraseBackground(HDC dc) const {
+    scopedBrush background(CreateSolidBrush(skin_.backgroundColor));
+    FillRect(dc, &client_, background.get());
+    scopedBrush frame(CreateSolidBrush(skin_.frameColor));
+    FrameRect(dc, &client_, frame.get());
+    if (!skin_.composed) return;
+    memoryDC pictureDC(dc);
+    selection chosen(pictureDC.get(), skin_.composed);
+    if (chosen.selected()) BitBlt(dc, 0, 0, width(), height(), pictureDC.get(), 0, 0, SRCCOPY);
+}
+
+void window::paint(HDC dc) const {
+    COLORREF previousBackground = SetBkColor(dc, skin_.backgroundColor);
+    int previousMode = SetBkMode(dc, TRANSPARENT);
+    COLORREF previousText = GetTextColor(dc);
+    drawIcon(dc, getContactItem(request_.itemHandle));
+    drawContactLine(dc);
+    drawDescription(dc);
+    SetTextColor(dc, previousText);
+    SetBkMode(dc, previousMode);
+    SetBkColor(dc, previousBackground);
+}
+
+// The caller's bitmap, else the module's resource loaded for this paint; with no icon name, the
+// contact's status icon, which the host owns. No item and no name: the icon area stays empty.
+void window::drawIcon(HDC dc, const abi::contact_item* item) const {
+    const POINT at = skin_.iconPos;
+    if (request_.iconName[0]) {
+        if (request_.iconBitmap) {
+            drawKeyed(dc, request_.iconBitmap, at.x, at.y, iconKey);
+            return;
+        }
+        scopedBitmap resource(
+            static_cast<HBITMAP>(LoadImageA(plugin.instance, request_.iconName, IMAGE_BITMAP, 0, 0, 0)));
+        drawKeyed(dc, resource.get(), at.x, at.y, iconKey);
+        return;
+    }
+    const abi::status_entry* entry = item ? statusEntry(*item) : nullptr;
+    if (entry) drawKeyed(dc, entry->icon, at.x, at.y, iconKey);
+}
+
+void window::contactLine(char* line, size_t size) const {
+    const char* nick = request_.nick;
+    const char* id = request_.contactId;
+    switch (settings().contactformat) {
+    case 0:
+        snprintf(line, size, "%s", nick[0] ? nick : id);
+        break;
+    case 1:
+        snprintf(line, size, "%s", id);
+        break;
+    default:  // 2, and anything the options page never writes
+        if (nick[0] && strcmp(nick, id) != 0)
+            snprintf(line, size, "%s (%s)", nick, id);
+        else
+            snprintf(line, size, "%s", id);
+        break;
+    }
+}
+
+void window::drawContactLine(HDC dc) const {
+    char line[sizeof request_.nick + sizeof request_.contactId + 4];
+    contactLine(line, sizeof line);
+    scopedFont font(CreateFontIndirectA(&skin_.idFont));
+    selection chosen(dc, font.get());
+    SetTextColor(dc, skin_.idColor);
+    RECT area = skin_.idRect;
+    DrawTextA(dc, line, -1, &area, DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS | textFlags);
+}
+
+void window::drawDescription(HDC dc) const {
+    scopedFont font(CreateFontIndirectA(&skin_.descFont));
+    selection chosen(dc, font.get());
+    SetTextColor(dc, skin_.descColor);
+    RECT area = skin_.descRect;
+    DrawTextA(dc, request_.text, -1, &area, DT_WORDBREAK | DT_WORD_ELLIPSIS | DT_END_ELLIPSIS | textFlags);
+}
+
+// ---- clicks --------------------------------------------------------------------------------
+
+// The caller first, then the chat window, then closing. Whatever closes the window ends the
+// click: nothing here touches the object after that.
+void window::onClick(int button) {
+    HWND self = handle_;
+    if (request_.clickCallback) {
+        click_info click = {sizeof click, button, self};
+        request_.clickCallback(&click, request_.callbackData);
+        if (fromHandle(self) != this) return;  // the callback closed it
+    }
+    if (button == 1 && settings().clickopenchat) openChat();
+    if (settings().clickclose && plugin.windows) plugin.windows->closeWindow(self);
+}
+
+void window::openChat() const {
+    contactSearch item(request_.contactId);
+    findContactItem(item);
+    if (!item.found()) return;
+    const bool tlen = strcmp(request_.protocol, "TLEN") == 0;
+    const abi::status_entry* entry = statusEntry(item);
+    const char* status = item.description ? item.description
+                                          : statusNameByIcon(request_.protocol, item.icons ? item.icons->index : 1);
+    const char* name = item.displayName ? item.displayName : "";
+    const char* id = item.id ? item.id : "";
+    char title[1024];
+    if (tlen)
+        snprintf(title, sizeof title, "%s (%s) - %s", name, id, status);
+    else
+        snprintf(title, sizeof title, "%s (GG# %s) - %s", name, id, status);
+
+    abi::chat_window_request chat = {};
+    chat.size = sizeof chat;
+    chat.contactId = request_.contactId;
+    chat.protocol = request_.protocol;
+    chat.title = title;
+    if (entry) chat.status = *entry;
+    chat.network = tlen ? 24 : 0;
+    host::callService(abi::svcChatWindowShow, &chat);
+}
+
+// ---- the window procedure ------------------------------------------------------------------
+
+LRESULT CALLBACK notifyWindowProc(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    window* self = window::fromHandle(handle);
+    if (!self) return DefWindowProcA(handle, message, wParam, lParam);
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(handle, &paint);
+        if (dc) self->paint(dc);
+        EndPaint(handle, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        self->eraseBackground(reinterpret_cast<HDC>(wParam));
+        return 1;
+    case WM_TIMER:
+        if (wParam != animationTimer) break;
+        self->onTimer();
+        return 0;
+    case WM_LBUTTONUP:
+        self->onClick(1);
+        return 0;
+    case WM_RBUTTONUP:
+        self->onClick(2);
+        if (!IsWindow(handle)) return 0;
+        break;
+    case WM_NCDESTROY:
+        self->lost();
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(handle, message, wParam, lParam);
 }
 
 }  // namespace kiv

@@ -1,9 +1,94 @@
-// One notification window on the screen.
+// One notification on the screen: a borderless, topmost, skinned pop-up that slides or fades in,
+// paints its icon and texts, answers clicks and slides or fades out. The windowsManager creates,
+// places and destroys it; the window animates and paints itself.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
+
+#include "kiv/host_abi.h"
+
+#include "notify/window_info.h"
+#include "scheme/skin.h"
+
 namespace kiv {
+
+class window {
+public:
+    enum state : int32_t { created = 1, opening, shown, closing, closed };
+    enum effect : int32_t { noEffect = 0, slideEffect = 1, fadeEffect = 2 };
+
+    // Creates the platform window for the request (whose small flag is reset) with a copy of
+    // the current skin; handle() is null when that fails.
+    explicit window(window_info& request);
+    // Closes the platform window and frees the composed picture.
+    ~window();
+    window(const window&) = delete;
+    window& operator=(const window&) = delete;
+
+    // The object behind a platform window, or null once it is gone.
+    static window* fromHandle(HWND handle);
+
+    // Sizes the window for its request: the small size without text, else the normal size,
+    // grown to the description when the skin asks for auto-height.
+    void fitToContent();
+    void reveal();
+    void moveTo(int x, int y, bool force);
+    void resize(int width, int height, bool small);
+    void setTransparency(int percent);
+    void startClosing();
+
+    // Draws the icon and both text lines on dc, as a paint does.
+    void paint(HDC dc) const;
+    // Fills dc with the background, the frame and the composed skin, as an erase does.
+    void eraseBackground(HDC dc) const;
+    // One animation step of timer 1.
+    void onTimer();
+
+    HWND handle() const { return handle_; }
+    DWORD createdTick() const { return createdTick_; }
+    int32_t currentState() const { return state_; }
+    int x() const { return x_; }
+    int y() const { return y_; }
+    int width() const { return client_.right; }
+    int height() const { return client_.bottom; }
+    const window_info& request() const { return request_; }
+    const skin& look() const { return skin_; }
+
+private:
+    friend LRESULT CALLBACK notifyWindowProc(HWND, UINT, WPARAM, LPARAM);
+
+    void growToText();
+    bool animated() const;
+    bool leftCorner() const;
+    void startTimer();
+    void stopTimer();
+    void finishStep(int32_t next);
+    void applyTransparency();
+    void drawIcon(HDC dc, const abi::contact_item* item) const;
+    void contactLine(char* line, size_t size) const;
+    void drawContactLine(HDC dc) const;
+    void drawDescription(HDC dc) const;
+    void onClick(int button);
+    void openChat() const;
+    void lost();
+
+    HWND handle_ = nullptr;
+    DWORD createdTick_ = 0;
+    int x_ = 0;
+    int y_ = 0;
+    int32_t targetTransparency_ = 0;
+    RECT client_ = {0, 0, 0, 0};
+    window_info request_;
+    skin skin_;
+    int32_t state_ = created;
+    int32_t slideStep_ = 0;
+    int slideX_ = 0;
+    int32_t currentTransparency_ = 0;
+    int32_t transparencyStep_ = 0;
+};
 
 LRESULT CALLBACK notifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

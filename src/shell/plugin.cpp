@@ -2,8 +2,12 @@
 
 #include <cstring>
 
+#include "events/soundHook.h"
+#include "filters/filtersManager.h"
 #include "notify/popupService.h"
 #include "notify/window.h"
+#include "notify/windowsManager.h"
+#include "scheme/skin.h"
 #include "settings/config.h"
 #include "shell/host.h"
 #include "shell/text.h"
@@ -129,10 +133,24 @@ int loadPlugin(void* hostServices) {
     readProfile();
     registerWindowClass();
     plugin.settings = new config(plugin.settingsPath);
+    plugin.scheme = new skin();
+    plugin.scheme->load(plugin.schemeFolder, plugin.settings->scheme);
+    plugin.filters = new filtersManager(plugin.filtersPath);
+    plugin.windows = new windowsManager();
+    hookSoundEvent();
+    setupMenus();
     return 0;
 }
 
 int unloadPlugin() {
+    removeMenus();
+    unhookSoundEvent();
+    delete plugin.windows;
+    plugin.windows = nullptr;
+    delete plugin.filters;
+    plugin.filters = nullptr;
+    delete plugin.scheme;
+    plugin.scheme = nullptr;
     delete plugin.settings;
     plugin.settings = nullptr;
     UnregisterClassA(notifyWindowClass, plugin.instance);

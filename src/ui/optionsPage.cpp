@@ -1,27 +1,493 @@
 #include "ui/optionsPage.h"
 
 #include <windows.h>
+#include <commctrl.h>
+#include <windowsx.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "filters/filtersManager.h"
+#include "notify/window_info.h"
+#include "notify/windowsManager.h"
+#include "resources/resource.h"
+#include "scheme/skin.h"
 #include "settings/config.h"
 #include "shell/host.h"
 #include "shell/plugin.h"
+#include "shell/scopedGdi.h"
+#include "shell/sound.h"
 #include "shell/text.h"
+#include "ui/fileChoosers.h"
+#include "ui/filterSetup.h"
+#include "ui/pageScroller.h"
+#include "ui/schemeList.h"
 
 namespace kiv {
 
 namespace {
 
 inline constexpr const char* pageName = "kiv/options/settings";
+inline constexpr const char* previewDomain = "@tlen.pl";
+constexpr int comboListWidth = 100;
+constexpr int comboListHeight = 200;
 
-HBITMAP loadModuleBitmap(const char* name, int size) {
-    return static_cast<HBITMAP>(LoadImageA(plugin.instance, name, IMAGE_BITMAP, size, size, 0));
+// Outlives the page: the list is rebuilt each time the page is created.
+schemeList schemes;
+
+// What belongs to one page window; it hangs on the window and goes with it.
+struct pageState {
+    pageState(HWND page, COLORREF colour)
+        : background(colour), brush(CreateSolidBrush(colour)), scroller(page, plugin.instance) {}
+
+    COLORREF background;
+    scopedBrush brush;
+    pageScroller scroller;
+};
+
+pageState* stateOf(HWND page) {
+    return reinterpret_cast<pageState*>(GetWindowLongPtrA(page, DWLP_USER));
 }
 
+// ---- the settings behind the controls -------------------------------------------------------
+
+struct checkBox {
+    int id;
+    bool config::*field;
+};
+
+constexpr checkBox checkBoxes[] = {
+    {IDC_OPTIONS_REARRANGE, &config::rearrangewindows},
+    {IDC_OPTIONS_NEWATBEGIN, &config::newatbegin},
+    {IDC_OPTIONS_SHOWDESC, &config::showdesc},
+    {IDC_OPTIONS_SHOWMESSAGE, &config::showmessage},
+    {IDC_OPTIONS_CLICKCLOSE, &config::clickclose},
+    {IDC_OPTIONS_CLICKOPENCHAT, &config::clickopenchat},
+    {IDC_OPTIONS_MSGSHOWWHENBGONLY, &config::msgshowwhenbgonly},
+    {IDC_OPTIONS_EFFECTCLOSE, &config::effectclose},
+    {IDC_OPTIONS_LOGINIGNORE, &config::loginignore},
+    {IDC_OPTIONS_SHOWSILENT, &config::showsilent},
+    {IDC_OPTIONS_FULLSCREENAUTOOFF, &config::fullscreenautooff},
+    {IDC_OPTIONS_OFFLOGIN, &config::offlogin},
+    {IDC_OPTIONS_OFFONLINE, &config::offonline},
+    {IDC_OPTIONS_OFFMESSAGE, &config::offmessage},
+    {IDC_OPTIONS_OFFMESSAGECHATSTART, &config::offmessagechatstart},
+    {IDC_OPTIONS_OFFMESSAGECHAT, &config::offmessagechat},
+    {IDC_OPTIONS_OFFFILE, &config::offfile},
+    {IDC_OPTIONS_OFFVOICE, &config::offvoice},
+    {IDC_OPTIONS_OFFEMAIL, &config::offemail},
+    {IDC_OPTIONS_IGNOREMUB, &config::ignoremub},
+    {IDC_OPTIONS_NOAUTOCLOSE, &config::noautoclose},
+};
+
+enum class limitKind { fixed, workAreaWidth, workAreaHeight };
+
+struct numberEdit {
+    int id;
+    int32_t config::*field;
+    limitKind kind;
+    uint32_t limit;  // for fixed limits
+};
+
+constexpr numberEdit numberEdits[] = {
+    {IDC_OPTIONS_VISIBLETIME, &config::visibletime, limitKind::fixed, 99},
+    {IDC_OPTIONS_BINDX, &config::bindX, limitKind::workAreaWidth, 0},
+    {IDC_OPTIONS_BINDY, &config::bindY, limitKind::workAreaHeight, 0},
+    {IDC_OPTIONS_SPACE, &config::space, limitKind::workAreaHeight, 0},
+    {IDC_OPTIONS_AUTOHEIGHTCHARS, &config::autoheightchars, limitKind::fixed, 512},
+    {IDC_OPTIONS_AUTOHEIGHTROWS, &config::autoheightrows, limitKind::fixed, 512},
+    {IDC_OPTIONS_MAXONSCREEN, &config::maxonscreen, limitKind::fixed, 99},
+};
+
+struct soundEdit {
+    int id;
+    char (config::*field)[260];
+};
+
+constexpr soundEdit soundEdits[] = {
+    {IDC_OPTIONS_FILELOGINTLEN, &config::filelogintlen},
+    {IDC_OPTIONS_FILELOGINGG, &config::filelogingg},
+    {IDC_OPTIONS_FILEEMAIL, &config::fileemail},
+};
+
+struct corner {
+    int id;
+    int32_t bindpos;
+};
+
+// bindpos 0 bottom right, 1 bottom left, 2 top left, 3 top right.
+constexpr corner corners[] = {
+    {IDC_OPTIONS_BOTTOMRIGHT, 0},
+    {IDC_OPTIONS_BOTTOMLEFT, 1},
+    {IDC_OPTIONS_TOPLEFT, 2},
+    {IDC_OPTIONS_TOPRIGHT, 3},
+};
+
+const char* const contactFormats[] = {"nazwa", "identyfikator", "nazwa (identyfikator)"};
+const char* const effects[] = {"brak", "slide", "alpha"};
+
+// ---- small control helpers ------------------------------------------------------------------
+
+bool isChecked(HWND page, int id) {
+    return IsDlgButtonChecked(page, id) == BST_CHECKED;
+}
+
+std::string controlText(HWND control) {
+    int length = GetWindowTextLengthA(control);
+    if (length <= 0) return std::string();
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(control, &text[0], length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+std::string selectedItemText(HWND comboBox) {
+    LRESULT selected = SendMessageA(comboBox, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR) return std::string();
+    LRESULT length = SendMessageA(comboBox, CB_GETLBTEXTLEN, selected, 0);
+    if (length == CB_ERR) return std::string();
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    LRESULT copied = SendMessageA(comboBox, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
+    return text;
+}
+
+void fillComboBox(HWND comboBox, const char* const* items, size_t count, int selected) {
+    for (size_t i = 0; i < count; ++i) SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
+    SendMessageA(comboBox, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+// The list part of a drop-down list: wide enough for long names, tall enough for several schemes.
+void sizeDropDownList(HWND comboBox) {
+    RECT rect = {};
+    GetWindowRect(comboBox, &rect);
+    SendMessageA(comboBox, CB_SETDROPPEDWIDTH, comboListWidth, 0);
+    SetWindowPos(comboBox, nullptr, 0, 0, rect.right - rect.left, comboListHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Digits only; an empty or non-numeric text keeps the setting. A number past the limit, however
+// many digits it has, is the limit, so no value ever wraps into a negative setting.
+void readNumber(HWND page, int id, int32_t& field, uint32_t limit) {
+    std::string text = controlText(GetDlgItem(page, id));
+    if (text.empty()) return;
+    uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return;
+        if (value <= limit) value = value * 10 + static_cast<uint64_t>(c - '0');
+    }
+    field = static_cast<int32_t>(value < limit ? value : limit);
+}
+
+uint32_t limitOf(const numberEdit& edit, const RECT& workArea) {
+    switch (edit.kind) {
+    case limitKind::workAreaWidth:
+        return static_cast<uint32_t>(workArea.right - workArea.left);
+    case limitKind::workAreaHeight:
+        return static_cast<uint32_t>(workArea.bottom - workArea.top);
+    case limitKind::fixed:
+        break;
+    }
+    return edit.limit;
+}
+
+void showAlphaLabel(HWND page) {
+    char label[16];
+    auto position = static_cast<int>(SendDlgItemMessageA(page, IDC_OPTIONS_ALPHA, TBM_GETPOS, 0, 0));
+    snprintf(label, sizeof label, "%d%%", position);
+    SetDlgItemTextA(page, IDC_OPTIONS_ALPHALABEL, label);
+}
+
+void reloadScheme(const char* file) {
+    if (plugin.windows) plugin.windows->closeAll();
+    if (plugin.scheme) plugin.scheme->load(plugin.schemeFolder, file);
+}
+
+// ---- filling the page and reading it back ---------------------------------------------------
+
+void fillSchemeList(HWND page, const config& settings) {
+    HWND list = GetDlgItem(page, IDC_OPTIONS_SCHEME);
+    schemes.scan(plugin.schemeFolder, list);
+    std::string title = schemes.titleOf(settings.scheme);
+    if (title.empty()) return;
+    LRESULT found = SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(title.c_str()));
+    if (found != CB_ERR) SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+}
+
+void showSettings(HWND page, const config& settings) {
+    for (int id : {IDC_OPTIONS_SCHEME, IDC_OPTIONS_CONTACTFORMAT, IDC_OPTIONS_EFFECT})
+        sizeDropDownList(GetDlgItem(page, id));
+    fillSchemeList(page, settings);
+    fillComboBox(GetDlgItem(page, IDC_OPTIONS_CONTACTFORMAT), contactFormats, 3, settings.contactformat);
+    fillComboBox(GetDlgItem(page, IDC_OPTIONS_EFFECT), effects, 3, settings.effect);
+
+    for (const checkBox& box : checkBoxes)
+        CheckDlgButton(page, box.id, settings.*box.field ? BST_CHECKED : BST_UNCHECKED);
+    for (const numberEdit& edit : numberEdits) {
+        char number[16];
+        snprintf(number, sizeof number, "%lu", static_cast<unsigned long>(static_cast<uint32_t>(settings.*edit.field)));
+        SetDlgItemTextA(page, edit.id, number);
+    }
+    int cornerId = IDC_OPTIONS_TOPRIGHT;
+    for (const corner& c : corners)
+        if (c.bindpos == settings.bindpos) cornerId = c.id;
+    CheckRadioButton(page, IDC_OPTIONS_TOPLEFT, IDC_OPTIONS_TOPRIGHT, cornerId);
+
+    HWND alpha = GetDlgItem(page, IDC_OPTIONS_ALPHA);
+    SendMessageA(alpha, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendMessageA(alpha, TBM_SETPOS, TRUE, settings.alpha);
+    for (const soundEdit& edit : soundEdits) SetDlgItemTextA(page, edit.id, settings.*edit.field);
+    if (!plugin.setLayeredWindowAttributes) EnableWindow(alpha, FALSE);
+    showAlphaLabel(page);
+}
+
+// Without a chosen entry (an empty folder, a scheme that is not listed) the setting stays: there is
+// no file to switch to.
+void applyScheme(HWND page, config& settings) {
+    std::string file = schemes.fileOf(selectedItemText(GetDlgItem(page, IDC_OPTIONS_SCHEME)));
+    if (file.empty() || file == settings.scheme) return;
+    reloadScheme(file.c_str());
+    copyText(settings.scheme, file.c_str());
+}
+
+void applyOptionsPage(HWND page, config& settings) {
+    RECT workArea = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    applyScheme(page, settings);
+    for (const numberEdit& edit : numberEdits) readNumber(page, edit.id, settings.*edit.field, limitOf(edit, workArea));
+    for (const checkBox& box : checkBoxes) settings.*box.field = isChecked(page, box.id);
+    for (const corner& c : corners)
+        if (isChecked(page, c.id)) settings.bindpos = c.bindpos;
+    settings.effect = static_cast<int32_t>(SendDlgItemMessageA(page, IDC_OPTIONS_EFFECT, CB_GETCURSEL, 0, 0));
+    settings.contactformat =
+        static_cast<int32_t>(SendDlgItemMessageA(page, IDC_OPTIONS_CONTACTFORMAT, CB_GETCURSEL, 0, 0));
+    settings.alpha = static_cast<int32_t>(SendDlgItemMessageA(page, IDC_OPTIONS_ALPHA, TBM_GETPOS, 0, 0));
+    for (const soundEdit& edit : soundEdits) GetDlgItemTextA(page, edit.id, settings.*edit.field, 260);
+    settings.save();
+}
+
+// ---- commands -------------------------------------------------------------------------------
+
+}  // namespace
+
+// The sample shows whatever config and skin hold now, not the page's unsaved values, and it shows
+// even while the switch is off: the user asked to see it.
+void previewNotification(bool withText) {
+    if (!plugin.windows) return;
+    window_info info;
+    copyText(info.protocol, "TLEN");
+    copyText(info.contactId, plugin.userLogin);
+    appendText(info.contactId, previewDomain);
+    copyText(info.nick, plugin.userLogin);
+    if (withText) {
+        const abi::plugin_info& about = pluginInfo();
+        uint32_t v = about.version;
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        snprintf(info.text, sizeof info.text,
+                 "%s %d.%d.%d.%d\nto jest przykładowy opis\n%.2hd-%.2hd-%.4hd %.2hd:%.2hd:%.2hd", about.name,
+                 static_cast<int>(v >> 24), static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                 static_cast<int>(v & 0xFF), now.wDay, now.wMonth, now.wYear, now.wHour, now.wMinute, now.wSecond);
+    }
+    copyText(info.iconName, "ico_small");
+    plugin.windows->addNotification(info);
+}
+
+namespace {
+
+void playEdit(HWND page, int editId) {
+    char path[260];
+    GetDlgItemTextA(page, editId, path, sizeof path);
+    playSound(path);
+}
+
+void moveAllSoundPaths(HWND page) {
+    char folder[MAX_PATH] = "";
+    if (!chooseFolder(page, folder)) return;
+    if (MessageBoxA(page, "Czy zamienić wszystkie ścieżki w filtrach? Operacji nie będzie można cofnąć!", "Pytanie",
+                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    if (!plugin.filters) return;
+    plugin.filters->replaceSoundFolder(folder);
+    plugin.filters->save();
+}
+
+void onCommand(HWND page, int id) {
+    switch (id) {
+    case IDC_OPTIONS_GLOBALFILTER:
+        filterSetup::show(levelGlobal, {"globalne"});
+        break;
+    case IDC_OPTIONS_RELOADSCHEME:
+        if (plugin.settings) reloadScheme(plugin.settings->scheme);
+        break;
+    case IDC_OPTIONS_PREVIEW:
+        previewNotification(true);
+        break;
+    case IDC_OPTIONS_PREVIEWSMALL:
+        previewNotification(false);
+        break;
+    case IDC_OPTIONS_BROWSELOGINTLEN:
+        chooseSoundFile(page, IDC_OPTIONS_FILELOGINTLEN);
+        break;
+    case IDC_OPTIONS_BROWSELOGINGG:
+        chooseSoundFile(page, IDC_OPTIONS_FILELOGINGG);
+        break;
+    case IDC_OPTIONS_BROWSEEMAIL:
+        chooseSoundFile(page, IDC_OPTIONS_FILEEMAIL);
+        break;
+    case IDC_OPTIONS_PLAYLOGINTLEN:
+        playEdit(page, IDC_OPTIONS_FILELOGINTLEN);
+        break;
+    case IDC_OPTIONS_PLAYLOGINGG:
+        playEdit(page, IDC_OPTIONS_FILELOGINGG);
+        break;
+    case IDC_OPTIONS_PLAYEMAIL:
+        playEdit(page, IDC_OPTIONS_FILEEMAIL);
+        break;
+    case IDC_OPTIONS_CLEARLOGINTLEN:
+        SetDlgItemTextA(page, IDC_OPTIONS_FILELOGINTLEN, "");
+        break;
+    case IDC_OPTIONS_CLEARLOGINGG:
+        SetDlgItemTextA(page, IDC_OPTIONS_FILELOGINGG, "");
+        break;
+    case IDC_OPTIONS_CLEAREMAIL:
+        SetDlgItemTextA(page, IDC_OPTIONS_FILEEMAIL, "");
+        break;
+    case IDC_OPTIONS_MOVESOUNDS:
+        moveAllSoundPaths(page);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- the page window ------------------------------------------------------------------------
+
+INT_PTR answer(HWND page, LRESULT result) {
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+void initPage(HWND page, COLORREF background) {
+    auto* state = new pageState(page, background);
+    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    RECT client = {};
+    GetClientRect(page, &client);
+    state->scroller.resize(client.bottom);
+    if (plugin.settings) showSettings(page, *plugin.settings);
+}
+
+// A page destroyed by its parent rather than by the page events must not leave a dead handle in
+// the settings, where the next show would move it instead of creating a page.
+void endPage(HWND page) {
+    std::unique_ptr<pageState> state(stateOf(page));
+    SetWindowLongPtrA(page, DWLP_USER, 0);
+    if (plugin.settings && plugin.settings->optionsWindow == page) {
+        plugin.settings->optionsWindow = nullptr;
+        host::callService(abi::svcRemoveDialogHandle, reinterpret_cast<WPARAM>(page), 0);
+    }
+}
+
+INT_PTR paintMessage(HWND page, pageState& state, UINT message, WPARAM wParam) {
+    auto dc = reinterpret_cast<HDC>(wParam);
+    if (message == WM_ERASEBKGND) {
+        RECT client = {};
+        GetClientRect(page, &client);
+        FillRect(dc, &client, state.brush.get());
+        return answer(page, TRUE);
+    }
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, state.background);
+    return reinterpret_cast<INT_PTR>(state.brush.get());
+}
+
+INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        initPage(page, *reinterpret_cast<const COLORREF*>(lParam));
+        return FALSE;  // the host decides where the focus goes
+    }
+    pageState* state = stateOf(page);
+    if (!state) return FALSE;
+    pageScroller& scroller = state->scroller;
+    switch (message) {
+    case WM_SIZE:
+        scroller.resize(HIWORD(lParam));
+        return TRUE;
+    case WM_VSCROLL:
+        if (lParam) return FALSE;
+        scroller.scrollBar(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_HSCROLL:
+        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(page, IDC_OPTIONS_ALPHA)) showAlphaLabel(page);
+        return TRUE;
+    case WM_MOUSEWHEEL:
+        scroller.wheel(GET_WHEEL_DELTA_WPARAM(wParam));
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        scroller.grab(GET_Y_LPARAM(lParam));
+        return TRUE;
+    case WM_MOUSEMOVE:
+        scroller.drag(GET_Y_LPARAM(lParam));
+        return TRUE;
+    case WM_LBUTTONUP:
+    case WM_KILLFOCUS:
+        scroller.release();
+        return FALSE;
+    case WM_CAPTURECHANGED:
+        scroller.captureLost();
+        return FALSE;
+    case WM_SETCURSOR:
+        // Over the page's own background only: controls keep their cursors (the text cursor of
+        // an edit, the arrow of a button).
+        if (LOWORD(lParam) != HTCLIENT || reinterpret_cast<HWND>(wParam) != page) return FALSE;
+        scroller.showOpenHand();
+        return answer(page, TRUE);
+    case WM_ERASEBKGND:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return paintMessage(page, *state, message, wParam);
+    case WM_SETFOCUS:
+        if (IsWindow(reinterpret_cast<HWND>(wParam)))
+            RedrawWindow(reinterpret_cast<HWND>(wParam), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        return FALSE;
+    case WM_COMMAND:
+        onCommand(page, LOWORD(wParam));
+        return TRUE;
+    case WM_DESTROY:
+        endPage(page);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+// ---- the host's page events -----------------------------------------------------------------
+
 void destroyPage(config& settings) {
-    if (!settings.optionsWindow) return;
-    host::callService(abi::svcRemoveDialogHandle, reinterpret_cast<WPARAM>(settings.optionsWindow), 0);
-    DestroyWindow(settings.optionsWindow);
+    HWND page = settings.optionsWindow;
+    if (!page) return;
     settings.optionsWindow = nullptr;
+    host::callService(abi::svcRemoveDialogHandle, reinterpret_cast<WPARAM>(page), 0);
+    DestroyWindow(page);
+}
+
+void showPage(config& settings, abi::options_page_event& event) {
+    if (!settings.optionsWindow) {
+        COLORREF background = event.background;
+        settings.optionsWindow = CreateDialogParamA(plugin.instance, MAKEINTRESOURCEA(IDD_OPTIONS), event.parent,
+                                                    pageProc, reinterpret_cast<LPARAM>(&background));
+        if (settings.optionsWindow)
+            host::callService(abi::svcAddDialogHandle, reinterpret_cast<WPARAM>(settings.optionsWindow), 0);
+    }
+    event.iconBig = settings.iconBig;
+    event.flags |= abi::optionsFlagBigIcon;
+    if (!settings.optionsWindow) return;
+    SetWindowPos(settings.optionsWindow, nullptr, event.x, event.y, event.width, event.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(settings.optionsWindow, SW_SHOW);
 }
 
 int __cdecl onOptionsPage(void* eventPointer) {
@@ -32,10 +498,16 @@ int __cdecl onOptionsPage(void* eventPointer) {
     copyText(event->description, "konfiguracja");
     switch (event->event) {
     case abi::optionsShow:
-        event->iconBig = settings->iconBig;
-        event->flags |= abi::optionsFlagBigIcon;
+        showPage(*settings, *event);
         break;
+    case abi::optionsHide:
+        if (settings->optionsWindow) ShowWindow(settings->optionsWindow, SW_HIDE);
+        break;
+    case abi::optionsApply:
     case abi::optionsApplyClose:
+        if (IsWindow(settings->optionsWindow)) applyOptionsPage(settings->optionsWindow, *settings);
+        if (event->event == abi::optionsApplyClose) destroyPage(*settings);
+        break;
     case abi::optionsClose:
         destroyPage(*settings);
         break;
@@ -43,6 +515,10 @@ int __cdecl onOptionsPage(void* eventPointer) {
         break;
     }
     return 0;
+}
+
+HBITMAP loadModuleBitmap(const char* name, int size) {
+    return static_cast<HBITMAP>(LoadImageA(plugin.instance, name, IMAGE_BITMAP, size, size, 0));
 }
 
 }  // namespace

@@ -9,4 +9,7 @@ class config;
 void addOptionsPage(config& settings);
 void removeOptionsPage(config& settings);
 
+// Queues a sample notification: with a three-line text, or without text (the small window).
+void previewNotification(bool withText);
+
 }  // namespace kiv

@@ -1,0 +1,95 @@
+// A plug-in that shows notifications of its own through kiv: it offers the service
+// "popupExample/show" (wParam: the text, or null for a small window) and counts the clicks on
+// its windows ("popupExample/clicks" answers how many, "popupExample/lastButton" which button).
+//
+// Everything kiv needs is in include/kiv/popup.h; the host's function table is the messenger's.
+#include <windows.h>
+
+#include "kiv/host_abi.h"
+#include "kiv/popup.h"
+
+namespace {
+
+namespace abi = kiv::abi;
+
+HINSTANCE module = nullptr;
+void* const* hostServices = nullptr;
+int showService = 0;
+int clicksService = 0;
+int lastButtonService = 0;
+int clicks = 0;
+int lastButton = 0;
+
+abi::plugin_info info = {sizeof(abi::plugin_info), "popupExample", 0x00010501, 0x00010000,
+                         "przykład: własne powiadomienia przez kiv", "kiv developers", "kiv developers",
+                         "kiv@example.invalid", "https://kiv.example.invalid/", {0, 0, 0, 0}};
+
+template <class Function>
+Function slot(int number) {
+    return reinterpret_cast<Function>(hostServices[number]);
+}
+
+int callService(const char* name, WPARAM wParam, LPARAM lParam) {
+    return slot<abi::CallServiceFn>(abi::slotCallService)(module, name, wParam, lParam);
+}
+
+// kiv calls this when one of our windows is clicked, before it handles the click itself.
+int __cdecl onClick(kiv::click_info* click, int callbackData) {
+    if (!click || click->size != sizeof(kiv::click_info) || callbackData != 7) return 0;
+    ++clicks;
+    lastButton = click->button;
+    return 0;
+}
+
+int __cdecl show(WPARAM text, LPARAM) {
+    kiv::popup_info popup = {};
+    popup.size = sizeof popup;
+    popup.protocol = "TLEN";
+    popup.contactId = "przyklad";
+    popup.nick = "Przykład";
+    popup.text = reinterpret_cast<const char*>(text);
+    popup.iconName = "message";
+    popup.clickCallback = onClick;
+    popup.callbackData = 7;
+    // 0: queued, the window appears within 100 ms; -1: refused (kiv is silent, say).
+    return callService("kiv/popup", reinterpret_cast<WPARAM>(&popup), 0);
+}
+
+int __cdecl clickCount(WPARAM, LPARAM) {
+    return clicks;
+}
+
+int __cdecl lastClickButton(WPARAM, LPARAM) {
+    return lastButton;
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
+    module = instance;
+    return TRUE;
+}
+
+extern "C" __declspec(dllexport) void* __cdecl GetPluginInfo(unsigned int) {
+    return &info;
+}
+
+extern "C" __declspec(dllexport) int __cdecl LoadPlugin(void* services) {
+    hostServices = static_cast<void* const*>(services);
+    auto create = slot<abi::CreateServiceFn>(abi::slotCreateService);
+    showService = create(module, "popupExample/show", show);
+    clicksService = create(module, "popupExample/clicks", clickCount);
+    lastButtonService = create(module, "popupExample/lastButton", lastClickButton);
+    clicks = 0;
+    lastButton = 0;
+    return 0;
+}
+
+extern "C" __declspec(dllexport) int __cdecl UnloadPlugin(void) {
+    auto destroy = slot<abi::DestroyServiceFn>(abi::slotDestroyService);
+    destroy(module, showService);
+    destroy(module, clicksService);
+    destroy(module, lastButtonService);
+    hostServices = nullptr;
+    return 0;
+}

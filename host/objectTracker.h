@@ -1,0 +1,38 @@
+// Counts what a plug-in creates and frees: device contexts, GDI objects and windows, seen through
+// its import table. A region handed to SetWindowRgn belongs to the system from then on, and a
+// window destroyed by its own WM_CLOSE handling leaves the set when it no longer exists.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <utility>
+
+namespace kivhost {
+
+class objectTracker {
+public:
+    enum category { gdiObject, deviceContext, windowHandle };
+    using key = std::pair<category, void*>;
+
+    static objectTracker& get();
+
+    // Routes the module's calls through the tracker (installed by pluginLoader).
+    void install(HMODULE module);
+
+    // Live handles the module owns, each with its kind ("bitmap", "DC", "window", ...).
+    const std::map<key, std::string>& live();
+    size_t liveCount() { return live().size(); }
+    // Kind -> count, for messages.
+    std::string summary();
+
+    void add(category kind, void* handle, const char* what);
+    void remove(category kind, void* handle);
+
+private:
+    objectTracker() = default;
+    std::map<key, std::string> live_;
+};
+
+}  // namespace kivhost

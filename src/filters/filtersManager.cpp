@@ -1,0 +1,223 @@
+#include "filters/filtersManager.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "shell/contactList.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr DWORD firstNamesSize = 32767;
+constexpr DWORD largestNamesSize = firstNamesSize * 512;
+
+const char* const globalSection = "global";
+const char* const groupPrefix = "group:";
+const char* const contactPrefix = "contact:";
+
+// The rest of name after prefix, compared without regard to ASCII letter case; null when the
+// name does not start with it.
+const char* afterPrefix(const char* name, const char* prefix) {
+    for (; *prefix; ++name, ++prefix)
+        if (tolower(static_cast<unsigned char>(*name)) != tolower(static_cast<unsigned char>(*prefix))) return nullptr;
+    return name;
+}
+
+// Section names in file order. The buffer grows until every name fits: a name left unseen here
+// would be gone from the file after the next save.
+std::vector<std::string> sectionNames(const char* file) {
+    for (DWORD size = firstNamesSize;; size *= 2) {
+        std::vector<char> buffer(size + 2, '\0');
+        DWORD length = GetPrivateProfileSectionNamesA(buffer.data(), size, file);
+        bool full = length + 2 >= size;
+        if (full && size < largestNamesSize) continue;
+        std::vector<std::string> names;
+        for (const char* name = buffer.data(); *name && name < buffer.data() + length; name += strlen(name) + 1)
+            names.emplace_back(name);
+        if (full && !names.empty()) names.pop_back();  // it may be only the start of a name
+        return names;
+    }
+}
+
+// True when the file gives the section back under the same name and as a section of its own.
+// A control character (a line break above all) would split the header line; trailing blanks are
+// trimmed by the reader; and the reader matches section names without regard to letter case, so
+// a second name that differs only in case would be merged into the first one's keys.
+bool keepsName(const std::string& section, std::set<std::string>& written) {
+    for (unsigned char c : section)
+        if (c < ' ') return false;
+    if (section.back() == ' ') return false;
+    std::string folded = section;
+    CharLowerBuffA(&folded[0], static_cast<DWORD>(folded.size()));
+    return written.insert(folded).second;
+}
+
+void applyEntry(const std::map<std::string, filter, byteOrder>& filters, const char* key, filter& result,
+                bool inheritedOnly) {
+    auto entry = filters.find(key);
+    if (entry == filters.end()) {
+        result.window_inherit = true;
+        result.sound_inherit = true;
+        return;
+    }
+    const filter& own = entry->second;
+    if (!own.window_inherit && !inheritedOnly) result.copyWindowPart(own);
+    result.window_inherit = own.window_inherit;
+    if (!own.sound_inherit && !inheritedOnly) result.copySoundPart(own);
+    result.sound_inherit = own.sound_inherit;
+}
+
+}  // namespace
+
+bool byteOrder::operator()(const std::string& a, const std::string& b) const {
+    size_t common = std::min(a.size(), b.size());
+    int order = memcmp(a.data(), b.data(), common);  // memcmp compares unsigned bytes
+    return order != 0 ? order < 0 : a.size() < b.size();
+}
+
+filtersManager::filtersManager(const char* filtersFile) : filePath(filtersFile) {
+    load();
+}
+
+filtersManager::~filtersManager() {
+    save();
+}
+
+// Without a profile there is no file: nothing is read, and save writes nothing either.
+void filtersManager::load() {
+    groupFilters.clear();
+    contactFilters.clear();
+    if (filePath && *filePath) {
+        for (const std::string& name : sectionNames(filePath)) {
+            filter f;
+            f.readSection(filePath, name.c_str());
+            if (const char* group = afterPrefix(name.c_str(), groupPrefix)) {
+                groupFilters[group] = f;
+            } else if (const char* contact = afterPrefix(name.c_str(), contactPrefix)) {
+                contactFilters[contact] = f;
+            } else if (const char* rest = afterPrefix(name.c_str(), globalSection); rest && !*rest) {
+                globalFilter = f;
+            }
+        }
+    }
+    globalFilter.window_inherit = false;
+    globalFilter.sound_inherit = false;
+}
+
+void filtersManager::save() {
+    if (!filePath || !*filePath) return;
+    DeleteFileA(filePath);
+    globalFilter.writeSection(filePath, globalSection);
+    std::set<std::string> written = {globalSection};
+    saveLevel(groupFilters, groupPrefix, written);
+    saveLevel(contactFilters, contactPrefix, written);
+}
+
+// The section name is built at its full length, so a long group name or contact id keeps its
+// filter. An entry whose name the file cannot carry stays in memory for this session only.
+void filtersManager::saveLevel(const filterMap& filters, const char* prefix, std::set<std::string>& written) {
+    for (const auto& [key, f] : filters) {
+        if (f.window_inherit && f.sound_inherit) continue;
+        std::string section = prefix + key;
+        if (keepsName(section, written)) f.writeSection(filePath, section.c_str());
+    }
+}
+
+void filtersManager::replaceSoundFolder(const char* folder) {
+    globalFilter.moveSoundsTo(folder);
+    for (auto& entry : groupFilters) entry.second.moveSoundsTo(folder);
+    for (auto& entry : contactFilters) entry.second.moveSoundsTo(folder);
+}
+
+bool filtersManager::getFilter(int level, const char* name, filter& result, bool inheritedOnly) {
+    if (!name) return false;
+    if (level == levelGlobal) {
+        result = globalFilter;
+    } else if (level == levelGroup) {
+        applyGroup(name, result, inheritedOnly);
+    } else if (level == levelContact) {
+        contactSearch contact(name);
+        findContactItem(contact);
+        if (!contact.groupHandle) return false;
+        const abi::contact_item* group = getContactItem(contact.groupHandle);
+        if (!group || !group->displayName) return false;
+        applyGroup(group->displayName, result, false);
+        applyEntry(contactFilters, name, result, inheritedOnly);
+    }
+    return true;
+}
+
+void filtersManager::applyGroup(const char* group, filter& result, bool inheritedOnly) const {
+    result = globalFilter;
+    applyEntry(groupFilters, group, result, inheritedOnly);
+}
+
+// The global filter always has both parts of its own, whatever the caller's record says: with
+// its inherit flags set it would not even be written to the file.
+void filtersManager::setFilter(int level, const char* name, const filter& f) {
+    if (!name) return;
+    if (level == levelGlobal) {
+        globalFilter = f;
+        globalFilter.window_inherit = false;
+        globalFilter.sound_inherit = false;
+    } else if (filterMap* filters = levelMap(level)) {
+        if (f.window_inherit && f.sound_inherit)
+            filters->erase(name);
+        else
+            (*filters)[name] = f;
+    }
+}
+
+void filtersManager::removeFilter(int level, const char* name) {
+    filterMap* filters = levelMap(level);
+    if (name && filters) filters->erase(name);
+}
+
+bool filtersManager::hasFilter(int level, const char* name) const {
+    if (!name) return false;
+    if (level == levelGlobal) return true;
+    const filterMap* filters = levelMap(level);
+    return filters && filters->count(name) != 0;
+}
+
+const filtersManager::filterMap* filtersManager::levelMap(int level) const {
+    if (level == levelGroup) return &groupFilters;
+    if (level == levelContact) return &contactFilters;
+    return nullptr;
+}
+
+filtersManager::filterMap* filtersManager::levelMap(int level) {
+    return const_cast<filterMap*>(static_cast<const filtersManager*>(this)->levelMap(level));
+}
+
+void filtersManager::addIgnored(const char* contactId) {
+    if (contactId) ignored[contactId] = true;
+}
+
+void filtersManager::removeIgnored(const char* contactId) {
+    if (contactId) ignored.erase(contactId);
+}
+
+bool filtersManager::isIgnored(const char* contactId) const {
+    return contactId && ignored.count(contactId) != 0;
+}
+
+bool filtersManager::isPresentStatus(int status) {
+    return status >= 2 && status <= 6;
+}
+
+bool filtersManager::isAbsentStatus(int status) {
+    return status == 1 || status == 7;
+}
+
+bool filtersManager::isAwayStatus(int status) {
+    return status == 5 || status == 6;
+}
+
+}  // namespace kiv

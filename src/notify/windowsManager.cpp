@@ -1,0 +1,186 @@
+#include "notify/windowsManager.h"
+
+#include <cstring>
+#include <string>
+
+#include "notify/window.h"
+#include "settings/config.h"
+#include "shell/plugin.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr UINT tickPeriod = 100;
+
+const config& settings() {
+    return *plugin.settings;
+}
+
+RECT workArea() {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+// A negative setting from a hand-edited file counts as 0: closing at once, no screen limit.
+DWORD visibleMilliseconds() {
+    return settings().visibletime > 0 ? static_cast<DWORD>(settings().visibletime) * 1000u : 0;
+}
+
+bool roomOnScreen(size_t live) {
+    return settings().maxonscreen <= 0 || live < static_cast<size_t>(settings().maxonscreen);
+}
+
+}  // namespace
+
+windowsManager::windowsManager() {
+    timer_ = SetTimer(nullptr, 0, tickPeriod, &windowsManager::tick);
+}
+
+windowsManager::~windowsManager() {
+    if (timer_) KillTimer(nullptr, timer_);
+    closeAll();
+    queue_.clear();
+}
+
+// A thread timer has no window to carry its object: the one manager is the module's.
+void CALLBACK windowsManager::tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (plugin.windows && plugin.settings) plugin.windows->onTick();
+}
+
+bool windowsManager::addNotification(const window_info& request) {
+    queue_.push_back(request);
+    return true;
+}
+
+void windowsManager::onTick() {
+    const DWORD now = GetTickCount();
+    bool removed = false;
+    for (auto at = windows_.begin(); at != windows_.end();) {
+        window* shown = *at;
+        bool allowed = shown->request().closesByItself(settings().noautoclose);
+        if (now - shown->createdTick() >= visibleMilliseconds() && allowed && shown->currentState() == window::shown)
+            shown->startClosing();
+        if (retire(at))
+            removed = true;
+        else
+            ++at;
+    }
+    while (roomOnScreen(windows_.size()) && !queue_.empty()) {
+        window_info request = queue_.front();
+        queue_.pop_front();
+        showNotification(request);
+    }
+    if (removed && settings().rearrangewindows) rearrange();
+}
+
+// Destroys a closed window and steps past it; false leaves it and the iterator alone.
+bool windowsManager::retire(std::list<window*>::iterator& at) {
+    if ((*at)->currentState() != window::closed) return false;
+    window* finished = *at;
+    at = windows_.erase(at);
+    delete finished;
+    return true;
+}
+
+bool windowsManager::showNotification(window_info request) {
+    request.effect = settings().effect;
+    request.effectClose = settings().effectclose;
+    auto* shown = new window(request);
+    if (!shown->handle()) {
+        delete shown;
+        return false;
+    }
+    shown->fitToContent();
+    if (settings().newatbegin) {
+        windows_.push_front(shown);
+    } else {
+        RECT area = workArea();
+        int y = firstEdge(area);
+        if (!windows_.empty()) {
+            const window* last = windows_.back();
+            y = topCorner() ? last->y() + last->height() + settings().space : last->y() - settings().space;
+        }
+        if (!topCorner()) y -= shown->height();
+        shown->moveTo(anchorX(area, shown->width()), y, false);
+        windows_.push_back(shown);
+    }
+    if (settings().rearrangewindows || settings().newatbegin) rearrange();
+    shown->reveal();
+    return true;
+}
+
+void windowsManager::rearrange() {
+    RECT area = workArea();
+    int edge = firstEdge(area);
+    for (window* placed : windows_) {
+        const int h = placed->height();
+        placed->moveTo(anchorX(area, placed->width()), topCorner() ? edge : edge - h, false);
+        edge += topCorner() ? h + settings().space : -(h + settings().space);
+    }
+}
+
+void windowsManager::closeWindow(HWND handle) {
+    if (!handle) return;
+    bool removed = false;
+    for (auto at = windows_.begin(); at != windows_.end();) {
+        if ((*at)->handle() != handle) {
+            ++at;
+            continue;
+        }
+        window* closing = *at;
+        windows_.erase(at);
+        delete closing;
+        removed = true;
+        at = windows_.begin();
+    }
+    if (removed && settings().rearrangewindows) rearrange();
+}
+
+void windowsManager::closeAll() {
+    while (!windows_.empty()) {
+        window* first = windows_.front();
+        windows_.pop_front();
+        delete first;
+    }
+}
+
+bool windowsManager::isFullScreenAppActive() const {
+    return kiv::isFullScreenAppActive();
+}
+
+bool windowsManager::isChatWindowActive(const char* protocol, const char* contactId) const {
+    HWND foreground = GetForegroundWindow();
+    if (!foreground) return false;
+    char className[1024] = "";
+    GetClassNameA(foreground, className, sizeof className);
+    if (strcmp(className, "TChat") != 0) return false;
+    char title[1024] = "";
+    SendMessageA(foreground, WM_GETTEXT, sizeof title, reinterpret_cast<LPARAM>(title));
+    title[sizeof title - 1] = '\0';
+    const bool tlen = protocol && strcmp(protocol, "TLEN") == 0;
+    std::string needle = std::string(tlen ? "(" : "(GG# ") + (contactId ? contactId : "") + ")";
+    return strstr(title, needle.c_str()) != nullptr;
+}
+
+// ---- the anchor corner ----------------------------------------------------------------------
+
+bool windowsManager::topCorner() const {
+    return settings().bindpos == 2 || settings().bindpos == 3;
+}
+
+bool windowsManager::leftCorner() const {
+    return settings().bindpos == 1 || settings().bindpos == 2;
+}
+
+int windowsManager::anchorX(const RECT& area, int width) const {
+    return leftCorner() ? settings().bindX : area.right - width - settings().bindX;
+}
+
+// Top corners count bindY from the screen's top; bottom corners from the work area's bottom.
+int windowsManager::firstEdge(const RECT& area) const {
+    return topCorner() ? settings().bindY : area.bottom - settings().bindY;
+}
+
+}  // namespace kiv

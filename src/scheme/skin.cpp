@@ -1,0 +1,160 @@
+#include "scheme/skin.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "shell/plugin.h"
+#include "shell/text.h"
+
+namespace kiv {
+
+int skin::live_ = 0;
+
+namespace {
+
+constexpr const char* section = "skin";
+
+class schemeReader {
+public:
+    explicit schemeReader(const char* file) : file_(file) {}
+
+    int number(const char* key, int fallback) const {
+        return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, file_));
+    }
+    bool flag(const char* key, bool fallback) const { return number(key, fallback ? 1 : 0) != 0; }
+    COLORREF colour(const char* key, COLORREF fallback) const {
+        return static_cast<COLORREF>(GetPrivateProfileIntA(section, key, static_cast<INT>(fallback), file_));
+    }
+
+    // "a,b": a shorter list leaves the members it lacks as they were.
+    void pair(const char* key, const char* fallback, int32_t& first, int32_t& second) const {
+        char value[pathSize];
+        GetPrivateProfileStringA(section, key, fallback, value, sizeof value, file_);
+        int a = 0, b = 0;
+        int parsed = sscanf(value, "%d,%d", &a, &b);
+        if (parsed >= 1) first = a;
+        if (parsed >= 2) second = b;
+    }
+    void pair(const char* key, const char* fallback, LONG& first, LONG& second) const {
+        int32_t a = first, b = second;
+        pair(key, fallback, a, b);
+        first = a;
+        second = b;
+    }
+
+    // Four numbers in the order the scheme writes them, each landing in the given field.
+    void four(const char* key, const char* fallback, LONG& first, LONG& second, LONG& third, LONG& fourth) const {
+        char value[pathSize];
+        GetPrivateProfileStringA(section, key, fallback, value, sizeof value, file_);
+        int n[4] = {};
+        int parsed = sscanf(value, "%d,%d,%d,%d", &n[0], &n[1], &n[2], &n[3]);
+        LONG* fields[4] = {&first, &second, &third, &fourth};
+        for (int i = 0; i < parsed && i < 4; ++i) *fields[i] = n[i];
+    }
+
+    // The bitmap a path names, or null. "#" stands for the host's folder; a path that would not
+    // fit its buffer loads nothing rather than a file named by a cut path.
+    HBITMAP bitmap(const char* key) const {
+        char value[pathSize];
+        GetPrivateProfileStringA(section, key, "", value, sizeof value, file_);
+        char path[pathSize];
+        copyText(path, value);
+        if (value[0] == '#') {
+            copyText(path, plugin.hostFolder);
+            if (!appendText(path, value + 1)) return nullptr;
+        }
+        if (!path[0]) return nullptr;
+        return static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    }
+
+    // The platform's own struct format: 120 hex digits and a checksum. A value that does not
+    // decode leaves the font as it was.
+    void font(const char* key, LOGFONTA& field) const {
+        LOGFONTA read;
+        static_assert(sizeof read == 60, "scheme fonts are 60-byte records");
+        if (!GetPrivateProfileStructA(section, key, &read, sizeof read, file_)) return;
+        read.lfFaceName[LF_FACESIZE - 1] = '\0';
+        field = read;
+    }
+
+private:
+    const char* file_;
+};
+
+}  // namespace
+
+skin::skin() {
+    ++live_;
+}
+
+skin::~skin() {
+    --live_;
+    if (live_ == 0) releaseSources();
+    if (composed) DeleteObject(composed);
+}
+
+int skin::liveCount() {
+    return live_;
+}
+
+void skin::releaseSources() {
+    if (bitmap) DeleteObject(bitmap);
+    if (smallBitmap) DeleteObject(smallBitmap);
+    bitmap = nullptr;
+    smallBitmap = nullptr;
+    currentBitmap = nullptr;
+}
+
+void skin::load(const char* folder, const char* file) {
+    releaseSources();
+    char path[pathSize];
+    snprintf(path, sizeof path, "%s%s", folder ? folder : "", file ? file : "");
+    schemeReader scheme(path);
+
+    scheme.pair("window_size", "250,50", width, height);
+    scheme.pair("window_sizesmall", "250,24", smallWidth, smallHeight);
+    autoHeight = scheme.flag("window_autoheight", true);
+    backgroundColor = scheme.colour("window_bgcolor", 0xFFFFFF);
+    frameColor = scheme.colour("window_framecolor", 0);
+    colorKey = scheme.colour("bitmap_colorkey", 0xFF00FF);
+    bitmap = scheme.bitmap("bitmap_source");
+    scheme.four("bitmap_cut", "1,1,2,2", cut.left, cut.right, cut.top, cut.bottom);
+    smallBitmap = scheme.bitmap("bitmap_sourcesmall");
+    scheme.four("bitmap_cutsmall", "1,1,2,2", smallCut.left, smallCut.right, smallCut.top, smallCut.bottom);
+    scheme.pair("icon_pos", "4,4", iconPos.x, iconPos.y);
+    scheme.four("id_rect", "30,4,225,20", idRect.left, idRect.top, idRect.right, idRect.bottom);
+    scheme.font("id_font", idFont);
+    idColor = scheme.colour("id_color", 0);
+    scheme.four("desc_rect", "5,23,225,46", descRect.left, descRect.top, descRect.right, descRect.bottom);
+    scheme.font("desc_font", descFont);
+    descColor = scheme.colour("desc_color", 0);
+}
+
+void skin::copyFrom(const skin& other) {
+    if (this == &other) return;
+    if (composed) DeleteObject(composed);
+    composed = nullptr;
+    width = other.width;
+    height = other.height;
+    smallWidth = other.smallWidth;
+    smallHeight = other.smallHeight;
+    autoHeight = other.autoHeight;
+    backgroundColor = other.backgroundColor;
+    frameColor = other.frameColor;
+    colorKey = other.colorKey;
+    bitmap = other.bitmap;
+    cut = other.cut;
+    smallBitmap = other.smallBitmap;
+    smallCut = other.smallCut;
+    currentBitmap = other.currentBitmap;
+    currentCut = other.currentCut;
+    iconPos = other.iconPos;
+    idRect = other.idRect;
+    idFont = other.idFont;
+    idColor = other.idColor;
+    descRect = other.descRect;
+    descFont = other.descFont;
+    descColor = other.descColor;
+}
+
+}  // namespace kiv

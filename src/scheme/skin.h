@@ -1,0 +1,56 @@
+// The look of a notification window, read from a scheme file (*.kivs): sizes, colours, the skin
+// bitmaps, where the icon and the two text lines go, and their fonts.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace kiv {
+
+class skin {
+public:
+    skin();
+    ~skin();
+    skin(const skin&) = delete;
+    skin& operator=(const skin&) = delete;
+
+    // Reads folder + file ("%s%s"); a missing file or key leaves the defaults in place.
+    void load(const char* folder, const char* file);
+
+    // Takes every field of the other skin; the two source bitmaps are then shared, and this skin
+    // keeps no composed bitmap until it composes its own.
+    void copyFrom(const skin& other);
+
+    // Skins alive in the module; the last one to go frees the shared source bitmaps.
+    static int liveCount();
+
+    int32_t width = 250;
+    int32_t height = 50;
+    int32_t smallWidth = 250;
+    int32_t smallHeight = 24;
+    bool autoHeight = true;
+    COLORREF backgroundColor = 0xFFFFFF;
+    COLORREF frameColor = 0;
+    COLORREF colorKey = 0xFF00FF;
+    HBITMAP bitmap = nullptr;
+    RECT cut = {1, 2, 1, 2};  // left = x1, top = y1, right = x2, bottom = y2
+    HBITMAP smallBitmap = nullptr;
+    RECT smallCut = {1, 2, 1, 2};
+    HBITMAP currentBitmap = nullptr;  // not owned: one of the two above
+    RECT currentCut = {0, 0, 0, 0};
+    HBITMAP composed = nullptr;  // owned by this skin alone
+    POINT iconPos = {4, 4};
+    RECT idRect = {30, 4, 225, 20};
+    LOGFONTA idFont = {};
+    COLORREF idColor = 0;
+    RECT descRect = {5, 23, 225, 46};
+    LOGFONTA descFont = {};
+    COLORREF descColor = 0;
+
+private:
+    void releaseSources();
+    static int live_;
+};
+
+}  // namespace kiv

@@ -1,0 +1,24 @@
+// Drawing with a skin: the nine-slice picture at a window's size, the window shape cut out by the
+// colour key, and icons drawn with a transparent colour.
+#pragma once
+
+#include <windows.h>
+
+namespace kiv {
+
+class skin;
+
+constexpr COLORREF iconKey = 0xFF00FF;  // magenta: transparent in every icon
+
+// Builds the skin's composed bitmap for the window's client size from the normal bitmap (or
+// the small one, for a small window when the scheme has it).
+void compose(skin& look, HWND window, bool small);
+
+// The region of every pixel whose colour is not the key; null without a bitmap. The caller
+// owns the region.
+HRGN buildRegion(HBITMAP bitmap, COLORREF key);
+
+// Draws the whole bitmap at (x, y), leaving the target untouched where the bitmap has the key.
+void drawKeyed(HDC target, HBITMAP bitmap, int x, int y, COLORREF key);
+
+}  // namespace kiv

@@ -1,0 +1,176 @@
+// Where notification windows go and how long they stay: anchor corners, stacking, the screen
+// limit, the visible time and the per-request auto-close override.
+#include <doctest.h>
+
+#include "notifySupport.h"
+
+using namespace kivtest;
+
+namespace {
+
+struct expectedPlace {
+    int x, y;
+};
+
+bool at(HWND window, expectedPlace place, int width, int height) {
+    RECT r = kivhost::windowRect(window);
+    return r.left == place.x && r.top == place.y && r.right - r.left == width && r.bottom - r.top == height;
+}
+
+std::string describe(HWND window) {
+    RECT r = kivhost::windowRect(window);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
+}  // namespace
+
+TEST_CASE("each anchor corner: first window at bind from the corner, the next one space further in") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    const RECT area = workArea();
+    for (int bindpos : {0, 1, 2, 3}) {
+        CAPTURE(bindpos);
+        notifySession session("corners", settingsWith(scheme.name, lines({"bindpos=" + std::to_string(bindpos),
+                                                                           "bind=7,9", "space=3"})));
+        const bool left = bindpos == 1 || bindpos == 2;
+        const bool top = bindpos == 2 || bindpos == 3;
+        popupRequest normal;
+        HWND first = showOne(session, normal);
+        popupRequest small;
+        small.text = "";
+        HWND second = showOne(session, small);
+        REQUIRE(first);
+        REQUIRE(second);
+
+        const int x = left ? 7 : area.right - 250 - 7;
+        const int firstY = top ? 9 : area.bottom - 9 - 50;
+        const int secondY = top ? 9 + 50 + 3 : firstY - 3 - 24;
+        CHECK_MESSAGE(at(first, {x, firstY}, 250, 50), describe(first));
+        CHECK_MESSAGE(at(second, {x, secondY}, 250, 24), describe(second));
+    }
+}
+
+TEST_CASE("newatbegin with the default corner: the newest window takes it, older ones move away at once") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("newatbegin", settingsWith(scheme.name, lines({"newatbegin=1", "rearrangewindows=0"})));
+    const RECT area = workArea();
+    HWND older = showOne(session, {});
+    HWND newer = showOne(session, {});
+    REQUIRE(newer);
+    CHECK_MESSAGE(at(newer, {area.right - 252, area.bottom - 52}, 250, 50), describe(newer));
+    CHECK_MESSAGE(at(older, {area.right - 252, area.bottom - 104}, 250, 50), describe(older));
+}
+
+TEST_CASE("closing a middle window: rearrangewindows closes the gap, without it the gap stays") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    const RECT area = workArea();
+    const int x = area.right - 252;
+    auto yOf = [&](int place) { return area.bottom - 52 - 52 * place; };
+
+    SUBCASE("rearrangewindows on") {
+        notifySession session("rearrange-on", settingsWith(scheme.name, lines({"clickclose=1"})));
+        HWND first = showOne(session, {});
+        HWND middle = showOne(session, {});
+        HWND last = showOne(session, {});
+        REQUIRE(at(last, {x, yOf(2)}, 250, 50));
+        SendMessageA(middle, WM_LBUTTONUP, 0, 0);
+        CHECK_FALSE(IsWindow(middle));
+        CHECK(at(first, {x, yOf(0)}, 250, 50));
+        CHECK_MESSAGE(at(last, {x, yOf(1)}, 250, 50), describe(last));
+    }
+    SUBCASE("rearrangewindows off") {
+        notifySession session("rearrange-off", settingsWith(scheme.name, lines({"clickclose=1", "rearrangewindows=0"})));
+        showOne(session, {});
+        HWND middle = showOne(session, {});
+        HWND last = showOne(session, {});
+        SendMessageA(middle, WM_LBUTTONUP, 0, 0);
+        kivhost::pumpMessages(250);
+        CHECK_MESSAGE(at(last, {x, yOf(2)}, 250, 50), describe(last));
+        HWND next = showOne(session, {});
+        CHECK_MESSAGE(at(next, {x, yOf(3)}, 250, 50), describe(next));  // after the last, not in the gap
+    }
+}
+
+TEST_CASE("maxonscreen 2 with five requests: two at a time, in the order they came") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("maxonscreen", settingsWith(scheme.name, lines({"maxonscreen=2", "visibletime=5"})));
+    freezeClock();
+    for (int i = 1; i <= 5; ++i) {
+        popupRequest request;
+        request.data = i;
+        REQUIRE(popup(session, request) == 0);
+    }
+    REQUIRE(waitForCount(2));
+    kivhost::pumpMessages(250);
+    CHECK(notifications().size() == 2);
+    CHECK(requestIndexes() == std::set<int>{1, 2});
+
+    // The tick that retires the two lets the next two in.
+    std::vector<HWND> firstPair = notifications();
+    moveClock(5000);
+    REQUIRE(kivhost::pumpUntil([&] { return notifications().size() == 2 && notifications() != firstPair; }, 1500));
+    CHECK(requestIndexes() == std::set<int>{3, 4});
+    moveClock(5000);
+    REQUIRE(waitForCount(1));
+    CHECK(requestIndexes() == std::set<int>{5});
+    moveClock(5000);
+    CHECK(waitForCount(0));
+}
+
+TEST_CASE("maxonscreen 0: every queued request becomes a window at the next tick") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("unlimited", settingsWith(scheme.name, ""));
+    for (int i = 0; i < 5; ++i) REQUIRE(popup(session, {}) == 0);
+    REQUIRE(kivhost::pumpUntil([] { return !notifications().empty(); }, 1500));
+    CHECK(notifications().size() == 5);
+}
+
+TEST_CASE("visibletime: a window closes by itself when its seconds are over, not a millisecond before") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("visibletime", settingsWith(scheme.name, lines({"visibletime=3"})));
+    freezeClock();
+    REQUIRE(showOne(session, {}));
+    moveClock(2999);
+    kivhost::pumpMessages(300);
+    CHECK(notifications().size() == 1);
+    moveClock(1);
+    CHECK(waitForCount(0, 500));
+}
+
+TEST_CASE("auto-close override: one force flag decides, equal flags and a wrong-sized record follow noautoclose") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    for (bool noautoclose : {false, true}) {
+        CAPTURE(noautoclose);
+        notifySession session("autoclose", settingsWith(scheme.name, lines({"visibletime=2"}),
+                                                        noautoclose ? "[ztk]\r\nnoautoclose=1\r\n" : ""));
+        freezeClock();
+        struct variant {
+            int data;
+            bool withOptions;
+            kiv::popup_options options;
+            bool closes;
+        };
+        const variant variants[] = {
+            {1, false, {}, !noautoclose},
+            {2, true, overrideOptions(true, false), true},
+            {3, true, overrideOptions(false, true), false},
+            {4, true, overrideOptions(true, true), !noautoclose},
+            {5, true, overrideOptions(false, false), !noautoclose},
+            {6, true, overrideOptions(noautoclose, !noautoclose, 29), !noautoclose},  // ignored
+        };
+        std::set<int> staying;
+        for (const variant& v : variants) {
+            popupRequest request;
+            request.data = v.data;
+            request.withOptions = v.withOptions;
+            request.options = v.options;
+            REQUIRE(popup(session, request) == 0);
+            if (!v.closes) staying.insert(v.data);
+        }
+        REQUIRE(waitForCount(6));
+        moveClock(60000);
+        kivhost::pumpUntil([&] { return notifications().size() == staying.size(); }, 1000);
+        kivhost::pumpMessages(200);
+        CHECK(requestIndexes() == staying);
+    }
+}

@@ -1,0 +1,281 @@
+// One notification window: what it paints, how it sizes to its text, and how it answers clicks.
+#include <doctest.h>
+
+#include <cstring>
+
+#include "importPatch.h"
+#include "notifySupport.h"
+
+using namespace kivtest;
+
+namespace {
+
+// The texts the module draws, seen through its import of DrawTextA.
+struct drawnText {
+    std::string text;
+    RECT rect;
+    UINT flags;
+};
+
+struct textLog {
+    static inline std::vector<drawnText> drawn;
+    static int WINAPI drawText(HDC dc, LPCSTR text, int length, LPRECT rect, UINT flags) {
+        int height = DrawTextA(dc, text, length, rect, flags);
+        if (!(flags & DT_CALCRECT)) drawn.push_back({length < 0 ? text : std::string(text, length), *rect, flags});
+        return height;
+    }
+    static void install(kivSession& session) {
+        kivhost::patchImport(session.plugin->module(), "USER32.dll", "DrawTextA",
+                             reinterpret_cast<void*>(&textLog::drawText));
+    }
+    // The contact line and the description of one paint.
+    static std::vector<drawnText> paintOf(HWND window) {
+        drawn.clear();
+        repaint(window);
+        return drawn;
+    }
+};
+
+// Contacts added for one test, removed again at its end.
+struct contacts {
+    kivhost::contactList& list = kivhost::hostCore::get().contacts;
+    ~contacts() { list.clear(); }
+    int add(const std::string& id, const std::string& nick, const std::string& protocol, int iconIndex) {
+        int handle = list.addContact(id, nick, 0, protocol);
+        list.setIconIndex(handle, iconIndex);
+        return handle;
+    }
+};
+
+int __cdecl closeOwnWindow(kiv::click_info* info, int data) {
+    clickLog::record(info, data);
+    DestroyWindow(info->window);
+    return 0;
+}
+
+LOGFONTA schemeFont() {
+    LOGFONTA font = {};
+    font.lfHeight = -11;
+    font.lfCharSet = EASTEUROPE_CHARSET;
+    strcpy(font.lfFaceName, "Tahoma");
+    return font;
+}
+
+// Height of the text and of one line in the scheme's description font, as a window measures.
+struct measured {
+    int text, line;
+};
+measured measure(const char* text, RECT area) {
+    LOGFONTA logFont = schemeFont();
+    HFONT font = CreateFontIndirectA(&logFont);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    const UINT flags = DT_WORDBREAK | DT_END_ELLIPSIS | DT_CALCRECT | DT_NOPREFIX;
+    measured m = {};
+    m.text = DrawTextA(dc, text, -1, &area, flags);
+    RECT sample = {0, 0, 100, 100};
+    m.line = DrawTextA(dc, "a", -1, &sample, flags);
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return m;
+}
+
+}  // namespace
+
+TEST_CASE("contact line by contactformat") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    struct row {
+        int format;
+        const char* nick;
+        const char* id;
+        const char* line;
+    };
+    const row rows[] = {
+        {0, "Ala", "ala", "Ala"}, {0, "", "ala", "ala"},       {1, "Ala", "ala", "ala"},
+        {2, "Ala", "ala", "Ala (ala)"}, {2, "ala", "ala", "ala"}, {2, "", "ala", "ala"},
+        {2, "A & B", "ab", "A & B (ab)"},
+    };
+    for (const row& r : rows) {
+        CAPTURE(r.format);
+        CAPTURE(r.nick);
+        notifySession session("contactformat", settingsWith(scheme.name, lines({"contactformat=" + std::to_string(r.format)})));
+        textLog::install(session);
+        popupRequest request;
+        request.nick = r.nick;
+        request.contactId = r.id;
+        HWND shown = showOne(session, request);
+        REQUIRE(shown);
+        auto paint = textLog::paintOf(shown);
+        REQUIRE(paint.size() == 2);
+        CHECK(paint[0].text == r.line);
+        CHECK((paint[0].flags & (DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS)) == (DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS));
+        CHECK(paint[1].text == "Ala ma kota");
+    }
+}
+
+TEST_CASE("auto-height: autoheightchars cuts what is measured and drawn, autoheightrows caps the growth") {
+    LOGFONTA font = schemeFont();
+    const std::string body = "window_autoheight=1\r\n";
+    testScheme scheme("kivtest-grow.kivs", body);
+    REQUIRE(WritePrivateProfileStructA("skin", "desc_font", &font, sizeof font, scheme.path.c_str()));
+    const std::string hundred = std::string(61, 'x') + " i tu koniec opisu, który ma sto bajtów";
+    REQUIRE(hundred.size() == 100);
+
+    SUBCASE("autoheightchars 40: the first 40 bytes") {
+        notifySession session("autoheight-chars", settingsWith(scheme.name, lines({"autoheightchars=40"})));
+        textLog::install(session);
+        popupRequest request;
+        request.text = hundred.c_str();
+        HWND shown = showOne(session, request);
+        REQUIRE(shown);
+        auto paint = textLog::paintOf(shown);
+        REQUIRE(paint.size() == 2);
+        CHECK(paint[1].text == hundred.substr(0, 40));
+        measured m = measure(hundred.substr(0, 40).c_str(), {5, 23, 225, 46});
+        CHECK(kivhost::windowRect(shown).bottom - kivhost::windowRect(shown).top == 50 + m.text);
+    }
+    SUBCASE("auto-height off: the whole description, the scheme's height") {
+        testScheme fixed("kivtest-fixed.kivs", "window_autoheight=0\r\n");
+        notifySession session("autoheight-off", settingsWith(fixed.name, lines({"autoheightchars=40"})));
+        textLog::install(session);
+        popupRequest request;
+        request.text = hundred.c_str();
+        HWND shown = showOne(session, request);
+        auto paint = textLog::paintOf(shown);
+        REQUIRE(paint.size() == 2);
+        CHECK(paint[1].text == hundred);
+        CHECK(kivhost::windowRect(shown).bottom - kivhost::windowRect(shown).top == 50);
+    }
+    SUBCASE("autoheightrows 5 and a text of many lines: five lines more, five lines shown") {
+        std::string longText;
+        while (longText.size() < 480) longText += "słowo ";
+        measured m = measure(longText.c_str(), {5, 23, 225, 46});
+        REQUIRE(m.text >= 12 * m.line);
+        notifySession session("autoheight-rows", settingsWith(scheme.name, lines({"autoheightrows=5"})));
+        textLog::install(session);
+        popupRequest request;
+        request.text = longText.c_str();
+        HWND shown = showOne(session, request);
+        REQUIRE(shown);
+        RECT r = kivhost::windowRect(shown);
+        CHECK(r.bottom - r.top == 50 + 5 * m.line);
+        auto paint = textLog::paintOf(shown);
+        REQUIRE(paint.size() == 2);
+        CHECK(paint[1].rect.top == 23);
+        CHECK(paint[1].rect.bottom == 23 + 5 * m.line);
+    }
+}
+
+TEST_CASE("an empty text gives the small window; no icon name draws the contact's status icon") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("small", settingsWith(scheme.name, ""));
+    contacts list;
+    int ala = list.add("ala", "Ala", "TLEN", 2);
+    kiv::popup_info info = {};  // all five texts null
+    info.size = sizeof info;
+    info.itemHandle = ala;
+    REQUIRE(session.service("kiv/popup", reinterpret_cast<WPARAM>(&info)) == 0);
+    REQUIRE(waitForCount(1));
+    HWND shown = notifications()[0];
+    RECT r = kivhost::windowRect(shown);
+    CHECK(r.right - r.left == 250);
+    CHECK(r.bottom - r.top == 24);
+
+    repaint(shown);
+    kivhost::picture pixels = kivhost::captureWindow(shown);
+    REQUIRE(pixels.width == 250);
+    CHECK(pixels.at(4 + 8, 4 + 8) == RGB(40, 180, 40));  // the status dot of icon index 2
+    CHECK(pixels.at(4, 4) == RGB(255, 255, 255));        // magenta around it stays transparent
+    CHECK(pixels.at(0, 0) == RGB(0, 0, 0));              // the frame
+}
+
+TEST_CASE("left click: the caller's callback first, then the chat window with the contact's title") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("click-chat", settingsWith(scheme.name, lines({"clickopenchat=1"})));
+    contacts list;
+    int ala = list.add("ala", "Ala", "TLEN", 1);
+    int ola = list.add("123", "Ola", "GG", 2);
+    list.list.setDescription(ola, "w pracy");
+    list.add("456", "Ewa", "GG", 2);
+
+    clickLog::clicks.clear();
+    popupRequest tlen;
+    tlen.data = 5;
+    tlen.itemHandle = ala;
+    HWND shown = showOne(session, tlen);
+    REQUIRE(shown);
+    SendMessageA(shown, WM_LBUTTONUP, 0, 0);
+    REQUIRE(clickLog::clicks.size() == 1);
+    CHECK(clickLog::clicks[0].size == 12);
+    CHECK(clickLog::clicks[0].button == 1);
+    CHECK(clickLog::clicks[0].data == 5);
+    CHECK(clickLog::clicks[0].window == shown);
+    auto& chats = session.host.chatRequests();
+    REQUIRE(chats.size() == 1);
+    CHECK(chats[0].contactId == "ala");
+    CHECK(chats[0].protocol == "TLEN");
+    CHECK(chats[0].title == "Ala (ala) - Dostępny");
+    CHECK(chats[0].network == 24);
+    CHECK(chats[0].status.icon == list.list.statusIcon(1));
+    CHECK(IsWindow(shown));  // clickclose is off
+
+    popupRequest gg;
+    gg.protocol = "GG";
+    gg.contactId = "123";
+    SendMessageA(showOne(session, gg), WM_LBUTTONUP, 0, 0);
+    gg.contactId = "456";
+    SendMessageA(showOne(session, gg), WM_LBUTTONUP, 0, 0);
+    gg.contactId = "789";  // not on the list: no chat window
+    SendMessageA(showOne(session, gg), WM_LBUTTONUP, 0, 0);
+    REQUIRE(chats.size() == 3);
+    CHECK(chats[1].title == "Ola (GG# 123) - w pracy");
+    CHECK(chats[1].network == 0);
+    CHECK(chats[2].title == "Ewa (GG# 456) - Zaraz wracam");
+    CHECK(chats[2].status.icon == list.list.statusIcon(2));
+}
+
+TEST_CASE("right click with clickclose: callback with button 2, window closed, no chat window") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("click-right", settingsWith(scheme.name, lines({"clickopenchat=1", "clickclose=1"})));
+    contacts list;
+    list.add("ala", "Ala", "TLEN", 1);
+    clickLog::clicks.clear();
+    HWND shown = showOne(session, {});
+    SendMessageA(shown, WM_RBUTTONUP, 0, 0);
+    REQUIRE(clickLog::clicks.size() == 1);
+    CHECK(clickLog::clicks[0].button == 2);
+    CHECK_FALSE(IsWindow(shown));
+    CHECK(session.host.chatRequests().empty());
+    CHECK(notifications().empty());
+}
+
+TEST_CASE("clicks after the window is gone: a second click and a callback that closes its own window") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("click-gone", settingsWith(scheme.name, lines({"clickopenchat=1", "clickclose=1"})));
+    contacts list;
+    list.add("ala", "Ala", "TLEN", 1);
+
+    SUBCASE("two clicks queued, the first closes the window") {
+        clickLog::clicks.clear();
+        HWND shown = showOne(session, {});
+        PostMessageA(shown, WM_LBUTTONUP, 0, 0);
+        PostMessageA(shown, WM_LBUTTONUP, 0, 0);
+        kivhost::pumpMessages(250);
+        CHECK(clickLog::clicks.size() == 1);
+        CHECK(session.host.chatRequests().size() == 1);
+        CHECK_FALSE(IsWindow(shown));
+    }
+    SUBCASE("the callback destroys the window: the click ends there, the manager retires it") {
+        clickLog::clicks.clear();
+        popupRequest request;
+        request.callback = closeOwnWindow;
+        HWND shown = showOne(session, request);
+        SendMessageA(shown, WM_LBUTTONUP, 0, 0);
+        CHECK(clickLog::clicks.size() == 1);
+        CHECK_FALSE(IsWindow(shown));
+        CHECK(session.host.chatRequests().empty());
+        kivhost::pumpMessages(250);
+        CHECK(showOne(session, {}) != nullptr);  // the manager goes on
+    }
+}

@@ -1,0 +1,136 @@
+// kiv/popup as other plug-ins call it: record checks, the suppression gate, a real caller
+// plug-in, and what hundreds of windows leave behind.
+#include <doctest.h>
+
+#include "notifySupport.h"
+#include "objectTracker.h"
+
+using namespace kivtest;
+
+namespace {
+
+// A window that covers the whole screen and is in front, as a full-screen game would be.
+class fullScreenApp {
+public:
+    fullScreenApp()
+        : window_(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "game", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                  nullptr, nullptr)) {
+        SetForegroundWindow(window_);
+        kivhost::pumpMessages(30);
+    }
+    ~fullScreenApp() {
+        DestroyWindow(window_);
+        SetForegroundWindow(kivhost::hostCore::get().mainWindow());
+        kivhost::pumpMessages(30);
+    }
+    fullScreenApp(const fullScreenApp&) = delete;
+    fullScreenApp& operator=(const fullScreenApp&) = delete;
+    HWND get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
+}  // namespace
+
+TEST_CASE("kiv/popup refuses a missing record or a wrong size and queues nothing") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("popup-records", settingsWith(scheme.name, ""));
+    CHECK(session.service("kiv/popup", 0, 0) == -1);
+    kiv::popup_info info = {};
+    info.text = "tekst";
+    for (int size : {0, 45, 47}) {
+        info.size = size;
+        CHECK(session.service("kiv/popup", reinterpret_cast<WPARAM>(&info)) == -1);
+    }
+    kivhost::pumpMessages(250);
+    CHECK(notifications().empty());
+    info.size = 46;
+    CHECK(session.service("kiv/popup", reinterpret_cast<WPARAM>(&info)) == 0);
+    CHECK(waitForCount(1));
+}
+
+TEST_CASE("kiv/popup obeys the silent switch and full-screen suppression") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    SUBCASE("silent") {
+        notifySession session("popup-silent", settingsWith(scheme.name, ""));
+        session.service("kiv/setsilent", 1);
+        CHECK(popup(session, {}) == -1);
+        session.service("kiv/setsilent", 0);
+        CHECK(popup(session, {}) == 0);
+        CHECK(waitForCount(1));
+    }
+    SUBCASE("a full-screen application in front, fullscreenautooff on") {
+        notifySession session("popup-fullscreen", "[window]\r\nscheme=" + scheme.name + "\r\n");
+        fullScreenApp game;
+        REQUIRE(GetForegroundWindow() == game.get());
+        CHECK(popup(session, {}) == -1);
+        kivhost::pumpMessages(250);
+        CHECK(notifications().empty());
+    }
+    SUBCASE("the same with fullscreenautooff off") {
+        notifySession session("popup-fullscreen-off", settingsWith(scheme.name, ""));
+        fullScreenApp game;
+        CHECK(popup(session, {}) == 0);
+        CHECK(waitForCount(1));
+    }
+}
+
+TEST_CASE("another plug-in shows its notification through kiv/popup and hears about the clicks") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("popup-example", settingsWith(scheme.name, ""));
+    kivhost::pluginLoader example(pluginsFolder() + "popupExample.tpl");
+    REQUIRE_MESSAGE(example.loaded(), example.error());
+    REQUIRE(example.info(kiv::abi::minimumHostVersion));
+    example.load();
+
+    CHECK(session.service("popupExample/show", reinterpret_cast<WPARAM>("Nowa wiadomość")) == 0);
+    REQUIRE(waitForCount(1));
+    HWND shown = notifications()[0];
+    CHECK(kivhost::windowRect(shown).bottom - kivhost::windowRect(shown).top == 50);
+    SendMessageA(shown, WM_RBUTTONUP, 0, 0);
+    CHECK(session.service("popupExample/clicks") == 1);
+    CHECK(session.service("popupExample/lastButton") == 2);
+
+    CHECK(session.service("popupExample/show", 0) == 0);  // no text: the small window
+    REQUIRE(waitForCount(2));
+
+    session.service("kiv/setsilent", 1);
+    CHECK(session.service("popupExample/show", reinterpret_cast<WPARAM>("cisza")) == -1);
+    example.unload();
+}
+
+TEST_CASE("200 notifications shown and closed leave the module's objects as they were") {
+    kivhost::objectTracker& tracker = kivhost::objectTracker::get();
+    const size_t beforeLoad = tracker.liveCount();
+    {
+        // The shipped scheme: skin bitmaps, composed pictures and shaped windows.
+        notifySession session("leaks", settingsWith("standard.kivs", lines({"visibletime=5"})));
+        kivhost::contactList& contacts = session.host.contacts;
+        int ala = contacts.addContact("ala", "Ala", 0, "TLEN");
+        contacts.setIconIndex(ala, 1);
+        const size_t loaded = tracker.liveCount();
+        freezeClock();
+        int sent = 0;
+        for (int round = 0; round < 4; ++round) {
+            for (int i = 0; i < 50; ++i, ++sent) {
+                popupRequest request;
+                request.iconName = sent % 2 ? "message" : "";
+                request.itemHandle = ala;
+                request.text = sent % 3 ? "Ala ma kota, a kot ma Alę; opis na dwie linie albo i trzy." : "";
+                REQUIRE(popup(session, request) == 0);
+            }
+            REQUIRE(waitForCount(50, 10000));
+            for (HWND shown : notifications()) repaint(shown);
+            CHECK(tracker.liveCount() > loaded);
+            moveClock(5000);
+            REQUIRE(waitForCount(0, 5000));
+            kivhost::pumpMessages(50);
+            CHECK_MESSAGE(tracker.liveCount() == loaded, tracker.summary());
+        }
+        CHECK(sent == 200);
+        contacts.clear();
+    }
+    CHECK_MESSAGE(tracker.liveCount() == beforeLoad, tracker.summary());
+}

@@ -1,0 +1,184 @@
+// For end-to-end tests of notification windows: schemes and settings written for one test,
+// kiv/popup requests, the windows on screen, the module's clock, and clicks that come back.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "hostCore.h"
+#include "kiv/popup.h"
+#include "testSupport.h"
+#include "windowProbe.h"
+
+namespace kivtest {
+
+inline constexpr const char* notifyClass = "kiv_notify_window";
+
+inline std::string pluginsFolder() {
+    std::string path = kivhost::pluginLoader::defaultPath();
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+inline std::string schemeFolder() {
+    return pluginsFolder() + "kiv.scheme\\";
+}
+
+// A scheme of the test's own in the module's scheme folder, removed at the end.
+class testScheme {
+public:
+    testScheme(const std::string& fileName, const std::string& body) : name(fileName), path(schemeFolder() + fileName) {
+        writeFile(path, "[skin]\r\n" + body);
+    }
+    ~testScheme() { DeleteFileA(path.c_str()); }
+    testScheme(const testScheme&) = delete;
+    testScheme& operator=(const testScheme&) = delete;
+    std::string name;
+    std::string path;
+};
+
+// Plain rectangles without bitmaps: 250 x 50 and 250 x 24, never grown by their text.
+inline const char* plainScheme = "window_autoheight=0\r\n";
+
+inline std::string lines(std::initializer_list<std::string> keys) {
+    std::string text;
+    for (const std::string& key : keys) text += key + "\r\n";
+    return text;
+}
+
+// Settings with the given scheme and [window] keys; full-screen suppression off, so that whatever
+// window is in front the tests' notifications are shown.
+inline std::string settingsWith(const std::string& scheme, const std::string& windowKeys,
+                                const std::string& moreSections = "") {
+    return "[general]\r\nfullscreenautooff=0\r\n[window]\r\nscheme=" + scheme + "\r\n" + windowKeys + moreSections;
+}
+
+class notifySession : public kivSession {
+public:
+    notifySession(const std::string& name, const std::string& settings) : kivSession(name, false) {
+        writeFile(settingsFile, settings);
+        start();
+    }
+};
+
+// ---- clicks -------------------------------------------------------------------------------
+
+struct click {
+    int size, button, data;
+    HWND window;
+};
+
+struct clickLog {
+    static inline std::vector<click> clicks;
+    static int __cdecl record(kiv::click_info* info, int data) {
+        clicks.push_back({info->size, info->button, data, info->window});
+        return 0;
+    }
+};
+
+// ---- requests -----------------------------------------------------------------------------
+
+struct popupRequest {
+    const char* protocol = "TLEN";
+    const char* contactId = "ala";
+    const char* nick = "Ala";
+    const char* text = "Ala ma kota";
+    const char* iconName = "message";
+    int itemHandle = 0;
+    int data = 0;
+    kiv::ClickCallbackFn callback = clickLog::record;
+    bool withOptions = false;
+    kiv::popup_options options = {};
+};
+
+inline int popup(kivSession& session, const popupRequest& request) {
+    kiv::popup_info info = {};
+    info.size = sizeof info;
+    info.protocol = request.protocol;
+    info.contactId = request.contactId;
+    info.nick = request.nick;
+    info.text = request.text;
+    info.iconName = request.iconName;
+    info.itemHandle = request.itemHandle;
+    info.clickCallback = request.callback;
+    info.callbackData = request.data;
+    kiv::popup_options options = request.options;
+    return session.service("kiv/popup", reinterpret_cast<WPARAM>(&info),
+                           request.withOptions ? reinterpret_cast<LPARAM>(&options) : 0);
+}
+
+inline kiv::popup_options overrideOptions(bool forceAutoClose, bool forceKeepOpen, int size = 30) {
+    kiv::popup_options options = {};
+    options.size = size;
+    options.forceAutoClose = forceAutoClose;
+    options.forceKeepOpen = forceKeepOpen;
+    return options;
+}
+
+// ---- windows ------------------------------------------------------------------------------
+
+inline std::vector<HWND> notifications() {
+    return kivhost::findWindows(notifyClass);
+}
+
+inline bool waitForCount(size_t count, DWORD milliseconds = 1500) {
+    return kivhost::pumpUntil([&] { return notifications().size() == count; }, milliseconds);
+}
+
+// Queues one request and returns its window as soon as the tick that shows it has run.
+inline HWND showOne(kivSession& session, const popupRequest& request) {
+    std::vector<HWND> before = notifications();
+    if (popup(session, request) != 0) return nullptr;
+    HWND shown = nullptr;
+    kivhost::pumpUntil(
+        [&] {
+            for (HWND w : notifications())
+                if (std::find(before.begin(), before.end(), w) == before.end()) shown = w;
+            return shown != nullptr;
+        },
+        1500);
+    return shown;
+}
+
+// Which request a window shows: its click callback's data, asked with a right click.
+inline int requestIndex(HWND window) {
+    clickLog::clicks.clear();
+    SendMessageA(window, WM_RBUTTONUP, 0, 0);
+    return clickLog::clicks.empty() ? -1 : clickLog::clicks.back().data;
+}
+
+inline std::set<int> requestIndexes() {
+    std::set<int> indexes;
+    for (HWND w : notifications()) indexes.insert(requestIndex(w));
+    return indexes;
+}
+
+inline RECT workArea() {
+    RECT area = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+inline void animationTick(HWND window) {
+    SendMessageA(window, WM_TIMER, 1, 0);
+}
+
+// The module's clock stands still from here, and moves only when told.
+inline void freezeClock() {
+    kivhost::moduleClock& clock = kivhost::moduleClock::get();
+    clock.freeze(clock.now());
+}
+
+inline void moveClock(DWORD milliseconds) {
+    kivhost::moduleClock& clock = kivhost::moduleClock::get();
+    clock.freeze(clock.now() + milliseconds);
+}
+
+inline void repaint(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+}  // namespace kivtest

@@ -1,0 +1,57 @@
+// Small pictures made in memory for drawing tests and skin files.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "windowProbe.h"
+
+namespace kivtest {
+
+using pixelFn = std::function<COLORREF(int x, int y)>;
+
+inline kivhost::picture makePicture(int width, int height, const pixelFn& colourAt) {
+    kivhost::picture image;
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.pixels[static_cast<size_t>(y) * width + x] = colourAt(x, y);
+    return image;
+}
+
+// A device-dependent bitmap, the kind LoadImageA gives for a skin file. The caller deletes it.
+inline HBITMAP makeBitmap(int width, int height, const pixelFn& colourAt) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    kivhost::picture image = makePicture(width, height, colourAt);
+    std::vector<DWORD> bits(image.pixels.size());
+    for (size_t i = 0; i < bits.size(); ++i) {
+        COLORREF c = image.pixels[i];
+        bits[i] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    }
+    HDC dc = GetDC(nullptr);
+    SetDIBits(dc, bitmap, 0, height, bits.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    return bitmap;
+}
+
+inline void writeBmpFile(const std::string& path, int width, int height, const pixelFn& colourAt) {
+    kivhost::saveBmp(makePicture(width, height, colourAt), path);
+}
+
+inline bool samePicture(const kivhost::picture& a, const kivhost::picture& b) {
+    return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+}
+
+}  // namespace kivtest
