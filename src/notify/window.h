@@ -50,12 +50,10 @@ public:
     HWND handle() const { return handle_; }
     DWORD createdTick() const { return createdTick_; }
     int32_t currentState() const { return state_; }
-    int x() const { return x_; }
     int y() const { return y_; }
     int width() const { return client_.right; }
     int height() const { return client_.bottom; }
     const window_info& request() const { return request_; }
-    const skin& look() const { return skin_; }
 
 private:
     friend LRESULT CALLBACK notifyWindowProc(HWND, UINT, WPARAM, LPARAM);

@@ -32,9 +32,6 @@ public:
     bool isFullScreenAppActive() const;
     bool isChatWindowActive(const char* protocol, const char* contactId) const;
 
-    const std::list<window*>& windows() const { return windows_; }
-    size_t queued() const { return queue_.size(); }
-
 private:
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
     bool topCorner() const;

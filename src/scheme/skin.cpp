@@ -1,7 +1,6 @@
 #include "scheme/skin.h"
 
 #include <cstdio>
-#include <utility>
 
 #include "shell/plugin.h"
 #include "shell/text.h"

@@ -109,7 +109,9 @@ TEST_CASE("contact line by contactformat") {
         auto paint = textLog::paintOf(shown);
         REQUIRE(paint.size() == 2);
         CHECK(paint[0].text == r.line);
-        CHECK((paint[0].flags & (DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS)) == (DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS));
+        const UINT lineFlags = DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS | DT_NOPREFIX;  // "&" stays text
+        CHECK((paint[0].flags & lineFlags) == lineFlags);
+        CHECK((paint[1].flags & DT_NOPREFIX) != 0);
         CHECK(paint[1].text == "Ala ma kota");
     }
 }
@@ -277,5 +279,43 @@ TEST_CASE("clicks after the window is gone: a second click and a callback that c
         CHECK(session.host.chatRequests().empty());
         kivhost::pumpMessages(250);
         CHECK(showOne(session, {}) != nullptr);  // the manager goes on
+    }
+}
+
+TEST_CASE("window shape: the skin's key pixels are cut out; without a skin bitmap there is no shape") {
+    SUBCASE("the shipped rounded scheme") {
+        notifySession session("shape-rounded", settingsWith("rounded.kivs", ""));
+        popupRequest small;
+        small.text = "";
+        HWND shown = showOne(session, small);
+        REQUIRE(shown);
+        kivhost::windowShape shape = kivhost::shapeOf(shown);
+        REQUIRE(shape.hasShape);
+        CHECK_FALSE(shape.contains(0, 0));  // rounded corners
+        CHECK_FALSE(shape.contains(249, 23));
+        CHECK(shape.contains(125, 12));
+        CHECK(shape.contains(0, 12));
+        CHECK(shape.area() < 250 * 24);
+        CHECK(shape.area() > 240 * 24);
+    }
+    SUBCASE("a skin entirely of the key colour: an empty shape") {
+        testScheme scheme("kivtest-key.kivs", "window_autoheight=0\r\nbitmap_cut=0,4,0,4\r\n"
+                                               "bitmap_source=#plugins\\kiv.scheme\\kivtest-key.bmp\r\n");
+        std::string bitmap = schemeFolder() + "kivtest-key.bmp";
+        kivhost::saveBmp(kivhost::picture{4, 4, std::vector<COLORREF>(16, RGB(255, 0, 255))}, bitmap);
+        notifySession session("shape-key", settingsWith(scheme.name, ""));
+        HWND shown = showOne(session, {});
+        REQUIRE(shown);
+        kivhost::windowShape shape = kivhost::shapeOf(shown);
+        CHECK(shape.hasShape);
+        CHECK(shape.area() == 0);
+        DeleteFileA(bitmap.c_str());
+    }
+    SUBCASE("no bitmap: a plain rectangle") {
+        testScheme scheme("kivtest-plain.kivs", plainScheme);
+        notifySession session("shape-none", settingsWith(scheme.name, ""));
+        HWND shown = showOne(session, {});
+        REQUIRE(shown);
+        CHECK_FALSE(kivhost::shapeOf(shown).hasShape);
     }
 }
