@@ -32,6 +32,10 @@ public:
     bool isFullScreenAppActive() const;
     bool isChatWindowActive(const char* protocol, const char* contactId) const;
 
+    // Read by the in-process tests of the producers.
+    const std::list<window*>& windows() const { return windows_; }
+    size_t queued() const { return queue_.size(); }
+
 private:
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
     bool topCorner() const;
