@@ -1,7 +1,6 @@
 #include "recorders.h"
 
 #include "importPatch.h"
-#include "paintRecorder.h"
 
 namespace kivhost {
 
@@ -32,7 +31,6 @@ DWORD WINAPI moduleClock::getTickCount() {
 void installRecorders(HMODULE module) {
     patchImport(module, "WINMM.dll", "PlaySoundA", reinterpret_cast<void*>(&soundRecorder::playSound));
     patchImport(module, "KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&moduleClock::getTickCount));
-    paintRecorder::get().install(module);
 }
 
 }  // namespace kivhost
