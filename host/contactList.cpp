@@ -31,18 +31,28 @@ HBITMAP makeStatusIcon(COLORREF colour) {
 
 }  // namespace
 
+// TLEN: Dostępny, Porozmawiajmy, Zaraz wracam, Wrócę później, Jestem zajęty, Niewidoczny,
+// Niedostępny; GG: Dostępny, Zaraz wracam, Niewidoczny, Niedostępny. The eighth is spare.
 contactList::contactList() {
-    const COLORREF colours[8] = {RGB(128, 128, 128), RGB(40, 180, 40),  RGB(40, 200, 200), RGB(230, 180, 0),
-                                 RGB(230, 120, 0),   RGB(200, 40, 40), RGB(160, 160, 220), RGB(90, 90, 90)};
-    for (int i = 0; i < 8; ++i) icons_[i] = makeStatusIcon(colours[i]);
+    const COLORREF available = RGB(40, 180, 40), chat = RGB(40, 200, 200), away = RGB(230, 190, 0),
+                   extended = RGB(230, 120, 0), busy = RGB(200, 40, 40), invisible = RGB(160, 160, 220),
+                   unavailable = RGB(128, 128, 128), spare = RGB(90, 90, 90);
+    const COLORREF tlen[8] = {available, chat, away, extended, busy, invisible, unavailable, spare};
+    const COLORREF gg[8] = {available, away, invisible, unavailable, spare, spare, spare, spare};
+    for (int i = 0; i < 8; ++i) {
+        icons_[i] = makeStatusIcon(tlen[i]);
+        ggIcons_[i] = makeStatusIcon(gg[i]);
+    }
 }
 
 contactList::~contactList() {
     for (HBITMAP icon : icons_) DeleteObject(icon);
+    for (HBITMAP icon : ggIcons_) DeleteObject(icon);
 }
 
-HBITMAP contactList::statusIcon(int index) const {
-    return icons_[((index - 1) % 8 + 8) % 8];
+HBITMAP contactList::statusIcon(int index, const std::string& protocol) const {
+    const HBITMAP* set = protocol == "GG" ? ggIcons_ : icons_;
+    return set[((index - 1) % 8 + 8) % 8];
 }
 
 void contactList::refresh(entry& e) {
@@ -52,7 +62,7 @@ void contactList::refresh(entry& e) {
     item.displayName = e.hasDisplayName ? e.displayName.c_str() : nullptr;
     item.description = e.hasDescription ? e.description.c_str() : nullptr;
     item.id = e.isGroup ? nullptr : e.id.c_str();
-    for (int i = 0; i < 8; ++i) e.statusEntries[i].icon = icons_[i];
+    for (int i = 0; i < 8; ++i) e.statusEntries[i].icon = statusIcon(i + 1, e.protocol);
     e.icons.entries = e.statusEntries;
     item.icons = e.isGroup ? nullptr : &e.icons;
 }

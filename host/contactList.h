@@ -51,14 +51,16 @@ public:
     int enumerate(const abi::enumeration_record* record);
     abi::contact_item* getItem(int handle);
 
-    // The status icons the items point at: one small bitmap per icon index.
-    HBITMAP statusIcon(int index) const;
+    // The status icons the items point at: one small bitmap per icon index, in the colours of the
+    // protocol's own table (green available, yellow away, grey unavailable, ...).
+    HBITMAP statusIcon(int index, const std::string& protocol = "TLEN") const;
 
 private:
     void refresh(entry& e);
     std::deque<entry> entries_;
     int nextHandle_ = 100;
     HBITMAP icons_[8] = {};
+    HBITMAP ggIcons_[8] = {};
 };
 
 }  // namespace kivhost

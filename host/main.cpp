@@ -27,6 +27,7 @@ void usage() {
         "  (no mode)              the sandbox: a contact list to act on, menus, the options window\n"
         "  --script FILE          play a script in the sandbox and exit with 0, or 1 at the first failure\n"
         "  --stay                 after the script, leave the sandbox open\n"
+        "  --no-pictures          skip the script's screenshot and record commands\n"
         "  --grab FOLDER          pictures are taken from outside: requests go to FOLDER, answered by\n"
         "                         tools/screen-grabber (./kiv demo and ./kiv preview run it)\n"
         "  --preview SCHEME.kivs --out FILE.png\n"
@@ -58,7 +59,7 @@ struct arguments {
     std::string pluginPath = pluginLoader::defaultPath();
     std::string profile = programFolder() + "profile\\";
     std::string scriptFile, grabFolder, previewScheme, previewOut, shotsFolder, optionsShots;
-    bool stay = false, outsideGrab = false, optionsOpen = false;
+    bool stay = false, pictures = true, outsideGrab = false, optionsOpen = false;
 };
 
 // False with a message for an argument it does not know.
@@ -70,6 +71,7 @@ bool parseArguments(int argc, char** argv, arguments& parsed) {
         else if (option == "--profile" && hasValue) parsed.profile = asFolder(argv[++i]);
         else if (option == "--script" && hasValue) parsed.scriptFile = argv[++i];
         else if (option == "--stay") parsed.stay = true;
+        else if (option == "--no-pictures") parsed.pictures = false;
         else if (option == "--grab" && hasValue) parsed.grabFolder = argv[++i];
         else if (option == "--preview" && hasValue) parsed.previewScheme = argv[++i];
         else if (option == "--out" && hasValue) parsed.previewOut = argv[++i];
@@ -88,11 +90,11 @@ bool parseArguments(int argc, char** argv, arguments& parsed) {
 int runSandbox(const arguments& args) {
     sandbox box(args.pluginPath, args.profile);
     std::string error;
-    if (!box.loadPlugin(error)) {
-        fprintf(stderr, "kivhost: %s\n", toUtf8(error).c_str());
-        return 1;
-    }
     if (args.scriptFile.empty()) {
+        if (!box.loadPlugin(error)) {
+            fprintf(stderr, "kivhost: %s\n", toUtf8(error).c_str());
+            return 1;
+        }
         soundRecorder::get().audible = true;
         box.note("kliknij kontakt prawym przyciskiem, wybierz zdarzenie z panelu; kivhost --help opisuje skrypty");
         return box.run();
@@ -105,7 +107,7 @@ int runSandbox(const arguments& args) {
     soundRecorder::get().audible = args.stay;
     screenGrab grab(args.grabFolder);
     scriptRunner runner(box, grab, commands, args.scriptFile);
-    runner.start(args.stay);
+    runner.start(args.stay, args.pictures);
     int code = box.run();
     return runner.finished() && runner.error().empty() ? code : 1;
 }

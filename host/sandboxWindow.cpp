@@ -9,11 +9,12 @@ namespace kivhost {
 namespace {
 
 constexpr int margin = 8;
-constexpr int treeWidth = 250;
+constexpr int treeWidth = 290;
 constexpr int panelX = treeWidth + 2 * margin;
 constexpr int buttonWidth = 124;
 constexpr int rowHeight = 24;
-constexpr int groupImage = 8;
+constexpr int ggImages = 8;  // after the eight TLEN icons
+constexpr int groupImage = 16;
 constexpr size_t logLines = 400;
 
 // A copy of a host bitmap: the image list masks its source, and the host's icons must stay as the
@@ -86,8 +87,9 @@ sandboxWindow::~sandboxWindow() {
 
 void sandboxWindow::makeImages() {
     images_ = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, groupImage + 1, 0);
-    for (int index = 1; index <= groupImage; ++index)
-        addMasked(images_, copyOf(hostCore::get().contacts.statusIcon(index)));
+    for (const char* protocol : {"TLEN", "GG"})
+        for (int index = 1; index <= ggImages; ++index)
+            addMasked(images_, copyOf(hostCore::get().contacts.statusIcon(index, protocol)));
     addMasked(images_, folderBitmap());
 }
 
@@ -179,7 +181,8 @@ void sandboxWindow::refreshContact(const std::string& id) {
     item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     item.hItem = found->second;
     item.pszText = const_cast<char*>(text.c_str());
-    item.iImage = item.iSelectedImage = iconIndexFor(contact->protocol, contact->status) - 1;
+    item.iImage = item.iSelectedImage =
+        (contact->protocol == "GG" ? ggImages : 0) + iconIndexFor(contact->protocol, contact->status) - 1;
     SendMessageA(tree_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 

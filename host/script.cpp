@@ -196,11 +196,14 @@ bool script::read(const std::string& path, std::vector<scriptCommand>& commands,
 }
 
 const char* script::help() {
-    return "Script commands (kivhost --script FILE), one a line; '#' starts a comment line:\n"
+    return "Script commands (kivhost --script FILE), one a line; '#' starts a comment line. The plug-in\n"
+           "is loaded by 'load', so that the 'set' lines before it are what it reads. Paths are relative\n"
+           "to the current folder.\n"
            "  contacts FILE                       read the contact list from FILE\n"
-           "  set config|filters SECTION KEY VALUE  write a key into kiv.config or kiv.filters.config\n"
-           "                                      of the profile (read by the next 'load')\n"
-           "  load | unload                       (re)load or unload the plug-in\n"
+           "  set config|filters SECTION KEY VALUE  a key for kiv.config or kiv.filters.config of the\n"
+           "                                      profile, written by the next 'load' before it loads\n"
+           "  load | unload                       (re)load or unload the plug-in (which writes both files\n"
+           "                                      back when it unloads)\n"
            "  status ID STATUS [DESCRIPTION]      the contact changes status (1-7 or a name: Dostępny,\n"
            "                                      Porozmawiajmy, Jestem zajęty, zw, Wrócę później, ...)\n"
            "  message ID TEXT | chat ID TEXT      a message or a chat message from the contact\n"

@@ -88,8 +88,9 @@ scriptRunner::~scriptRunner() {
     if (active_ == this) active_ = nullptr;
 }
 
-void scriptRunner::start(bool stay) {
+void scriptRunner::start(bool stay, bool pictures) {
     stay_ = stay;
+    pictures_ = pictures;
     active_ = this;
     schedule(gap);
 }
@@ -103,8 +104,8 @@ void CALLBACK scriptRunner::onTimer(HWND, UINT, UINT_PTR, DWORD) {
     if (active_) active_->step();
 }
 
-// One command per tick. The next tick is set before the command runs: a command that sits in a
-// dialog's loop lets the following commands run from there.
+// One command per tick. For a menu choice the next tick is set before it runs, so that a dialog it
+// opens runs the following commands from its own loop.
 void scriptRunner::step() {
     if (finished_) return;
     if (timer_) KillTimer(nullptr, timer_);
@@ -122,10 +123,16 @@ void scriptRunner::step() {
         schedule(static_cast<DWORD>(atoi(command.args[0].c_str())));
         return;
     }
-    schedule(gap);
+    // Only a menu choice may sit in a dialog's loop; other commands that wait for something pump
+    // messages themselves, and the next command must not start inside them.
+    bool mayOpenDialog = command.name == "menu";
+    if (mayOpenDialog) schedule(gap);
     std::string message;
-    if (!execute(command, message) && !finished_)
-        finish(fileName_ + ":" + std::to_string(command.line) + ": " + message);
+    if (!execute(command, message)) {
+        if (!finished_) finish(fileName_ + ":" + std::to_string(command.line) + ": " + message);
+        return;
+    }
+    if (!mayOpenDialog && !finished_) schedule(gap);
 }
 
 void scriptRunner::finish(const std::string& error) {
@@ -293,6 +300,12 @@ bool scriptRunner::execute(const scriptCommand& command, std::string& message) {
         else message = report;
         return done;
     };
+    bool needsPlugin = name == "status" || name == "message" || name == "chat" || name == "file" || name == "voice" ||
+                       name == "email" || name == "login" || name == "click" || name == "menu" || name == "options";
+    if (needsPlugin && !box_.pluginRunning()) {
+        message = "expected the plug-in to be loaded: 'load' comes before '" + name + "'";
+        return false;
+    }
     bool aboutContact = name == "status" || name == "message" || name == "chat" || name == "file" || name == "voice";
     if (aboutContact && !box_.book().find(arg(0))) {
         message = "expected a contact on the list, not '" + arg(0) + "'";
@@ -303,12 +316,20 @@ bool scriptRunner::execute(const scriptCommand& command, std::string& message) {
         return false;
     }
     if (name == "contacts") return box_.loadContacts(path(arg(0)), message);
+    // The plug-in writes both files back when it unloads, so the keys go in between.
     if (name == "set") {
-        std::string file = box_.profile() + (arg(0) == "config" ? "kiv.config" : "kiv.filters.config");
-        WritePrivateProfileStringA(arg(1).c_str(), arg(2).c_str(), arg(3).c_str(), file.c_str());
+        pendingSettings_.push_back({box_.profile() + (arg(0) == "config" ? "kiv.config" : "kiv.filters.config"),
+                                    arg(1), arg(2), arg(3)});
         return true;
     }
-    if (name == "load") return box_.loadPlugin(message);
+    if (name == "load") {
+        box_.unloadPlugin();
+        for (const settingWrite& write : pendingSettings_)
+            WritePrivateProfileStringA(write.section.c_str(), write.key.c_str(), write.value.c_str(),
+                                       write.file.c_str());
+        pendingSettings_.clear();
+        return box_.loadPlugin(message);
+    }
     if (name == "unload") {
         box_.unloadPlugin();
         return true;
@@ -399,6 +420,7 @@ bool scriptRunner::execute(const scriptCommand& command, std::string& message) {
         SetForegroundWindow(box_.window().handle());
         return true;
     }
+    if ((name == "screenshot" || name == "record") && !pictures_) return true;
     if (name == "screenshot" || (name == "record" && !(arg(0) == "stop" && args.size() == 1))) {
         RECT picture;
         if (!area(args, 1, picture, message)) return false;

@@ -26,7 +26,9 @@ public:
     scriptRunner(const scriptRunner&) = delete;
     scriptRunner& operator=(const scriptRunner&) = delete;
 
-    void start(bool stay);
+    // stay: leave the sandbox running after the last command. pictures: take the screenshots and
+    // recordings (a person watching on their own screen gets none).
+    void start(bool stay, bool pictures = true);
     bool finished() const { return finished_; }
     const std::string& error() const { return error_; }
 
@@ -53,6 +55,11 @@ private:
     int modalLine_ = 0;
     size_t soundsSeen_ = 0;
     bool stay_ = false;
+    bool pictures_ = true;
+    struct settingWrite {
+        std::string file, section, key, value;
+    };
+    std::vector<settingWrite> pendingSettings_;  // written at the next load, after the unload
     bool finished_ = false;
     std::string error_;
     UINT_PTR timer_ = 0;

@@ -234,7 +234,7 @@ TEST_CASE("left click: the caller's callback first, then the chat window with th
     CHECK(chats[1].title == "Ola (GG# 123) - w pracy");
     CHECK(chats[1].network == 0);
     CHECK(chats[2].title == "Ewa (GG# 456) - Zaraz wracam");
-    CHECK(chats[2].status.icon == list.list.statusIcon(2));
+    CHECK(chats[2].status.icon == list.list.statusIcon(2, "GG"));
 }
 
 TEST_CASE("right click with clickclose: callback with button 2, window closed, no chat window") {
