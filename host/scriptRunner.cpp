@@ -216,7 +216,6 @@ bool scriptRunner::menu(const std::vector<std::string>& args, std::string& messa
         return false;
     }
     ++modalDepth_;
-    modalLine_ = commands_[next_ - 1].line;
     bool chosen = choose(menuName, selection, itemName);
     --modalDepth_;
     if (!chosen) {
@@ -364,7 +363,10 @@ bool scriptRunner::execute(const scriptCommand& command, std::string& message) {
         pumpMessages(100);
         return true;
     }
-    if (name == "menu") return menu(args, message);
+    if (name == "menu") {
+        modalLine_ = command.line;
+        return menu(args, message);
+    }
     if (name == "key") {
         HWND target = GetFocus() ? GetFocus() : activeWindow();
         WORD key = 0;
