@@ -91,6 +91,7 @@ int runSandbox(const arguments& args) {
     sandbox box(args.pluginPath, args.profile);
     std::string error;
     if (args.scriptFile.empty()) {
+        box.seedFilters();
         if (!box.loadPlugin(error)) {
             fprintf(stderr, "kivhost: %s\n", toUtf8(error).c_str());
             return 1;

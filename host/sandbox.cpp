@@ -36,6 +36,15 @@ bool sandbox::loadContacts(const std::string& path, std::string& error) {
     return true;
 }
 
+void sandbox::seedFilters() {
+    std::string filters = profile_ + "kiv.filters.config";
+    if (GetFileAttributesA(filters.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    for (const char* key : {"window_inherit", "window_onlineonly", "sound_inherit"})
+        WritePrivateProfileStringA("global", key, "0", filters.c_str());
+    for (const char* key : {"window_status_offline", "window_descchange", "window_eventmessage", "window_eventmessagechat"})
+        WritePrivateProfileStringA("global", key, "1", filters.c_str());
+}
+
 bool sandbox::loadPlugin(std::string& error) {
     unloadPlugin();
     plugin_ = std::make_unique<pluginLoader>(pluginPath_);

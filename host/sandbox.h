@@ -31,6 +31,10 @@ public:
 
     bool loadContacts(const std::string& path, std::string& error);
 
+    // A profile without a filter file gets a global filter that lets every event through, so that
+    // each of the panel's buttons shows something (the plug-in's own start shows nothing at all).
+    void seedFilters();
+
     // (Re)loads the plug-in: it reads its settings and filters from the profile now.
     bool loadPlugin(std::string& error);
     void unloadPlugin();
