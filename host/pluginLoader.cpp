@@ -1,6 +1,7 @@
 #include "pluginLoader.h"
 
 #include "hostCore.h"
+#include "paintRecorder.h"
 #include "objectTracker.h"
 #include "recorders.h"
 
@@ -31,6 +32,8 @@ pluginLoader::pluginLoader(const std::string& path) {
     }
     installRecorders(module_);
     objectTracker::get().install(module_);
+    // Last, so that what it records passes on through the tracker's wrappers.
+    paintRecorder::get().install(module_);
 }
 
 pluginLoader::~pluginLoader() {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "events/protocolHook.h"
 #include "events/soundHook.h"
 #include "filters/filtersManager.h"
 #include "notify/popupService.h"
@@ -137,6 +138,7 @@ int loadPlugin(void* hostServices) {
     plugin.scheme->load(plugin.schemeFolder, plugin.settings->scheme);
     plugin.filters = new filtersManager(plugin.filtersPath);
     plugin.windows = new windowsManager();
+    hookProtocols();
     hookSoundEvent();
     setupMenus();
     return 0;
@@ -145,6 +147,7 @@ int loadPlugin(void* hostServices) {
 int unloadPlugin() {
     removeMenus();
     unhookSoundEvent();
+    unhookProtocols();
     delete plugin.windows;
     plugin.windows = nullptr;
     delete plugin.filters;

@@ -162,3 +162,35 @@ TEST_CASE("a host without a profile gets no settings file anywhere") {
     session.unload();
     CHECK_FALSE(fileExists(session.settingsFile));
 }
+
+// The host sees the whole start-up and shutdown as calls, in the order the objects depend on each
+// other: services, profile, options page, hooks, menus; and the mirror image at unload.
+TEST_CASE("start-up and shutdown reach the host in their order") {
+    kivSession session("lifecycle");
+    std::vector<std::string> load;
+    for (const auto& call : session.host.log)
+        load.push_back(call.what == "Tlen/GetProcAddress" ? call.what + " " + std::to_string(call.wParam)
+                                                          : (call.name.empty() ? call.what : call.what + " " + call.name));
+    auto drop = [](std::vector<std::string>& calls, const std::string& what) {
+        calls.erase(std::remove(calls.begin(), calls.end(), what), calls.end());
+    };
+    // Contact-list reads depend on the list, not on the order of start-up.
+    drop(load, "Tlen/ContactList/EnumerateItems");
+    std::vector<std::string> expected = {
+        "createService kiv/getsilent", "createService kiv/setsilent", "createService kiv/popup",
+        "Tlen/GetProcAddress 131073",  "Tlen/AddOptionsPage",         "Tlen/ProtocolHookEvent",
+        "Tlen/ProtocolHookEvent",      "hookEvent Tlen/SoundEngine/BeforeEvent",
+        "Tlen/GetProcAddress 4098",    "Tlen/AddMenuItem",            "Tlen/AddMenuItem",
+        "Tlen/AddMenuItem",            "Tlen/AddMenuItem",            "Tlen/AddMenuItem",
+        "Tlen/AddMenuItem",            "Tlen/AddMenuItem",            "Tlen/AddMenuItem",
+        "Tlen/AddMenuCallBack",        "Tlen/AddMenuCallBack"};
+    CHECK(load == expected);
+
+    session.host.log.clear();
+    session.unload();
+    std::vector<std::string> unload = session.host.logNames();
+    CHECK(unload == std::vector<std::string>{"Tlen/RemoveMenuCallBack", "Tlen/RemoveMenuCallBack",
+                                             "unhookEvent Tlen/SoundEngine/BeforeEvent", "Tlen/ProtocolUnhookEvent",
+                                             "Tlen/ProtocolUnhookEvent", "destroyService kiv/getsilent",
+                                             "destroyService kiv/setsilent", "destroyService kiv/popup"});
+}
