@@ -1,6 +1,6 @@
 // What one notification window costs before it is shown: create the platform window with its
 // copy of the skin, size it to its text, compose the skin picture and build the window shape.
-// Prints the mean in milliseconds for every shipped scheme.
+// Prints the mean in milliseconds for every shipped scheme, as Markdown.
 //
 // usage: kiv_bench_window [WINDOWS]   (default 200 windows per scheme)
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "benchSupport.h"
 #include "hostCore.h"
 #include "notify/window.h"
 #include "scheme/skin.h"
@@ -20,19 +21,7 @@
 
 namespace {
 
-std::string programFolder() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.erase(folder.find_last_of('\\') + 1);
-}
-
-double now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using kivbench::milliseconds;
 
 struct figures {
     double build = 0;    // create + size + compose + region
@@ -49,21 +38,21 @@ figures measure(const char* scheme, int count) {
     figures spent;
     std::vector<kiv::window*> windows;
     for (int i = 0; i < count; ++i) {
-        double start = now();
+        double start = milliseconds();
         auto* shown = new kiv::window(request);
         shown->fitToContent();
-        spent.build += now() - start;
+        spent.build += milliseconds() - start;
         windows.push_back(shown);
         if (windows.size() == 20) {  // as many as a screen holds at once
-            start = now();
+            start = milliseconds();
             for (kiv::window* w : windows) delete w;
-            spent.destroy += now() - start;
+            spent.destroy += milliseconds() - start;
             windows.clear();
         }
     }
-    double start = now();
+    double start = milliseconds();
     for (kiv::window* w : windows) delete w;
-    spent.destroy += now() - start;
+    spent.destroy += milliseconds() - start;
     kiv::plugin.scheme = nullptr;
     return spent;
 }
@@ -75,7 +64,7 @@ int main(int argc, char** argv) {
     kivhost::hostCore& host = kivhost::hostCore::get();
     kiv::plugin.instance = GetModuleHandleA(nullptr);
     kiv::plugin.hostServices = host.serviceTable();
-    const std::string folder = programFolder();
+    const std::string folder = kivbench::programFolder();
     kiv::copyText(kiv::plugin.hostFolder, folder.c_str());
     kiv::copyText(kiv::plugin.schemeFolder, (folder + "plugins\\kiv.scheme\\").c_str());
 
@@ -88,12 +77,17 @@ int main(int argc, char** argv) {
     kiv::config settings("");
     kiv::plugin.settings = &settings;
 
-    printf("per window: create + size + compose + region, %d windows per scheme\n", count);
+    printf("## What one notification window costs\n\n");
+    printf("Create (with the copy of the skin), size to a two-line description, compose the skin picture "
+           "and build the window shape, in the module's code linked into the program; the mean of %d "
+           "windows per shipped scheme, 20 alive at a time.\n\n", count);
+    printf("| scheme | create + size + compose + region | destroy |\n|---|---:|---:|\n");
     for (const char* scheme : {"standard.kivs", "dark.kivs", "rounded.kivs"}) {
         measure(scheme, 5);  // warm up fonts and caches
         figures spent = measure(scheme, count);
-        printf("  %-14s %7.3f ms   (destroy %6.3f ms)\n", scheme, spent.build / count, spent.destroy / count);
+        printf("| %s | %.2f ms | %.2f ms |\n", scheme, spent.build / count, spent.destroy / count);
     }
+    printf("\n");
     kiv::plugin.settings = nullptr;
     UnregisterClassA(kiv::notifyWindowClass, kiv::plugin.instance);
     return 0;

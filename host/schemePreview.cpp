@@ -29,8 +29,7 @@ std::string folderOf(const std::string& path) {
 // The scheme's file name as the plug-in's setting names it, and the copy made for it, if any.
 class schemeInPlace {
 public:
-    schemeInPlace(const std::string& schemePath, const std::string& schemeFolder) {
-        name_ = fileName(schemePath);
+    schemeInPlace(const std::string& schemePath, const std::string& schemeFolder) : name_(fileName(schemePath)) {
         if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, folderOf(schemePath).c_str(), -1, schemeFolder.c_str(),
                            -1) == CSTR_EQUAL)
             return;

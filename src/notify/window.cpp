@@ -116,6 +116,8 @@ void window::moveTo(int x, int y, bool force) {
         slideStep_ = leftCorner() ? -slidePixels : slidePixels;
     }
     if (state_ == shown || request_.effect != slideEffect) slideX_ = x_;
+    if (placed_.x == slideX_ && placed_.y == y_) return;  // a rearrange mostly finds windows in place
+    placed_ = {slideX_, y_};
     SetWindowPos(handle_, nullptr, slideX_, y_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
 }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 
@@ -84,6 +85,7 @@ private:
     int32_t state_ = created;
     int32_t slideStep_ = 0;
     int slideX_ = 0;
+    POINT placed_ = {INT_MIN, INT_MIN};  // where SetWindowPos last put the window
     int32_t currentTransparency_ = 0;
     int32_t transparencyStep_ = 0;
 };

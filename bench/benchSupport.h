@@ -1,0 +1,71 @@
+// Shared by the benchmarks: a millisecond clock, the program's folder, and the built kiv.tpl
+// loaded into this process's kivhost with a profile of its own.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "hostCore.h"
+#include "pluginLoader.h"
+#include "recorders.h"
+
+namespace kivbench {
+
+inline double milliseconds() {
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+inline std::string programFolder() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    return folder.erase(folder.find_last_of('\\') + 1);
+}
+
+inline void writeFile(const std::string& path, const std::string& content) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// kiv.tpl running in kivhost, as the messenger would run it, with the given files in a fresh
+// profile folder (bench-<name> beside the program). Unloaded when the session ends.
+class pluginSession {
+public:
+    pluginSession(const std::string& name, const std::string& settings, const std::string& filters)
+        : host(kivhost::hostCore::get()) {
+        host.reset();
+        kivhost::moduleClock::get().reset();
+        profile = programFolder() + "bench-" + name + "\\";
+        CreateDirectoryA(profile.c_str(), nullptr);
+        writeFile(profile + "kiv.config", settings);
+        writeFile(profile + "kiv.filters.config", filters);
+        host.setProfile("bench", profile);
+        host.mainWindow();
+        plugin = std::make_unique<kivhost::pluginLoader>(kivhost::pluginLoader::defaultPath());
+        if (plugin->loaded() && plugin->info(kiv::abi::minimumHostVersion)) plugin->load();
+    }
+    ~pluginSession() {
+        plugin.reset();
+        host.reset();
+        host.contacts.clear();
+    }
+    pluginSession(const pluginSession&) = delete;
+    pluginSession& operator=(const pluginSession&) = delete;
+
+    bool running() const { return plugin && plugin->running(); }
+    const std::string& error() const { return plugin->error(); }
+
+    kivhost::hostCore& host;
+    std::string profile;
+    std::unique_ptr<kivhost::pluginLoader> plugin;
+};
+
+}  // namespace kivbench
