@@ -89,7 +89,10 @@ void window::growToText() {
     int textHeight = DrawTextA(dc.get(), request_.text, -1, &skin_.descRect, measure);
     RECT sample = {0, 0, 100, 100};
     int lineHeight = DrawTextA(dc.get(), "a", -1, &sample, measure);
-    if (lineHeight * settings().autoheightrows < textHeight) textHeight = lineHeight * settings().autoheightrows;
+    // No rows (or a negative number of them) means no growth; the product is taken wide enough
+    // for any number a file can hold.
+    const int64_t rows = std::max<int32_t>(settings().autoheightrows, 0);
+    if (lineHeight * rows < textHeight) textHeight = static_cast<int>(lineHeight * rows);
     skin_.height += textHeight;
     skin_.descRect.bottom = skin_.descRect.top + textHeight;
 }

@@ -1,5 +1,7 @@
 #include "notify/windowsManager.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -23,9 +25,12 @@ RECT workArea() {
     return area;
 }
 
-// A negative setting from a hand-edited file counts as 0: closing at once, no screen limit.
+// A negative setting from a hand-edited file counts as 0: closing at once, no screen limit. More
+// seconds than the millisecond clock can count mean as long as it can count, not the remainder.
 DWORD visibleMilliseconds() {
-    return settings().visibletime > 0 ? static_cast<DWORD>(settings().visibletime) * 1000u : 0;
+    const int32_t seconds = settings().visibletime;
+    if (seconds <= 0) return 0;
+    return static_cast<DWORD>(std::min<uint64_t>(static_cast<uint64_t>(seconds) * 1000u, MAXDWORD));
 }
 
 bool roomOnScreen(size_t live) {

@@ -1,5 +1,6 @@
 #include "scheme/skin.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "shell/plugin.h"
@@ -13,6 +14,14 @@ namespace {
 
 constexpr const char* section = "skin";
 
+// Sizes and positions are kept to what 16-bit coordinates hold. Nothing real is larger, and text
+// drawn at coordinates far beyond can keep the platform busy for minutes in a single paint.
+struct range {
+    int32_t lowest, highest;
+};
+constexpr range sizes = {0, 32767};
+constexpr range coordinates = {-32768, 32767};
+
 class schemeReader {
 public:
     explicit schemeReader(const char* file) : file_(file) {}
@@ -25,30 +34,15 @@ public:
         return static_cast<COLORREF>(GetPrivateProfileIntA(section, key, static_cast<INT>(fallback), file_));
     }
 
-    // "a,b": a shorter list leaves the members it lacks as they were.
-    void pair(const char* key, const char* fallback, int32_t& first, int32_t& second) const {
+    // "a,b" or "a,b,c,d" into the fields in that order, each kept within the range; a shorter list
+    // leaves the members it lacks as they were.
+    template <class Field, size_t N>
+    void numbers(const char* key, const char* fallback, Field* const (&fields)[N], const range& limits) const {
         char value[pathSize];
         GetPrivateProfileStringA(section, key, fallback, value, sizeof value, file_);
-        int a = 0, b = 0;
-        int parsed = sscanf(value, "%d,%d", &a, &b);
-        if (parsed >= 1) first = a;
-        if (parsed >= 2) second = b;
-    }
-    void pair(const char* key, const char* fallback, LONG& first, LONG& second) const {
-        int32_t a = first, b = second;
-        pair(key, fallback, a, b);
-        first = a;
-        second = b;
-    }
-
-    // Four numbers in the order the scheme writes them, each landing in the given field.
-    void four(const char* key, const char* fallback, LONG& first, LONG& second, LONG& third, LONG& fourth) const {
-        char value[pathSize];
-        GetPrivateProfileStringA(section, key, fallback, value, sizeof value, file_);
-        int n[4] = {};
-        int parsed = sscanf(value, "%d,%d,%d,%d", &n[0], &n[1], &n[2], &n[3]);
-        LONG* fields[4] = {&first, &second, &third, &fourth};
-        for (int i = 0; i < parsed && i < 4; ++i) *fields[i] = n[i];
+        int32_t read[N];
+        int count = readNumberList(value, read, static_cast<int>(N));
+        for (int i = 0; i < count; ++i) *fields[i] = std::clamp(read[i], limits.lowest, limits.highest);
     }
 
     // The bitmap a path names, or null. "#" stands for the host's folder; a path that would not
@@ -110,21 +104,23 @@ void skin::load(const char* folder, const char* file) {
     snprintf(path, sizeof path, "%s%s", folder ? folder : "", file ? file : "");
     schemeReader scheme(path);
 
-    scheme.pair("window_size", "250,50", width, height);
-    scheme.pair("window_sizesmall", "250,24", smallWidth, smallHeight);
+    scheme.numbers("window_size", "250,50", {&width, &height}, sizes);
+    scheme.numbers("window_sizesmall", "250,24", {&smallWidth, &smallHeight}, sizes);
     autoHeight = scheme.flag("window_autoheight", true);
     backgroundColor = scheme.colour("window_bgcolor", 0xFFFFFF);
     frameColor = scheme.colour("window_framecolor", 0);
     colorKey = scheme.colour("bitmap_colorkey", 0xFF00FF);
     bitmap = scheme.bitmap("bitmap_source");
-    scheme.four("bitmap_cut", "1,1,2,2", cut.left, cut.right, cut.top, cut.bottom);
+    scheme.numbers("bitmap_cut", "1,1,2,2", {&cut.left, &cut.right, &cut.top, &cut.bottom}, coordinates);
     smallBitmap = scheme.bitmap("bitmap_sourcesmall");
-    scheme.four("bitmap_cutsmall", "1,1,2,2", smallCut.left, smallCut.right, smallCut.top, smallCut.bottom);
-    scheme.pair("icon_pos", "4,4", iconPos.x, iconPos.y);
-    scheme.four("id_rect", "30,4,225,20", idRect.left, idRect.top, idRect.right, idRect.bottom);
+    scheme.numbers("bitmap_cutsmall", "1,1,2,2", {&smallCut.left, &smallCut.right, &smallCut.top, &smallCut.bottom},
+                   coordinates);
+    scheme.numbers("icon_pos", "4,4", {&iconPos.x, &iconPos.y}, coordinates);
+    scheme.numbers("id_rect", "30,4,225,20", {&idRect.left, &idRect.top, &idRect.right, &idRect.bottom}, coordinates);
     scheme.font("id_font", idFont);
     idColor = scheme.colour("id_color", 0);
-    scheme.four("desc_rect", "5,23,225,46", descRect.left, descRect.top, descRect.right, descRect.bottom);
+    scheme.numbers("desc_rect", "5,23,225,46", {&descRect.left, &descRect.top, &descRect.right, &descRect.bottom},
+                   coordinates);
     scheme.font("desc_font", descFont);
     descColor = scheme.colour("desc_color", 0);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "shell/plugin.h"
+#include "shell/text.h"
 #include "ui/optionsPage.h"
 
 namespace kiv {
@@ -30,11 +31,11 @@ struct settingsReader {
     void pair(const char* section, const char* key, int32_t& first, int32_t& second, const char* fallback) {
         char value[128];
         GetPrivateProfileStringA(section, key, fallback, value, sizeof value, file);
-        int a = 0, b = 0;
-        int parsed = sscanf(value, "%d,%d", &a, &b);
-        sscanf(fallback, "%d,%d", &first, &second);
-        if (parsed >= 1) first = a;
-        if (parsed >= 2) second = b;
+        int32_t numbers[2] = {};
+        readNumberList(fallback, numbers, 2);
+        readNumberList(value, numbers, 2);
+        first = numbers[0];
+        second = numbers[1];
     }
 };
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 namespace kiv {
@@ -30,6 +32,25 @@ inline bool appendText(char* target, size_t size, const char* source) {
 template <size_t N>
 bool appendText(char (&target)[N], const char* source) {
     return appendText(target, N, source);
+}
+
+// Up to count decimal numbers separated by commas, read as "%d,%d,..." would read them: a blank may
+// precede a number but not a comma, and reading stops at the first thing that is not part of the
+// list. A number beyond 32 bits becomes the nearest 32-bit value instead of whatever the scanner
+// makes of it. Returns how many were read; the others are left as they were.
+inline int readNumberList(const char* text, int32_t* numbers, int count) {
+    int read = 0;
+    for (const char* at = text ? text : ""; read < count; ++at) {
+        char* end = nullptr;
+        long long n = strtoll(at, &end, 10);
+        if (end == at) break;
+        if (n < INT32_MIN) n = INT32_MIN;
+        if (n > INT32_MAX) n = INT32_MAX;
+        numbers[read++] = static_cast<int32_t>(n);
+        if (*end != ',') break;
+        at = end;
+    }
+    return read;
 }
 
 }  // namespace kiv
