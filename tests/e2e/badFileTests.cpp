@@ -80,6 +80,7 @@ void survivesSettings(const std::string& name, const std::string& content) {
         session.start();
         REQUIRE(session.plugin->running());
         CHECK(stillShowsNotifications(session));
+        CHECK(heapsIntact());
         session.unload();
         REQUIRE(fileExists(session.settingsFile));
         CHECK(badlyWritten(session.settingsFile) == "");
@@ -159,6 +160,7 @@ void survivesFilters(const std::string& name, const std::string& content) {
         session.start();
         REQUIRE(session.plugin->running());
         raiseSomeEvents();
+        CHECK(heapsIntact());
         session.unload();
         REQUIRE(fileExists(session.filtersFile));
         CHECK(iniValue(session.filtersFile, "global", "window_inherit") == "0");
@@ -240,6 +242,7 @@ void survivesScheme(const std::string& name, const std::string& body) {
         REQUIRE(session.plugin->running());
         CHECK(stillShowsNotifications(session, "opis, który zawija się w kilka wierszy, bo jest długi i ma słowa"));
         CHECK(stillShowsNotifications(session, ""));
+        CHECK(heapsIntact());
     }
     CHECK(liveObjects() == before);
 }

@@ -1,5 +1,6 @@
 // For the bad-input tests: reproducible garbage (fixed seeds), hostile numbers, and the checks
-// every such test ends with. These tests run under Wine's heap checking (tests/heap-checked).
+// every such test ends with. The heap-checked test entry runs them again with guard tails on every
+// heap block (tests/heapChecked.sh), which heapsIntact then inspects.
 #pragma once
 
 #include <windows.h>
@@ -85,6 +86,16 @@ inline bool stillShowsNotifications(kivSession& session, const char* text = "Ala
     RECT rect = kivhost::windowRect(shown);
     return rect.right - rect.left >= 0 && rect.right - rect.left <= 32767 && rect.bottom - rect.top >= 0 &&
            rect.bottom - rect.top <= 32767;
+}
+
+// Every heap of the process walks cleanly: no block header damaged and, where the heap keeps guard
+// tails and fills freed blocks, no write past a live block or into a freed one.
+inline bool heapsIntact() {
+    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+    DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
+    bool intact = count <= heaps.size();
+    for (DWORD i = 0; i < count && i < heaps.size(); ++i) intact = HeapValidate(heaps[i], 0, nullptr) && intact;
+    return intact;
 }
 
 }  // namespace kivtest

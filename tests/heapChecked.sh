@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The bad-input tests once more under the platform's heap checking: every heap block gets a guard
+# tail and freed blocks are filled, so the tests' heap walks (heapsIntact) and the platform's own
+# checks report a write past a buffer or into a freed block (err:heap), even where nothing crashes.
+# usage: heapChecked.sh SOURCE_DIR BIN_DIR
+set -uo pipefail
+source=$1
+bin=$2
+program=kiv_e2e_heapchecked.exe
+cp "$bin/kiv_e2e_tests.exe" "$bin/$program" || exit 1
+
+# The flags hold for this program's name only: tail checking, free checking, parameter checks.
+key="HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\$program"
+if ! WINEDEBUG=-all "$source/cmake/wine-run" reg add "$key" /v GlobalFlag /t REG_DWORD /d 0x70 /f >/dev/null; then
+    echo "heap-checked: could not set the heap checking flags in the Wine prefix"
+    exit 1
+fi
+
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+WINEDEBUG=-all,err+heap "$source/cmake/wine-run" "$bin/$program" -ts="bad input" 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+if grep -q "err:heap" "$log"; then
+    echo "heap-checked: the heap checks found damaged blocks (err:heap above): a write past a buffer or a double free"
+    exit 1
+fi
+exit "$status"
