@@ -20,13 +20,6 @@ inline double milliseconds() {
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-inline std::string programFolder() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.erase(folder.find_last_of('\\') + 1);
-}
-
 inline void writeFile(const std::string& path, const std::string& content) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
@@ -43,7 +36,7 @@ public:
         : host(kivhost::hostCore::get()) {
         host.reset();
         kivhost::moduleClock::get().reset();
-        profile = programFolder() + "bench-" + name + "\\";
+        profile = kivhost::programFolder() + "bench-" + name + "\\";
         CreateDirectoryA(profile.c_str(), nullptr);
         writeFile(profile + "kiv.config", settings);
         writeFile(profile + "kiv.filters.config", filters);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "benchSupport.h"
+#include "windowProbe.h"
 #include "scheme/skinDrawing.h"
 
 namespace {
@@ -42,13 +43,7 @@ HBITMAP detailedPicture(int runsPerRow) {
 // The same scan as buildRegion's (32-bit copy, rows from the top, runs of non-key pixels), but
 // every run becomes a region of its own, merged into the result at once.
 HRGN naiveRegion(HBITMAP bitmap, int& runs) {
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;  // top-down
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO format = kivhost::topDownFormat(width, height);
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, height, pixels.data(), &format, DIB_RGB_COLORS);

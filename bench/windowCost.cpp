@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     kivhost::hostCore& host = kivhost::hostCore::get();
     kiv::plugin.instance = GetModuleHandleA(nullptr);
     kiv::plugin.hostServices = host.serviceTable();
-    const std::string folder = kivbench::programFolder();
+    const std::string folder = kivhost::programFolder();
     kiv::copyText(kiv::plugin.hostFolder, folder.c_str());
     kiv::copyText(kiv::plugin.schemeFolder, (folder + "plugins\\kiv.scheme\\").c_str());
 

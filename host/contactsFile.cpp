@@ -1,6 +1,5 @@
 #include "contactsFile.h"
 
-#include <fstream>
 #include <sstream>
 
 #include "contactStatus.h"
@@ -90,14 +89,8 @@ bool contactsFile::parse(const std::string& text, const std::string& name, std::
 }
 
 bool contactsFile::read(const std::string& path, std::vector<contactRecord>& contacts, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot be read";
-        return false;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
-    return parse(toAnsi(text.str()), path, contacts, error);
+    std::string text;
+    return readAnsiFile(path, text, error) && parse(text, path, contacts, error);
 }
 
 }  // namespace kivhost

@@ -43,13 +43,6 @@ void usage() {
     printLine(script::help());
 }
 
-std::string programFolder() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.erase(folder.find_last_of('\\') + 1);
-}
-
 std::string asFolder(std::string folder) {
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
     return folder;

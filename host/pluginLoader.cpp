@@ -7,12 +7,15 @@
 
 namespace kivhost {
 
-std::string pluginLoader::defaultPath() {
+std::string programFolder() {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string folder = path;
-    folder.erase(folder.find_last_of('\\') + 1);
-    return folder + "plugins\\kiv.tpl";
+    return folder.erase(folder.find_last_of('\\') + 1);
+}
+
+std::string pluginLoader::defaultPath() {
+    return programFolder() + "plugins\\kiv.tpl";
 }
 
 pluginLoader::pluginLoader(const std::string& path) {

@@ -10,6 +10,9 @@
 
 namespace kivhost {
 
+// The folder of this program, ending in a backslash.
+std::string programFolder();
+
 class pluginLoader {
 public:
     // The folder of this program followed by "plugins\kiv.tpl".

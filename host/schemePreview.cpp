@@ -1,5 +1,6 @@
 #include "schemePreview.h"
 
+#include "pluginLoader.h"
 #include "schemeCheck.h"
 #include "schemeShots.h"
 #include "textCodec.h"
@@ -7,13 +8,6 @@
 namespace kivhost {
 
 namespace {
-
-std::string programFolder() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.erase(folder.find_last_of('\\') + 1);
-}
 
 std::string fileName(const std::string& path) {
     return path.substr(path.find_last_of("\\/") + 1);

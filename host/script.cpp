@@ -1,7 +1,6 @@
 #include "script.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "contactStatus.h"
@@ -185,14 +184,8 @@ bool script::parse(const std::string& text, const std::string& fileName, std::ve
 }
 
 bool script::read(const std::string& path, std::vector<scriptCommand>& commands, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot be read";
-        return false;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
-    return parse(toAnsi(text.str()), path, commands, error);
+    std::string text;
+    return readAnsiFile(path, text, error) && parse(text, path, commands, error);
 }
 
 const char* script::help() {

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 namespace kivhost {
@@ -45,6 +47,18 @@ void printLine(const std::string& ansiText) {
     std::string line = toUtf8(ansiText) + "\n";
     fwrite(line.data(), 1, line.size(), stdout);
     fflush(stdout);
+}
+
+bool readAnsiFile(const std::string& path, std::string& text, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    std::stringstream content;
+    content << in.rdbuf();
+    text = toAnsi(content.str());
+    return true;
 }
 
 }  // namespace kivhost

@@ -9,6 +9,9 @@ namespace kivhost {
 // UTF-8 is taken as Windows-1250 already.
 std::string toAnsi(const std::string& fileText);
 
+// A whole file's text through toAnsi; false with "PATH: cannot be read" in error.
+bool readAnsiFile(const std::string& path, std::string& text, std::string& error);
+
 // Windows-1250 text as UTF-8, for printing on the terminal that runs Wine.
 std::string toUtf8(const std::string& ansiText);
 

@@ -4,6 +4,17 @@
 
 namespace kivhost {
 
+BITMAPINFO topDownFormat(int width, int height) {
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    return format;
+}
+
 namespace {
 
 struct classSearch {
@@ -26,13 +37,7 @@ BOOL CALLBACK visitWindow(HWND window, LPARAM search) {
 picture capture(HDC source, int x, int y, int width, int height) {
     picture image;
     if (!source || width <= 0 || height <= 0) return image;
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO format = topDownFormat(width, height);
     void* bits = nullptr;
     HDC copy = CreateCompatibleDC(source);
     HBITMAP section = CreateDIBSection(copy, &format, DIB_RGB_COLORS, &bits, nullptr, 0);

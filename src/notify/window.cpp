@@ -27,12 +27,6 @@ const config& settings() {
     return *plugin.settings;
 }
 
-RECT workArea() {
-    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
-}
-
 // The current entry of the host's status icons, or null when the item carries none.
 const abi::status_entry* statusEntry(const abi::contact_item& item) {
     const abi::status_icons* icons = item.icons;

@@ -19,12 +19,6 @@ const config& settings() {
     return *plugin.settings;
 }
 
-RECT workArea() {
-    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
-}
-
 // A negative setting from a hand-edited file counts as 0: closing at once, no screen limit. More
 // seconds than the millisecond clock can count mean as long as it can count, not the remainder.
 DWORD visibleMilliseconds() {
@@ -38,6 +32,12 @@ bool roomOnScreen(size_t live) {
 }
 
 }  // namespace
+
+RECT workArea() {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
 
 windowsManager::windowsManager() {
     timer_ = SetTimer(nullptr, 0, tickPeriod, &windowsManager::tick);

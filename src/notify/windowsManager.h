@@ -13,6 +13,9 @@ namespace kiv {
 
 class window;
 
+// The primary monitor's work area: where notifications stack.
+RECT workArea();
+
 class windowsManager {
 public:
     windowsManager();

@@ -104,16 +104,8 @@ const char* const filterPaths[] = {"sound_fileonline",      "sound_fileoffline",
                                    "sound_filemessagechatstart", "sound_filemessagechat", "sound_filefile",
                                    "sound_filevoice"};
 
-std::vector<std::string> sectionNamesOf(const std::string& file) {
-    std::vector<char> buffer(1 << 20);
-    DWORD length = GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
-    std::vector<std::string> names;
-    for (const char* at = buffer.data(); at < buffer.data() + length && *at; at += strlen(at) + 1) names.push_back(at);
-    return names;
-}
-
 std::string badFilterValue(const std::string& file) {
-    for (const std::string& section : sectionNamesOf(file)) {
+    for (const std::string& section : sectionNames(file)) {
         for (const char* key : filterFlags) {
             std::string value = iniValue(file, section.c_str(), key);
             if (value != "0" && value != "1" && value != "<missing>") return section.substr(0, 40) + " " + key + "=" + value;

@@ -66,13 +66,13 @@ public:
 
 // ---- clicks -------------------------------------------------------------------------------
 
-struct click {
+struct clickSeen {
     int size, button, data;
     HWND window;
 };
 
 struct clickLog {
-    static inline std::vector<click> clicks;
+    static inline std::vector<clickSeen> clicks;
     static int __cdecl record(kiv::click_info* info, int data) {
         clicks.push_back({info->size, info->button, data, info->window});
         return 0;

@@ -27,13 +27,7 @@ inline HBITMAP makeBitmap(int width, int height, const pixelFn& colourAt) {
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     ReleaseDC(nullptr, screen);
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO format = kivhost::topDownFormat(width, height);
     kivhost::picture image = makePicture(width, height, colourAt);
     std::vector<DWORD> bits(image.pixels.size());
     for (size_t i = 0; i < bits.size(); ++i) {

@@ -7,13 +7,6 @@ namespace kivtest {
 
 namespace {
 
-std::string programFolder() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.erase(folder.find_last_of('\\') + 1);
-}
-
 void removeTree(const std::string& folder) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
@@ -35,7 +28,7 @@ void removeTree(const std::string& folder) {
 }  // namespace
 
 std::string scratchFolder(const std::string& name) {
-    std::string root = programFolder() + "scratch\\";
+    std::string root = kivhost::programFolder() + "scratch\\";
     CreateDirectoryA(root.c_str(), nullptr);
     std::string folder = root + name + "\\";
     CreateDirectoryA(folder.c_str(), nullptr);

@@ -7,16 +7,10 @@
 #include "schemeCheck.h"
 #include "testSupport.h"
 
+using kivhost::programFolder;
 using kivhost::schemeCheck;
 
 namespace {
-
-std::string programFolder() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.erase(folder.find_last_of('\\') + 1);
-}
 
 // A 40 x 30 bitmap and a scheme using it, in a folder of their own.
 struct schemeFolder {
