@@ -35,12 +35,12 @@ struct picture {
     COLORREF at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
+// 32-bit pixels, rows from the top: the layout of picture::pixels.
+BITMAPINFO topDownFormat(int width, int height);
+
 // Under Wine without a desktop window of its own the screen's context reads back black; there
 // take screenshots from the X side (ImageMagick's import), as tools/scheme-shots does.
 picture captureScreen(const RECT& area);
-
-// 32-bit pixels, rows from the top: the layout of picture::pixels.
-BITMAPINFO topDownFormat(int width, int height);
 picture captureWindow(HWND window);  // from the window's own device context
 picture captureBitmap(HBITMAP bitmap);
 
