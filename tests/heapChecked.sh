@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The bad-input tests once more under the platform's heap checking: every heap block gets a guard
+# The bad-input tests and the soak once more under the platform's heap checking: every heap block gets a guard
 # tail and freed blocks are filled, so the tests' heap walks (heapsIntact) and the platform's own
 # checks report a write past a buffer or into a freed block (err:heap), even where nothing crashes.
 # usage: heapChecked.sh SOURCE_DIR BIN_DIR
@@ -18,7 +18,7 @@ fi
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-WINEDEBUG=-all,err+heap "$source/cmake/wine-run" "$bin/$program" -ts="bad input" 2>&1 | tee "$log"
+WINEDEBUG=-all,err+heap "$source/cmake/wine-run" "$bin/$program" -ts="bad input,soak" 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 if grep -q "err:heap" "$log"; then
     echo "heap-checked: the heap checks found damaged blocks (err:heap above): a write past a buffer or a double free"

@@ -257,6 +257,8 @@ struct soakScene {
 
 }  // namespace
 
+TEST_SUITE("soak") {
+
 TEST_CASE("soak: thousands of events, requests and scheme switches leave nothing behind") {
     soakScene scene;
     REQUIRE(scene.session.plugin->running());
@@ -276,9 +278,12 @@ TEST_CASE("soak: thousands of events, requests and scheme switches leave nothing
     CHECK(t.windowsSeen == t.windowsDue);  // every popup and every event the filters let through
     CHECK(t.wrongSoundAnswers == 0);
     CHECK(stillShowsNotifications(scene.session));
+    CHECK(heapsIntact());
 
     scene.session.unload();
     CHECK_MESSAGE(liveObjects() == objectCounts{}, kivhost::objectTracker::get().summary());
     CHECK(readFile(scene.session.filtersFile) == inProfile(filtersText, scene.session.profile));
     CHECK(firstDifference(inProfile(settingsText, scene.session.profile), scene.session.settingsFile) == "");
 }
+
+}  // TEST_SUITE

@@ -1,6 +1,6 @@
 // For the bad-input tests: reproducible garbage (fixed seeds), hostile numbers, and the checks
-// every such test ends with. The heap-checked test entry runs them again with guard tails on every
-// heap block (tests/heapChecked.sh), which heapsIntact then inspects.
+// every such test ends with. The heap-checked test entry runs them, and the soak, again with guard
+// tails on every heap block (tests/heapChecked.sh), which heapsIntact then inspects.
 #pragma once
 
 #include <windows.h>
