@@ -39,29 +39,28 @@ bool same(const char* a, const char* b) {
 
 // The events that follow a log-in in a burst are dropped for loginignoretime seconds.
 bool inLoginQuietPeriod(const protocolState* protocol) {
-    int seconds = plugin.settings->loginignoretime;
-    if (!protocol || seconds <= 0) return false;
-    DWORD elapsed = GetTickCount() - protocol->lastLoginTick;
-    return elapsed < static_cast<DWORD>(seconds) * 1000u;
+    if (!protocol) return false;
+    return GetTickCount() - protocol->lastLoginTick < millisecondsOf(plugin.settings->loginignoretime);
 }
 
-bool effectiveFilter(const char* contactId, filter& result) {
+// One lookup per event: the item found gives both the filter's group and the window's name.
+bool effectiveFilter(const contactSearch& item, const char* contactId, filter& result) {
     result.setDefaults();
-    return plugin.filters->getFilter(levelContact, contactId, result, false);
+    return plugin.filters->getContactFilter(item, contactId, result, false);
 }
 
 void handleMessage(const char* protocol, const abi::message_event& message) {
     const char* contactId = message.contactId;
     if (!contactId || plugin.filters->isIgnored(contactId)) return;
     if (plugin.settings->msgshowwhenbgonly && plugin.windows->isChatWindowActive(protocol, contactId)) return;
+    contactSearch item(contactId);
+    findContactItem(item);
     filter rules;
-    if (!effectiveFilter(contactId, rules)) return;
+    if (!effectiveFilter(item, contactId, rules)) return;
     bool chat = (message.flags & abi::messageFlagChat) != 0;
     if ((message.flags & abi::messageFlagNormal) && !rules.window_eventmessage) return;
     if (chat && !rules.window_eventmessagechat) return;
 
-    contactSearch item(contactId);
-    findContactItem(item);
     window_info request;
     request.setTexts(message.protocol, contactId, item.displayName,
                      plugin.settings->showmessage ? message.text : "", chat ? "chatmessage" : "message");
@@ -96,8 +95,10 @@ void handleStatus(abi::status_event& change) {
     bool wentOffline = filtersManager::isPresentStatus(before) && filtersManager::isAbsentStatus(now);
     if (statusSame && descSame) return;
 
+    contactSearch item(contactId);
+    findContactItem(item);
     filter rules;
-    if (!effectiveFilter(contactId, rules)) return;
+    if (!effectiveFilter(item, contactId, rules)) return;
 
     bool show = statusShown(rules, now);
     if (rules.window_onlineonly && !cameOnline) show = false;
@@ -106,8 +107,6 @@ void handleStatus(abi::status_event& change) {
         show = false;
 
     if (show) {
-        contactSearch item(contactId);
-        findContactItem(item);
         if ((item.flags & 1) && plugin.settings->ignoremub) return;
         window_info request;
         request.setTexts(change.protocol, contactId, item.displayName,

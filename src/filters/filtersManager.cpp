@@ -144,12 +144,18 @@ bool filtersManager::getFilter(int level, const char* name, filter& result, bool
     } else if (level == levelContact) {
         contactSearch contact(name);
         findContactItem(contact);
-        if (!contact.groupHandle) return false;
-        const abi::contact_item* group = getContactItem(contact.groupHandle);
-        if (!group || !group->displayName) return false;
-        applyGroup(group->displayName, result, false);
-        applyEntry(contactFilters, name, result, inheritedOnly);
+        return getContactFilter(contact, name, result, inheritedOnly);
     }
+    return true;
+}
+
+bool filtersManager::getContactFilter(const abi::contact_item& contact, const char* contactId, filter& result,
+                                      bool inheritedOnly) const {
+    if (!contact.groupHandle) return false;
+    const abi::contact_item* group = getContactItem(contact.groupHandle);
+    if (!group || !group->displayName) return false;
+    applyGroup(group->displayName, result, false);
+    applyEntry(contactFilters, contactId, result, inheritedOnly);
     return true;
 }
 

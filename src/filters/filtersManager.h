@@ -7,6 +7,7 @@
 #include <string>
 
 #include "filters/filter.h"
+#include "kiv/host_abi.h"
 
 namespace kiv {
 
@@ -30,6 +31,9 @@ public:
     void replaceSoundFolder(const char* folder);
 
     bool getFilter(int level, const char* name, filter& result, bool inheritedOnly);
+    // The contact level for an item already looked up on the list (not found: no filter).
+    bool getContactFilter(const abi::contact_item& contact, const char* contactId, filter& result,
+                          bool inheritedOnly) const;
     void setFilter(int level, const char* name, const filter& f);
     void removeFilter(int level, const char* name);
     bool hasFilter(int level, const char* name) const;

@@ -1,6 +1,5 @@
 #include "notify/windowsManager.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -19,12 +18,9 @@ const config& settings() {
     return *plugin.settings;
 }
 
-// A negative setting from a hand-edited file counts as 0: closing at once, no screen limit. More
-// seconds than the millisecond clock can count mean as long as it can count, not the remainder.
+// A negative setting from a hand-edited file counts as 0: closing at once, no screen limit.
 DWORD visibleMilliseconds() {
-    const int32_t seconds = settings().visibletime;
-    if (seconds <= 0) return 0;
-    return static_cast<DWORD>(std::min<uint64_t>(static_cast<uint64_t>(seconds) * 1000u, MAXDWORD));
+    return millisecondsOf(settings().visibletime);
 }
 
 bool roomOnScreen(size_t live) {

@@ -1,5 +1,6 @@
 #include "settings/config.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "shell/plugin.h"
@@ -7,6 +8,11 @@
 #include "ui/optionsPage.h"
 
 namespace kiv {
+
+DWORD millisecondsOf(int32_t seconds) {
+    if (seconds <= 0) return 0;
+    return static_cast<DWORD>(std::min<uint64_t>(static_cast<uint64_t>(seconds) * 1000u, MAXDWORD));
+}
 
 namespace {
 

@@ -7,6 +7,10 @@
 
 namespace kiv {
 
+// A setting in seconds as milliseconds of the tick clock: 0 or less is 0, and more seconds than the
+// clock can count mean as long as it can count, not the wrapped remainder.
+DWORD millisecondsOf(int32_t seconds);
+
 class config {
 public:
     explicit config(const char* settingsFile);

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "shell/plugin.h"
+#include "shell/sound.h"
 #include "shell/text.h"
 
 namespace kiv {
@@ -33,6 +34,12 @@ bool chooseSoundFile(HWND dialog, int editId) {
     if (!GetOpenFileNameA(&request)) return false;
     SetDlgItemTextA(dialog, editId, file);
     return true;
+}
+
+void playEditSound(HWND dialog, int editId) {
+    char path[MAX_PATH] = "";
+    GetDlgItemTextA(dialog, editId, path, sizeof path);
+    playSound(path);
 }
 
 bool chooseFolder(HWND owner, char* folder, size_t size) {

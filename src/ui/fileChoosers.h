@@ -11,6 +11,9 @@ namespace kiv {
 // confirms, puts the chosen file into the edit. False on cancel.
 bool chooseSoundFile(HWND dialog, int editId);
 
+// Plays the sound file named in the edit.
+void playEditSound(HWND dialog, int editId);
+
 // The folder browser; true with the folder's file-system path when one was picked.
 bool chooseFolder(HWND owner, char* folder, size_t size);
 

@@ -1,14 +1,12 @@
 #include "ui/filterSetup.h"
 
 #include <cstdio>
-#include <memory>
 
 #include "filters/filter.h"
 #include "filters/filtersManager.h"
 #include "resources/resource.h"
 #include "shell/contactList.h"
 #include "shell/plugin.h"
-#include "shell/sound.h"
 #include "shell/text.h"
 #include "ui/fileChoosers.h"
 
@@ -114,9 +112,9 @@ void setCaption(HWND dialog, const filterSetup& setup) {
     char caption[captionSize] = "";
     GetWindowTextA(dialog, caption, sizeof caption);
     char suffix[captionSize] = "";
-    if (setup.count() > 1)
-        copyText(suffix, setup.level == 2 ? "[kontakty]" : "[grupy]");
-    else if (setup.level == 2)
+    if (setup.names.size() > 1)
+        copyText(suffix, setup.level == levelContact ? "[kontakty]" : "[grupy]");
+    else if (setup.level == levelContact)
         contactTitle(setup.names.front().c_str(), suffix, sizeof suffix);
     else
         copyText(suffix, setup.names.front().c_str());
@@ -143,9 +141,19 @@ filter readFilter(HWND dialog) {
     return record;
 }
 
+// Greys the controls of the parts that inherit; the "^" buttons also on the global level.
 void refreshEnabled(HWND dialog, const filterSetup& setup) {
-    updateEnabled(dialog, isChecked(dialog, IDC_FILTER_WINDOW_INHERIT), isChecked(dialog, IDC_FILTER_SOUND_INHERIT),
-                  setup.level);
+    const bool windowInherited = isChecked(dialog, IDC_FILTER_WINDOW_INHERIT);
+    const bool soundInherited = isChecked(dialog, IDC_FILTER_SOUND_INHERIT);
+    for (const windowCheck& check : windowChecks) enable(dialog, check.id, !windowInherited);
+    for (const soundRow& row : soundRows) {
+        enable(dialog, row.edit, !soundInherited);
+        enable(dialog, row.browse, !soundInherited);
+        enable(dialog, row.play, !soundInherited);
+        enable(dialog, row.clear, !soundInherited);
+        enable(dialog, row.inherited, !soundInherited && setup.level != levelGlobal);
+    }
+    enable(dialog, IDC_FILTER_SOUND_CHANGEFOLDER, !soundInherited);
 }
 
 void openDialog(HWND dialog, const filterSetup& setup) {
@@ -153,7 +161,7 @@ void openDialog(HWND dialog, const filterSetup& setup) {
     setCaption(dialog, setup);
     showFilter(dialog, shown);
     refreshEnabled(dialog, setup);
-    if (setup.level == 0) {
+    if (setup.level == levelGlobal) {
         // The global filter has no level above to inherit from.
         ShowWindow(GetDlgItem(dialog, IDC_FILTER_WINDOW_INHERIT), SW_HIDE);
         ShowWindow(GetDlgItem(dialog, IDC_FILTER_SOUND_INHERIT), SW_HIDE);
@@ -164,12 +172,6 @@ void storeFilter(HWND dialog, const filterSetup& setup) {
     filter record = readFilter(dialog);
     for (const std::string& name : setup.names) plugin.filters->setFilter(setup.level, name.c_str(), record);
     plugin.filters->save();
-}
-
-void playRow(HWND dialog, const soundRow& row) {
-    char path[MAX_PATH] = "";
-    GetDlgItemTextA(dialog, row.edit, path, sizeof path);
-    playSound(path);
 }
 
 void showInheritedPath(HWND dialog, const filterSetup& setup, const soundRow& row) {
@@ -193,7 +195,7 @@ bool rowCommand(HWND dialog, const filterSetup& setup, int id) {
         if (id == row.browse)
             chooseSoundFile(dialog, row.edit);
         else if (id == row.play)
-            playRow(dialog, row);
+            playEditSound(dialog, row.edit);
         else if (id == row.clear)
             SetDlgItemTextA(dialog, row.edit, "");
         else if (id == row.inherited)
@@ -246,25 +248,12 @@ INT_PTR CALLBACK filterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 filterSetup::filterSetup(int filterLevel, std::vector<std::string> filterNames)
     : level(filterLevel), names(std::move(filterNames)) {}
 
-// The dialog borrows the setup for as long as it runs; it is freed when the dialog has closed,
-// also when the dialog could not be created at all.
+// The dialog borrows the setup for as long as it runs.
 void filterSetup::show(int level, std::vector<std::string> names) {
     if (names.empty() || !plugin.filters) return;
-    std::unique_ptr<filterSetup> setup(new filterSetup(level, std::move(names)));
+    filterSetup setup(level, std::move(names));
     DialogBoxParamA(plugin.instance, MAKEINTRESOURCEA(IDD_FILTER_SETUP), nullptr, filterDialogProc,
-                    reinterpret_cast<LPARAM>(setup.get()));
-}
-
-void updateEnabled(HWND dialog, bool windowInherited, bool soundInherited, int level) {
-    for (const windowCheck& check : windowChecks) enable(dialog, check.id, !windowInherited);
-    for (const soundRow& row : soundRows) {
-        enable(dialog, row.edit, !soundInherited);
-        enable(dialog, row.browse, !soundInherited);
-        enable(dialog, row.play, !soundInherited);
-        enable(dialog, row.clear, !soundInherited);
-        enable(dialog, row.inherited, !soundInherited && level != 0);
-    }
-    enable(dialog, IDC_FILTER_SOUND_CHANGEFOLDER, !soundInherited);
+                    reinterpret_cast<LPARAM>(&setup));
 }
 
 }  // namespace kiv

@@ -1,8 +1,6 @@
 // The filter dialog: one filter edited for the global level, for groups or for contacts.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
@@ -18,16 +16,11 @@ public:
     filterSetup(const filterSetup&) = delete;
     filterSetup& operator=(const filterSetup&) = delete;
 
-    int count() const { return static_cast<int>(names.size()); }
-
     const int level;
     const std::vector<std::string> names;
 
 private:
     filterSetup(int filterLevel, std::vector<std::string> filterNames);
 };
-
-// Greys the controls of the parts that inherit; the "^" buttons also on the global level.
-void updateEnabled(HWND dialog, bool windowInherited, bool soundInherited, int level);
 
 }  // namespace kiv

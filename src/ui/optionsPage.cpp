@@ -18,7 +18,6 @@
 #include "shell/host.h"
 #include "shell/plugin.h"
 #include "shell/scopedGdi.h"
-#include "shell/sound.h"
 #include "shell/text.h"
 #include "ui/fileChoosers.h"
 #include "ui/filterSetup.h"
@@ -254,10 +253,9 @@ void applyScheme(HWND page, config& settings) {
 }
 
 void applyOptionsPage(HWND page, config& settings) {
-    RECT workArea = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    const RECT area = workArea();
     applyScheme(page, settings);
-    for (const numberEdit& edit : numberEdits) readNumber(page, edit.id, settings.*edit.field, limitOf(edit, workArea));
+    for (const numberEdit& edit : numberEdits) readNumber(page, edit.id, settings.*edit.field, limitOf(edit, area));
     for (const checkBox& box : checkBoxes) settings.*box.field = isChecked(page, box.id);
     for (const corner& c : corners)
         if (isChecked(page, c.id)) settings.bindpos = c.bindpos;
@@ -298,12 +296,6 @@ void previewNotification(bool withText) {
 
 namespace {
 
-void playEdit(HWND page, int editId) {
-    char path[260];
-    GetDlgItemTextA(page, editId, path, sizeof path);
-    playSound(path);
-}
-
 void moveAllSoundPaths(HWND page) {
     char folder[MAX_PATH] = "";
     if (!chooseFolder(page, folder)) return;
@@ -339,13 +331,13 @@ void onCommand(HWND page, int id) {
         chooseSoundFile(page, IDC_OPTIONS_FILEEMAIL);
         break;
     case IDC_OPTIONS_PLAYLOGINTLEN:
-        playEdit(page, IDC_OPTIONS_FILELOGINTLEN);
+        playEditSound(page, IDC_OPTIONS_FILELOGINTLEN);
         break;
     case IDC_OPTIONS_PLAYLOGINGG:
-        playEdit(page, IDC_OPTIONS_FILELOGINGG);
+        playEditSound(page, IDC_OPTIONS_FILELOGINGG);
         break;
     case IDC_OPTIONS_PLAYEMAIL:
-        playEdit(page, IDC_OPTIONS_FILEEMAIL);
+        playEditSound(page, IDC_OPTIONS_FILEEMAIL);
         break;
     case IDC_OPTIONS_CLEARLOGINTLEN:
         SetDlgItemTextA(page, IDC_OPTIONS_FILELOGINTLEN, "");
