@@ -30,8 +30,11 @@ bool chatWindows::open(const std::string& id) {
     const contactRecord* contact = book_.find(id);
     if (!contact) return false;
     auto& slot = windows_[id];
-    if (!slot || !IsWindow(slot->handle())) slot = std::make_unique<chatWindow>(title(*contact));
-    slot->setTitle(title(*contact));
+    const std::string text = title(*contact);
+    if (!slot || !IsWindow(slot->handle()))
+        slot = std::make_unique<chatWindow>(text);
+    else
+        slot->setTitle(text);
     slot->bringToFront();
     return true;
 }

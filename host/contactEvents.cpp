@@ -18,6 +18,13 @@ constexpr int soundFile = 9;
 constexpr int soundVoice = 10;
 constexpr int soundEmail = 11;
 
+// What the plug-in played since the recorder held `before` sounds, for the report; "" for nothing.
+std::string pluginSound(size_t before) {
+    const auto& played = soundRecorder::get().played;
+    if (played.size() <= before) return "";
+    return "; dźwięk wtyczki: " + (played.back().file.empty() ? "(brak pliku)" : played.back().file);
+}
+
 std::string label(const contactRecord& contact) {
     return contact.name + " (" + contact.id + ")";
 }
@@ -35,8 +42,7 @@ const contactRecord* contactEvents::contact(const std::string& id, std::string& 
 std::string contactEvents::sound(int kind, const std::string& subject) {
     size_t before = soundRecorder::get().played.size();
     int answer = hostCore::get().raiseSoundEvent(kind, subject.c_str());
-    const auto& played = soundRecorder::get().played;
-    if (played.size() > before) return "; dźwięk wtyczki: " + (played.back().file.empty() ? "(brak pliku)" : played.back().file);
+    if (std::string played = pluginSound(before); !played.empty()) return played;
     return answer == 0 ? "; dźwięk komunikatora" : "; bez dźwięku";
 }
 
@@ -61,7 +67,7 @@ bool contactEvents::changeStatus(const std::string& id, int status, const std::s
     raiseStatusChange(change);
     report = label(previous) + ": " + statusName(previous.status) + " -> " + statusName(status);
     if (!description.empty()) report += " \"" + description + "\"";
-    if (soundRecorder::get().played.size() > before) report += "; dźwięk wtyczki: " + soundRecorder::get().played.back().file;
+    report += pluginSound(before);
     if (!isOnlineStatus(previous.status) && isOnlineStatus(status)) report += sound(soundOnline, id);
     return true;
 }
@@ -111,7 +117,7 @@ bool contactEvents::login(const std::string& protocol, std::string& report) {
     size_t before = soundRecorder::get().played.size();
     raiseLogin(protocol);
     report = "zalogowano do " + protocol;
-    if (soundRecorder::get().played.size() > before) report += "; dźwięk wtyczki: " + soundRecorder::get().played.back().file;
+    report += pluginSound(before);
     if (protocol == "TLEN") report += sound(soundLogin, protocol);
     return true;
 }

@@ -43,11 +43,6 @@ void usage() {
     printLine(script::help());
 }
 
-std::string asFolder(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return folder;
-}
-
 struct arguments {
     std::string pluginPath = pluginLoader::defaultPath();
     std::string profile = programFolder() + "profile\\";

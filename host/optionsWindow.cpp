@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "childControl.h"
+
 namespace kivhost {
 
 namespace {
@@ -21,15 +23,6 @@ void registerClass(WNDPROC procedure) {
     options.hCursor = LoadCursor(nullptr, IDC_ARROW);
     options.lpszClassName = windowClass;
     RegisterClassA(&options);
-}
-
-HWND child(const char* className, const char* text, DWORD style, int x, int y, int width, int height, HWND parent,
-           int id) {
-    HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                                   nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return control;
 }
 
 }  // namespace
@@ -60,22 +53,22 @@ void optionsWindow::create() {
                               frame.bottom - frame.top, host_.mainWindow(), nullptr, GetModuleHandleA(nullptr),
                               this);
 
-    list_ = child("LISTBOX", "", WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, margin,
+    list_ = childControl("LISTBOX", "", WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, margin,
                   margin, listWidth, look_.areaHeight, window_, listId);
     SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Ogólne"));
     for (const optionsPage& page : host_.optionsPages()) {
         std::string entry = page.group.empty() ? page.pageName : page.group;
         SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
     }
-    ownPage_ = child("STATIC", "Ustawienia komunikatora kivhost.", SS_LEFT, area_.left, area_.top, look_.areaWidth,
+    ownPage_ = childControl("STATIC", "Ustawienia komunikatora kivhost.", SS_LEFT, area_.left, area_.top, look_.areaWidth,
                      look_.areaHeight, window_, 0);
 
     int y = area_.bottom + margin;
     int x = area_.right - 3 * buttonWidth - 2 * margin;
-    child("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, x, y, buttonWidth, buttonHeight, window_, okButton);
-    child("BUTTON", "Zastosuj", BS_PUSHBUTTON | WS_TABSTOP, x + buttonWidth + margin, y, buttonWidth, buttonHeight,
+    childControl("BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, x, y, buttonWidth, buttonHeight, window_, okButton);
+    childControl("BUTTON", "Zastosuj", BS_PUSHBUTTON | WS_TABSTOP, x + buttonWidth + margin, y, buttonWidth, buttonHeight,
           window_, applyButton);
-    child("BUTTON", "Anuluj", BS_PUSHBUTTON | WS_TABSTOP, x + 2 * (buttonWidth + margin), y, buttonWidth,
+    childControl("BUTTON", "Anuluj", BS_PUSHBUTTON | WS_TABSTOP, x + 2 * (buttonWidth + margin), y, buttonWidth,
           buttonHeight, window_, cancelButton);
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);

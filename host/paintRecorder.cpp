@@ -1,7 +1,5 @@
 #include "paintRecorder.h"
 
-#include <cstring>
-
 #include "importPatch.h"
 
 namespace kivhost {

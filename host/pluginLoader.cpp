@@ -14,6 +14,15 @@ std::string programFolder() {
     return folder.erase(folder.find_last_of('\\') + 1);
 }
 
+std::string asFolder(std::string folder) {
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+std::string schemeFolder() {
+    return programFolder() + "plugins\\kiv.scheme\\";
+}
+
 std::string pluginLoader::defaultPath() {
     return programFolder() + "plugins\\kiv.tpl";
 }

@@ -13,6 +13,12 @@ namespace kivhost {
 // The folder of this program, ending in a backslash.
 std::string programFolder();
 
+// The folder given, ending in a backslash unless it is empty.
+std::string asFolder(std::string folder);
+
+// Where the plug-in reads its schemes: plugins\kiv.scheme\ beside this program.
+std::string schemeFolder();
+
 class pluginLoader {
 public:
     // The folder of this program followed by "plugins\kiv.tpl".

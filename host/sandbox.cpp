@@ -2,7 +2,6 @@
 
 #include <fstream>
 
-#include "recorders.h"
 #include "sandboxWindow.h"
 #include "textCodec.h"
 

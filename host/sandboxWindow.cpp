@@ -1,5 +1,6 @@
 #include "sandboxWindow.h"
 
+#include "childControl.h"
 #include "contactStatus.h"
 #include "popupMenus.h"
 #include "sandbox.h"
@@ -95,11 +96,7 @@ void sandboxWindow::makeImages() {
 
 HWND sandboxWindow::control(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
                             int id) {
-    HWND created = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, window_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                                   nullptr);
-    SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return created;
+    return childControl(className, text, style, x, y, width, height, window_, id);
 }
 
 void sandboxWindow::createControls() {
@@ -184,13 +181,6 @@ void sandboxWindow::refreshContact(const std::string& id) {
     item.iImage = item.iSelectedImage =
         (contact->protocol == "GG" ? ggImages : 0) + iconIndexFor(contact->protocol, contact->status) - 1;
     SendMessageA(tree_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-}
-
-bool sandboxWindow::select(const std::string& id) {
-    auto found = contactItems_.find(id);
-    if (found == contactItems_.end()) return false;
-    TreeView_SelectItem(tree_, found->second);
-    return true;
 }
 
 std::string sandboxWindow::selectedContact() const {

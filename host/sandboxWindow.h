@@ -29,7 +29,6 @@ public:
     void showContacts();
     // Shows the contact's current status icon and text.
     void refreshContact(const std::string& id);
-    bool select(const std::string& id);
     void addLog(const std::string& line);
 
 private:

@@ -56,7 +56,7 @@ int previewScheme(const std::string& pluginPath, const std::string& schemePath, 
     GetTempPathA(sizeof temporary, temporary);
     std::string profile = std::string(temporary) + "kivpreview\\";
     CreateDirectoryA(profile.c_str(), nullptr);
-    schemeInPlace scheme(schemePath, programFolder() + "plugins\\kiv.scheme\\");
+    schemeInPlace scheme(schemePath, schemeFolder());
     std::string error;
     bool shown = showScheme(pluginPath, profile, scheme.name(),
                             [&](const RECT& area) { return grab.picture(area, outPath, error); });

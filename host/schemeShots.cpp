@@ -11,6 +11,7 @@
 #include "hostCore.h"
 #include "kiv/popup.h"
 #include "pluginLoader.h"
+#include "textCodec.h"
 #include "windowProbe.h"
 
 namespace kivhost {
@@ -18,10 +19,6 @@ namespace kivhost {
 namespace {
 
 constexpr int margin = 8;
-
-std::string folderOf(const std::string& path) {
-    return path.substr(0, path.find_last_of('\\') + 1);
-}
 
 // Scheme files shipped beside the plug-in; files the tests leave behind are not shipped ones.
 std::vector<std::string> shippedSchemes(const std::string& schemeFolder) {
@@ -38,16 +35,12 @@ std::vector<std::string> shippedSchemes(const std::string& schemeFolder) {
     return names;
 }
 
-LRESULT CALLBACK backdropProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // A calm grey wall behind the notifications, so their shaped corners show against something.
 class backdrop {
 public:
     backdrop() : colour_(CreateSolidBrush(RGB(160, 168, 176))) {
         WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = backdropProc;
+        windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.hbrBackground = colour_;
         windowClass.lpszClassName = "kivhost_backdrop";
@@ -83,16 +76,12 @@ void queue(hostCore& host, const char* text, const char* iconName, int itemHandl
     host.callPluginService("kiv/popup", reinterpret_cast<WPARAM>(&info), 0);
 }
 
-bool exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Someone outside (the X server's own screenshot tool, under Wine) takes the picture: the area
 // goes into <picture>.area, and the windows stay on screen until <picture>.png appears.
 bool handOver(const RECT& area, const std::string& picture) {
     std::ofstream(picture + ".area") << area.left << ' ' << area.top << ' ' << area.right - area.left << ' '
                                      << area.bottom - area.top << '\n';
-    return pumpUntil([&] { return exists(picture + ".png"); }, 60000);
+    return pumpUntil([&] { return fileExists(picture + ".png"); }, 60000);
 }
 
 }  // namespace
@@ -119,11 +108,7 @@ bool showScheme(const std::string& pluginPath, const std::string& profileFolder,
     pumpUntil([] { return findWindows("kiv_notify_window").size() == 2; }, 2000);
     pumpMessages(300);
 
-    RECT area = {0, 0, 0, 0};
-    for (HWND shown : findWindows("kiv_notify_window")) {
-        RECT placed = windowRect(shown);
-        UnionRect(&area, &area, &placed);
-    }
+    RECT area = areaOfWindows("kiv_notify_window");
     InflateRect(&area, margin, margin);
     bool taken = take(area);
     plugin.unload();
@@ -144,9 +129,9 @@ bool photograph(const std::string& pluginPath, const std::string& profileFolder,
 
 int takeSchemeShots(const std::string& pluginPath, const std::string& profile, const std::string& outFolder,
                     bool outsideGrab) {
-    const std::string profileFolder = profile.empty() || profile.back() == '\\' ? profile : profile + '\\';
+    const std::string profileFolder = asFolder(profile);
     int taken = 0;
-    for (const std::string& scheme : shippedSchemes(folderOf(pluginPath) + "kiv.scheme\\")) {
+    for (const std::string& scheme : shippedSchemes(schemeFolder())) {
         std::string name = scheme.substr(0, scheme.size() - 5);
         std::string picture = outFolder + "scheme-" + name;
         if (!photograph(pluginPath, profileFolder, scheme, picture, outsideGrab)) {

@@ -3,22 +3,13 @@
 #include <fstream>
 
 #include "hostCore.h"
+#include "pluginLoader.h"
+#include "textCodec.h"
 #include "windowProbe.h"
 
 namespace kivhost {
 
 namespace {
-
-bool exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool endsWith(const std::string& text, const char* suffix) {
-    std::string tail = suffix;
-    if (text.size() < tail.size()) return false;
-    std::string end = text.substr(text.size() - tail.size());
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, end.c_str(), -1, tail.c_str(), -1) == CSTR_EQUAL;
-}
 
 // The whole file under a temporary name, then renamed, so the other side never reads half of it.
 void writeWhole(const std::string& path, const std::string& text) {
@@ -29,9 +20,7 @@ void writeWhole(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-screenGrab::screenGrab(const std::string& folder) : folder_(folder) {
-    if (!folder_.empty() && folder_.back() != '\\') folder_ += '\\';
-}
+screenGrab::screenGrab(const std::string& folder) : folder_(asFolder(folder)) {}
 
 std::string screenGrab::request(const char* kind, const RECT& area, const char* extension) {
     std::string base = folder_ + kind + "-" + std::to_string(next_++);
@@ -43,7 +32,7 @@ std::string screenGrab::request(const char* kind, const RECT& area, const char* 
 
 bool screenGrab::await(const std::string& answer, const std::string& target, DWORD milliseconds,
                        std::string& error) {
-    if (!pumpUntil([&] { return exists(answer); }, milliseconds)) {
+    if (!pumpUntil([&] { return fileExists(answer); }, milliseconds)) {
         error = "no answer in " + answer + " within " + std::to_string(milliseconds / 1000) +
                 " s: is tools/screen-grabber watching " + folder_ + "?";
         return false;
@@ -61,7 +50,7 @@ bool screenGrab::picture(const RECT& area, const std::string& target, std::strin
         return false;
     }
     if (!outside()) {
-        if (!endsWith(target, ".bmp")) {
+        if (!endsWithNoCase(target, ".bmp")) {
             error = "expected a .bmp file: a .png picture needs someone outside to take it (kivhost --grab FOLDER, "
                     "as ./kiv demo runs it)";
             return false;
@@ -72,7 +61,7 @@ bool screenGrab::picture(const RECT& area, const std::string& target, std::strin
         }
         return true;
     }
-    if (!endsWith(target, ".png")) {
+    if (!endsWithNoCase(target, ".png")) {
         error = "expected a .png file name for the picture, not " + target;
         return false;
     }
@@ -91,7 +80,7 @@ bool screenGrab::startRecording(const RECT& area, const std::string& target, std
         error = "expected 'record stop' before another recording";
         return false;
     }
-    if (!endsWith(target, ".gif")) {
+    if (!endsWithNoCase(target, ".gif")) {
         error = "expected a .gif file name for the recording, not " + target;
         return false;
     }

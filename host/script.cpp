@@ -132,11 +132,6 @@ std::string expected(const std::string& fileName, int line, const std::string& w
     return fileName + ":" + std::to_string(line) + ": expected " + what;
 }
 
-std::string script::usage(const std::string& name) {
-    const commandForm* form = formOf(name);
-    return form ? form->usage : name;
-}
-
 bool script::parse(const std::string& text, const std::string& fileName, std::vector<scriptCommand>& commands,
                    std::string& error) {
     std::istringstream in(text);

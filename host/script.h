@@ -23,8 +23,6 @@ public:
     // Reads the file (UTF-8 or Windows-1250) and parses it.
     static bool read(const std::string& path, std::vector<scriptCommand>& commands, std::string& error);
     static const char* help();
-    // The usage line of a command, for messages: "status ID STATUS [DESCRIPTION]".
-    static std::string usage(const std::string& name);
 };
 
 // "FILE:LINE: expected WHAT".

@@ -30,12 +30,6 @@ std::vector<HWND> notificationsInOrder() {
     return windows;
 }
 
-bool endsWithNoCase(const std::string& text, const std::string& tail) {
-    if (text.size() < tail.size()) return false;
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.c_str() + text.size() - tail.size(), -1,
-                          tail.c_str(), -1) == CSTR_EQUAL;
-}
-
 std::string joined(const std::vector<std::string>& items) {
     std::string text;
     for (const std::string& item : items) text += (text.empty() ? "'" : ", '") + item + "'";
@@ -169,11 +163,7 @@ bool scriptRunner::area(const std::vector<std::string>& args, size_t first, RECT
     } else if (kind == "window") {
         result = windowRect(activeWindow());
     } else {
-        result = {0, 0, 0, 0};
-        for (HWND shown : findWindows(notifyClass)) {
-            RECT placed = windowRect(shown);
-            UnionRect(&result, &result, &placed);
-        }
+        result = areaOfWindows(notifyClass);
         if (IsRectEmpty(&result)) {
             message = "expected notification windows on the screen for the picture";
             return false;

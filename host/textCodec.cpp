@@ -61,4 +61,14 @@ bool readAnsiFile(const std::string& path, std::string& text, std::string& error
     return true;
 }
 
+bool endsWithNoCase(const std::string& text, const std::string& tail) {
+    if (text.size() < tail.size()) return false;
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.c_str() + text.size() - tail.size(), -1,
+                          tail.c_str(), -1) == CSTR_EQUAL;
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 }  // namespace kivhost

@@ -9,6 +9,12 @@ namespace kivhost {
 // UTF-8 is taken as Windows-1250 already.
 std::string toAnsi(const std::string& fileText);
 
+// Whether the text ends with the tail, letters compared without case.
+bool endsWithNoCase(const std::string& text, const std::string& tail);
+
+// Whether a file or folder of that name exists.
+bool fileExists(const std::string& path);
+
 // A whole file's text through toAnsi; false with "PATH: cannot be read" in error.
 bool readAnsiFile(const std::string& path, std::string& text, std::string& error);
 

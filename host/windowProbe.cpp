@@ -74,6 +74,15 @@ RECT windowRect(HWND window) {
     return rect;
 }
 
+RECT areaOfWindows(const char* className) {
+    RECT area = {0, 0, 0, 0};
+    for (HWND shown : findWindows(className)) {
+        RECT placed = windowRect(shown);
+        UnionRect(&area, &area, &placed);
+    }
+    return area;
+}
+
 bool windowShape::contains(int x, int y) const {
     for (const RECT& r : rects)
         if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;

@@ -14,6 +14,9 @@ std::vector<HWND> findWindows(const char* className);
 
 RECT windowRect(HWND window);
 
+// The smallest rectangle around every visible window of the class; empty when there is none.
+RECT areaOfWindows(const char* className);
+
 // The window's shape as rectangles in window coordinates. hasShape is false when the window has
 // no region of its own (it is a plain rectangle).
 struct windowShape {

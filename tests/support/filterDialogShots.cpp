@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "dialogWatcher.h"
+#include "pluginLoader.h"
+#include "windowProbe.h"
 #include "filters/filtersManager.h"
 #include "hostCore.h"
-#include "screenshot.h"
 #include "shell/plugin.h"
 #include "shell/text.h"
 #include "ui/filterSetup.h"
@@ -37,9 +38,7 @@ const char* const sampleFilters =
 std::string currentFolder() {
     char folder[MAX_PATH] = "";
     GetCurrentDirectoryA(sizeof folder, folder);
-    std::string path = folder;
-    if (path.empty() || path.back() != '\\') path += '\\';
-    return path;
+    return kivhost::asFolder(folder);
 }
 
 // Opens the dialog, waits for it to be drawn, takes its picture and closes it.
@@ -48,7 +47,7 @@ bool shoot(int level, std::vector<std::string> names, const std::string& file) {
     kivhost::dialogWatcher watcher("Ustawienia powiadomień", [&](HWND dialog) {
         RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Sleep(1500);
-        saved = kivhost::saveWindowPicture(dialog, file);
+        saved = kivhost::saveBmp(kivhost::captureScreen(kivhost::windowRect(dialog)), file);
         kivhost::dialogWatcher::press(dialog, IDCANCEL);
     });
     kiv::filterSetup::show(level, std::move(names));
