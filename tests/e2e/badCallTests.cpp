@@ -11,8 +11,6 @@
 #include "badInput.h"
 #include "dialogDriving.h"
 #include "popupMenus.h"
-#include "paintRecorder.h"
-#include "protocolEvents.h"
 
 using namespace kivtest;
 
@@ -20,11 +18,6 @@ namespace {
 
 constexpr size_t textField = 512;  // the description a window holds, less its terminator
 constexpr size_t idField = 63;
-
-std::vector<std::string> paintedTexts(HWND window) {
-    repaint(window);
-    return kivhost::paintRecorder::get().latest(window).texts;
-}
 
 // Random bytes without the terminator, sometimes right at the field's edges.
 std::string randomText(garbage& g) {
@@ -73,22 +66,6 @@ struct eventScene {
     }
     ~eventScene() { contacts.clear(); }
 };
-
-kivhost::statusChange change(const std::string& id, int from, int to, const char* description = nullptr) {
-    kivhost::statusChange c;
-    c.protocol = id == "12345" ? "GG" : "TLEN";
-    c.contactId = id;
-    c.previousStatus = from;
-    c.newStatus = to;
-    c.newDescription = description;
-    return c;
-}
-
-std::vector<HWND> settle(size_t expected) {
-    waitForCount(expected, 3000);
-    kivhost::pumpMessages(250);  // one more tick: nothing else may arrive
-    return notifications();
-}
 
 // ---- long names ----------------------------------------------------------------------------
 
@@ -223,7 +200,7 @@ TEST_CASE("kiv/popup with random fields, texts past their fields and icons that 
             ++silent;
             continue;
         }
-        std::vector<std::string> painted = paintedTexts(window);
+        std::vector<std::string> painted = paintOf(window).texts;
         for (const std::string& text : painted) CHECK(text.size() <= textField);
         std::string expected = texts[index].substr(0, textField);
         if (!expected.empty() && painted.size() >= 2) CHECK(painted[1] == expected);
@@ -263,29 +240,29 @@ TEST_CASE("protocol events with null, over-long and unknown contents") {
             CHECK(s.session.host.raiseProtocolEvent("TLEN", kind, &record) == 0);
         for (int kind : {kiv::abi::protocolEventMessage, kiv::abi::protocolEventStatus})
             CHECK(s.session.host.raiseProtocolEvent("TLEN", kind, nullptr) == 0);
-        CHECK(settle(0).empty());
+        CHECK(settle(0, 3000).empty());
     }
 
     SUBCASE("statuses out of range and null texts") {
         for (int status : {INT_MIN, -1, 0, 8, 1000, INT_MAX}) {
-            kivhost::raiseStatusChange(change("ala@tlen.pl", 2, status));
-            kivhost::raiseStatusChange(change("12345", status, status));
+            kivhost::raiseStatusChange(change("TLEN", "ala@tlen.pl", 2, status));
+            kivhost::raiseStatusChange(change("GG", "12345", status, status));
         }
-        CHECK(settle(0).empty());
+        CHECK(settle(0, 3000).empty());
         kiv::abi::status_event record = {};  // no contact, no protocol
         record.previousStatus = 1;
         record.newStatus = 2;
         CHECK(s.session.host.raiseProtocolEvent("TLEN", kiv::abi::protocolEventStatus, &record) == 0);
         kivhost::raiseMessage("TLEN", "ala@tlen.pl", 2, nullptr);
-        kivhost::raiseStatusChange(change("ala@tlen.pl", 1, 2));
-        CHECK(settle(2).size() == 2);
+        kivhost::raiseStatusChange(change("TLEN", "ala@tlen.pl", 1, 2));
+        CHECK(settle(2, 3000).size() == 2);
     }
 
     SUBCASE("descriptions, messages and identifiers longer than every field are cut") {
-        kivhost::raiseStatusChange(change(s.longId, 1, 2, huge.c_str()));
-        std::vector<HWND> shown = settle(1);
+        kivhost::raiseStatusChange(change("TLEN", s.longId, 1, 2, nullptr, huge.c_str()));
+        std::vector<HWND> shown = settle(1, 3000);
         REQUIRE(shown.size() == 1);
-        std::vector<std::string> painted = paintedTexts(shown[0]);
+        std::vector<std::string> painted = paintOf(shown[0]).texts;
         REQUIRE(painted.size() == 2);
         CHECK(painted[0] == s.longId.substr(0, idField));
         CHECK(painted[1] == huge.substr(0, textField));
@@ -293,9 +270,9 @@ TEST_CASE("protocol events with null, over-long and unknown contents") {
         SendMessageA(shown[0], WM_RBUTTONUP, 0, 0);  // closes it
         kivhost::raiseMessage("TLEN", s.longId, 2, huge.c_str());
         kivhost::raiseMessage("GG", std::string(100000, '7'), 4, huge.c_str());
-        std::vector<HWND> messages = settle(1);
+        std::vector<HWND> messages = settle(1, 3000);
         REQUIRE(messages.size() == 1);
-        CHECK(paintedTexts(messages[0]).back() == huge.substr(0, textField));
+        CHECK(paintOf(messages[0]).texts.back() == huge.substr(0, textField));
     }
 
     SUBCASE("sound events of unknown kinds, without a subject, and for identifiers past every field") {
@@ -333,9 +310,10 @@ TEST_CASE("group names longer than a section name keep filters of their own") {
         writeFile(session.filtersFile, run == 0 ? filters : saved);
         session.start();
         kivhost::moduleClock::get().advance(60000);
-        for (const char* id : {"a@tlen.pl", "b@tlen.pl", "h@tlen.pl"}) kivhost::raiseStatusChange(change(id, 1, 2));
+        for (const char* id : {"a@tlen.pl", "b@tlen.pl", "h@tlen.pl"})
+            kivhost::raiseStatusChange(change("TLEN", id, 1, 2));
         std::set<std::string> shown;
-        for (HWND window : settle(2)) shown.insert(paintedTexts(window).front());
+        for (HWND window : settle(2, 3000)) shown.insert(paintOf(window).texts.front());
         CHECK(shown == std::set<std::string>{"A (a@tlen.pl)", "H (h@tlen.pl)"});
         CHECK(heapsIntact());
         session.unload();

@@ -60,11 +60,6 @@ struct dialogSession : kivSession {
     std::string value(const char* section, const char* key) const { return iniValue(filtersFile, section, key); }
 };
 
-// Paths the system hands back may differ from ours in letter case only.
-bool sameText(const std::string& a, const std::string& b) {
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
 }  // namespace
 
 TEST_CASE("a contact without a filter shows what it inherits, greyed, and OK leaves it without one") {

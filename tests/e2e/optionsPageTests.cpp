@@ -15,6 +15,7 @@
 #include "dialogDriving.h"
 #include "dialogWatcher.h"
 #include "importPatch.h"
+#include "notifySupport.h"
 #include "objectTracker.h"
 #include "optionsWindow.h"
 #include "testSupport.h"
@@ -104,12 +105,6 @@ public:
 private:
     kivhost::optionsWindow::layout look_;
 };
-
-RECT workArea() {
-    RECT area = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
-}
 
 const char* const customSettings =
     "[general]\r\nshowsilent=0\r\nfullscreenautooff=0\r\n"
@@ -623,40 +618,10 @@ TEST_CASE("the page and its labels take the host's background colour; the brush 
 
 namespace {
 
-std::string schemeFolder() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.erase(folder.find_last_of('\\') + 1) + "plugins\\kiv.scheme\\";
-}
-
-// A scheme file of the test's own among the installed ones, gone again after the test.
-class testScheme {
-public:
-    testScheme(const std::string& file, const std::string& title, int smallWidth) : path_(schemeFolder() + file) {
-        write(title, smallWidth);
-    }
-    ~testScheme() { DeleteFileA(path_.c_str()); }
-    testScheme(const testScheme&) = delete;
-    testScheme& operator=(const testScheme&) = delete;
-
-    void write(const std::string& title, int smallWidth) const {
-        writeFile(path_, "[skin]\r\nver=2\r\nwindow_size=250,50\r\nwindow_sizesmall=" + std::to_string(smallWidth) +
-                             ",24\r\n[info]\r\ntitle=" + title + "\r\n");
-    }
-
-private:
-    std::string path_;
-};
-
-std::vector<HWND> notifications() {
-    return kivhost::findWindows("kiv_notify_window");
-}
-
-// Waits for the manager's tick to show the queued windows.
-std::vector<HWND> waitForNotifications(size_t count) {
-    for (int i = 0; i < 100 && notifications().size() < count; ++i) kivhost::pumpMessages(50);
-    return notifications();
+// A scheme body: 250 x 50 windows, small ones of the width given, and its title.
+std::string titledScheme(const std::string& title, int smallWidth) {
+    return "ver=2\r\nwindow_size=250,50\r\nwindow_sizesmall=" + std::to_string(smallWidth) + ",24\r\n[info]\r\ntitle=" +
+           title + "\r\n";
 }
 
 int widthOf(HWND window) {
@@ -670,13 +635,15 @@ TEST_CASE("the samples show while notifications are switched off, with the saved
     pageSession s("options-preview", "[window]\r\nvisibletime=30\r\n");
     s.session.service("kiv/setsilent", 1);
     s.click(preview);
-    auto shown = waitForNotifications(1);
+    waitForCount(1, 5000);
+    auto shown = notifications();
     REQUIRE(shown.size() == 1);
     RECT big = kivhost::windowRect(shown[0]);
 
     s.type(visibleTime, "1");  // not applied: the samples do not see it
     s.click(previewSmall);
-    shown = waitForNotifications(2);
+    waitForCount(2, 5000);
+    shown = notifications();
     REQUIRE(shown.size() == 2);
     kivhost::pumpMessages(1500);
     CHECK(notifications().size() == 2);
@@ -692,12 +659,12 @@ TEST_CASE("the samples show while notifications are switched off, with the saved
 }
 
 TEST_CASE("choosing another scheme closes every window before the new scheme applies") {
-    testScheme wide("kiv-test-szeroki.kivs", "Szeroki test", 310);
+    testScheme wide("kiv-test-szeroki.kivs", titledScheme("Szeroki test", 310));
     pageSession s("options-scheme-change", "[window]\r\nvisibletime=30\r\n");
     CHECK(s.selectedText(schemeList) == "Standardowy");
 
     s.click(previewSmall);
-    REQUIRE(waitForNotifications(1).size() == 1);
+    REQUIRE(waitForCount(1, 5000));
     s.options->apply();  // the same scheme: nothing closes
     CHECK(notifications().size() == 1);
 
@@ -706,25 +673,28 @@ TEST_CASE("choosing another scheme closes every window before the new scheme app
     CHECK(notifications().empty());
     CHECK(s.stored("window", "scheme") == "kiv-test-szeroki.kivs");
     s.click(previewSmall);
-    auto shown = waitForNotifications(1);
+    waitForCount(1, 5000);
+    auto shown = notifications();
     REQUIRE(shown.size() == 1);
     CHECK(widthOf(shown[0]) == 310);
 }
 
 TEST_CASE("odśwież closes every window and reads the scheme of the setting again, not the list's choice") {
-    testScheme edited("kiv-test-odswiez.kivs", "Odświeżany", 280);
+    testScheme edited("kiv-test-odswiez.kivs", titledScheme("Odświeżany", 280));
     pageSession s("options-reload", "[window]\r\nvisibletime=30\r\nscheme=kiv-test-odswiez.kivs\r\n");
     s.click(previewSmall);
-    auto shown = waitForNotifications(1);
+    waitForCount(1, 5000);
+    auto shown = notifications();
     REQUIRE(shown.size() == 1);
     CHECK(widthOf(shown[0]) == 280);
 
-    edited.write("Odświeżany", 330);
+    edited.write(titledScheme("Odświeżany", 330));
     REQUIRE(s.choose(schemeList, "Ciemny"));
     s.click(reloadScheme);
     CHECK(notifications().empty());
     s.click(previewSmall);
-    shown = waitForNotifications(1);
+    waitForCount(1, 5000);
+    shown = notifications();
     REQUIRE(shown.size() == 1);
     CHECK(widthOf(shown[0]) == 330);
     CHECK(s.stored("window", "scheme") == "kiv-test-odswiez.kivs");
@@ -733,10 +703,6 @@ TEST_CASE("odśwież closes every window and reads the scheme of the setting aga
 // ---- the dialogs the page opens --------------------------------------------------------------
 
 namespace {
-
-bool sameText(const std::string& a, const std::string& b) {
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
 
 const char* const soundFilters =
     "[global]\r\nwindow_inherit=0\r\nsound_inherit=0\r\nsound_fileonline=C:\\stare\\online.wav\r\n"

@@ -4,11 +4,8 @@
 
 #include "chatWindow.h"
 #include "notifySupport.h"
-#include "paintRecorder.h"
-#include "protocolEvents.h"
 
 using namespace kivtest;
-using kivhost::statusChange;
 
 namespace {
 
@@ -35,8 +32,8 @@ struct protocolScene {
         offlineSound = session.profile + "offline.wav";
         writeFile(offlineSound, "RIFF");
         writeFile(session.profile + "gg.wav", "RIFF");
-        inProfile(filters);
-        inProfile(moreSettings);
+        filters = inProfile(filters, session.profile);
+        moreSettings = inProfile(moreSettings, session.profile);
         writeFile(session.settingsFile,
                   settingsWith("none.kivs", windowKeys, "[hidden]\r\nloginignoretime=10\r\n" + moreSettings));
         writeFile(session.filtersFile, filters);
@@ -46,10 +43,6 @@ struct protocolScene {
         kivhost::soundRecorder::get().clear();
     }
     ~protocolScene() { contacts.clear(); }
-
-    void inProfile(std::string& text) const {
-        for (size_t at; (at = text.find("{profile}")) != std::string::npos;) text.replace(at, 9, session.profile);
-    }
 
     std::vector<std::string> sounds() const {
         std::vector<std::string> files;
@@ -85,36 +78,6 @@ std::string globalWithSound(const std::string& windowKeys = "") {
 
 void hide(protocolScene& scene, const char* contactId) {
     scene.contacts.setHidden(scene.contacts.findContact(contactId)->item.handle, true);
-}
-
-statusChange change(const char* protocol, const char* id, int from, int to, const char* descFrom = nullptr,
-                    const char* descTo = nullptr) {
-    statusChange c;
-    c.protocol = protocol;
-    c.contactId = id;
-    c.previousStatus = from;
-    c.newStatus = to;
-    c.previousDescription = descFrom;
-    c.newDescription = descTo;
-    return c;
-}
-
-// What one notification shows, read off its latest paint: contact line, description, icon.
-struct shown {
-    std::vector<std::string> texts;
-    std::vector<std::string> bitmaps;
-};
-
-shown paintOf(HWND window) {
-    repaint(window);
-    kivhost::paintedWindow painted = kivhost::paintRecorder::get().latest(window);
-    return {painted.texts, painted.bitmaps};
-}
-
-std::vector<HWND> settle(size_t expected) {
-    waitForCount(expected, 1500);
-    kivhost::pumpMessages(250);  // one more tick: nothing else may arrive
-    return notifications();
 }
 
 }  // namespace
@@ -159,7 +122,7 @@ TEST_CASE("status changes: coming online, going away, description changes") {
         kivhost::raiseStatusChange(change("TLEN", "ala@tlen.pl", 1, 2, nullptr, "w pracy"));
         std::vector<HWND> windows = settle(1);
         REQUIRE(windows.size() == 1);
-        shown w = paintOf(windows[0]);
+        kivhost::paintedWindow w = paintOf(windows[0]);
         CHECK(w.texts == std::vector<std::string>{"Ala (ala@tlen.pl)", "w pracy"});
         CHECK(w.bitmaps.empty());  // the contact's own status icon, not a module bitmap
         CHECK(s.sounds().empty());
@@ -257,7 +220,7 @@ TEST_CASE("messages and chat messages raise windows with their icons") {
     kivhost::raiseMessage("TLEN", "ala@tlen.pl", 2, "Cześć, jak się masz?");
     std::vector<HWND> windows = settle(1);
     REQUIRE(windows.size() == 1);
-    shown message = paintOf(windows[0]);
+    kivhost::paintedWindow message = paintOf(windows[0]);
     CHECK(message.texts == std::vector<std::string>{"Ala (ala@tlen.pl)", "Cześć, jak się masz?"});
     CHECK(message.bitmaps == std::vector<std::string>{"message"});
 

@@ -4,7 +4,6 @@
 #include <doctest.h>
 
 #include <map>
-#include <random>
 
 #include "badInput.h"
 #include "optionsWindow.h"
@@ -19,16 +18,16 @@ constexpr int schemeCombo = 1008, effectCombo = 1056;  // on the options page
 constexpr DWORD pastVisibleTime = 5000;                 // visibletime 4 s; log-in quiet period 3 s
 
 // Values the options page writes back as they are, so the file must still hold them after its
-// OKs; "{p}" stands for the profile folder, which holds every sound file named here.
+// OKs; "{profile}" stands for the profile folder, which holds every sound file named here.
 const char* const settingsText =
     "[general]\r\nsilent=0\r\nshowsilent=1\r\nfullscreenautooff=0\r\n"
     "[window]\r\nscheme=standard.kivs\r\neffect=0\r\neffectclose=1\r\nvisibletime=4\r\nrearrangewindows=1\r\n"
     "newatbegin=0\r\nshowdesc=1\r\nshowmessage=1\r\nclickclose=1\r\nclickopenchat=0\r\nmsgshowwhenbgonly=0\r\n"
     "bindpos=3\r\nbind=4,6\r\nspace=3\r\ncontactformat=2\r\nalpha=10\r\nautoheightchars=300\r\nautoheightrows=4\r\n"
     "loginignore=0\r\nmaxonscreen=0\r\n"
-    "[sound]\r\nfilelogintlen={p}login.wav\r\nfilelogingg={p}gg.wav\r\nfileemail={p}email.wav\r\nofflogin=0\r\n"
-    "offonline=0\r\noffmessage=0\r\noffmessagechatstart=0\r\noffmessagechat=0\r\nofffile=0\r\noffvoice=1\r\n"
-    "offemail=0\r\n"
+    "[sound]\r\nfilelogintlen={profile}login.wav\r\nfilelogingg={profile}gg.wav\r\nfileemail={profile}email.wav\r\n"
+    "offlogin=0\r\noffonline=0\r\noffmessage=0\r\noffmessagechatstart=0\r\noffmessagechat=0\r\nofffile=0\r\n"
+    "offvoice=1\r\noffemail=0\r\n"
     "[hidden]\r\nloginignoretime=3\r\n"
     "[ztk]\r\nignoremub=0\r\nnoautoclose=0\r\n";
 
@@ -39,12 +38,12 @@ const char* const filtersText =
     "[global]\r\nwindow_inherit=0\r\nwindow_status_online=1\r\nwindow_status_chat=1\r\nwindow_status_dnd=1\r\n"
     "window_status_away=1\r\nwindow_status_xa=1\r\nwindow_status_offline=1\r\nwindow_onlineonly=0\r\n"
     "window_ignoreaway=0\r\nwindow_descchange=0\r\nwindow_eventmessage=1\r\nwindow_eventmessagechat=1\r\n"
-    "sound_inherit=0\r\nsound_fileonline={p}online.wav\r\nsound_fileoffline={p}offline.wav\r\n"
-    "sound_filemessage={p}message.wav\r\nsound_filemessagechatstart=\r\nsound_filemessagechat={p}chat.wav\r\n"
-    "sound_filefile={p}file.wav\r\nsound_filevoice=\r\n"
-    "[group:Praca]\r\nwindow_inherit=1\r\nsound_inherit=0\r\nsound_fileonline={p}praca.wav\r\n"
-    "sound_fileoffline=\r\nsound_filemessage={p}praca.wav\r\nsound_filemessagechatstart={p}praca.wav\r\n"
-    "sound_filemessagechat=\r\nsound_filefile=\r\nsound_filevoice={p}praca.wav\r\n"
+    "sound_inherit=0\r\nsound_fileonline={profile}online.wav\r\nsound_fileoffline={profile}offline.wav\r\n"
+    "sound_filemessage={profile}message.wav\r\nsound_filemessagechatstart=\r\n"
+    "sound_filemessagechat={profile}chat.wav\r\nsound_filefile={profile}file.wav\r\nsound_filevoice=\r\n"
+    "[group:Praca]\r\nwindow_inherit=1\r\nsound_inherit=0\r\nsound_fileonline={profile}praca.wav\r\n"
+    "sound_fileoffline=\r\nsound_filemessage={profile}praca.wav\r\nsound_filemessagechatstart={profile}praca.wav\r\n"
+    "sound_filemessagechat=\r\nsound_filefile=\r\nsound_filevoice={profile}praca.wav\r\n"
     "[contact:12345]\r\nwindow_inherit=0\r\nwindow_status_online=1\r\nwindow_status_chat=1\r\n"
     "window_status_dnd=1\r\nwindow_status_away=1\r\nwindow_status_xa=1\r\nwindow_status_offline=1\r\n"
     "window_onlineonly=0\r\nwindow_ignoreaway=0\r\nwindow_descchange=1\r\nwindow_eventmessage=1\r\n"
@@ -84,11 +83,6 @@ const std::map<int, visit> visits = {
     {42, {"Ciemny", "dark.kivs", 0, press::cancel}},
 };
 
-std::string inProfile(std::string text, const std::string& profile) {
-    for (size_t at; (at = text.find("{p}")) != std::string::npos;) text.replace(at, 3, profile);
-    return text;
-}
-
 // Every key of an INI text against what the file holds now; the first difference, or "".
 std::string firstDifference(const std::string& text, const std::string& file) {
     std::string section;
@@ -113,7 +107,7 @@ struct tally {
 struct soakScene {
     kivSession session;
     kivhost::contactList& contacts;
-    std::mt19937 random{20261208};
+    garbage random{20261208};
     std::string scheme = "standard.kivs";
     tally seen;
     HBITMAP ownIcon = CreateBitmap(16, 16, 1, 32, nullptr);  // a caller's icon, the caller's to free
@@ -138,9 +132,8 @@ struct soakScene {
         DeleteObject(ownIcon);
     }
 
-    int below(int limit) { return static_cast<int>(random() % static_cast<unsigned>(limit)); }
-    const person& anyone() { return people[below(6)]; }
-    const char* anyText() { return texts[below(5)].c_str(); }
+    const person& anyone() { return people[random.below(6)]; }
+    const char* anyText() { return texts[random.below(5)].c_str(); }
 
     // Status changes between any two of the six statuses, with and without descriptions, messages
     // and chat messages; true when the filters let it raise a window.
@@ -149,7 +142,7 @@ struct soakScene {
         const person& who = anyone();
         const bool due = who.inGroup && who.protocol != quietProtocol;
         const bool olek = std::string(who.id) == "12345";
-        const int kind = below(4);
+        const int kind = random.below(4);
         if (kind < 2) {
             kivhost::raiseMessage(who.protocol, who.id, kind == 0 ? 2 : 4, anyText());
             return due && !(kind == 1 && olek);
@@ -157,10 +150,10 @@ struct soakScene {
         kivhost::statusChange change;
         change.protocol = who.protocol;
         change.contactId = who.id;
-        change.previousStatus = 1 + below(6);
-        change.newStatus = below(3) ? 1 + below(6) : change.previousStatus;
-        change.previousDescription = below(4) ? anyText() : nullptr;
-        change.newDescription = below(4) ? anyText() : nullptr;
+        change.previousStatus = 1 + random.below(6);
+        change.newStatus = random.below(3) ? 1 + random.below(6) : change.previousStatus;
+        change.previousDescription = random.below(4) ? anyText() : nullptr;
+        change.newDescription = random.below(4) ? anyText() : nullptr;
         kivhost::raiseStatusChange(change);
         if (change.newStatus != change.previousStatus) return due;
         const std::string from = change.previousDescription ? change.previousDescription : "";
@@ -172,7 +165,7 @@ struct soakScene {
     // contact with filters back (offvoice) and leaves the kinds it does not know to the host.
     void soundEvent() {
         ++seen.soundEvents;
-        const int kind = below(13);
+        const int kind = random.below(13);
         const person& who = anyone();
         const bool hostPlays = kind == 0 || kind == 6 || kind == 8 || kind == 12 || (kind == 10 && who.inGroup);
         seen.wrongSoundAnswers += session.host.raiseSoundEvent(kind, who.id) != (hostPlays ? 0 : -1);
@@ -186,12 +179,12 @@ struct soakScene {
         popupRequest request;
         request.protocol = who.protocol;
         request.contactId = who.id;
-        request.nick = below(2) ? "Nick" : "";
+        request.nick = random.below(2) ? "Nick" : "";
         request.text = anyText();
-        request.iconName = icons[below(4)];
+        request.iconName = icons[random.below(4)];
         if (who.onList) request.itemHandle = contacts.findContact(who.id)->item.handle;
         request.data = serial;
-        const int shape = below(5);
+        const int shape = random.below(5);
         request.withOptions = shape > 0;
         request.options = overrideOptions(shape == 1 || shape == 3, shape == 2 || shape == 3);
         if (shape == 4) request.options.iconBitmap = ownIcon;
@@ -224,7 +217,7 @@ struct soakScene {
     // Past everyone's visible time, then a click on each window that stays until clicked.
     void retire(size_t keptOpen) {
         moveClock(pastVisibleTime);
-        CHECK(kivhost::pumpUntil([&] { return notifications().size() == keptOpen; }, 10000));
+        CHECK(waitForCount(keptOpen, 10000));
         for (HWND window : notifications()) SendMessageA(window, WM_LBUTTONUP, 0, 0);
         REQUIRE(waitForCount(0, 10000));
     }

@@ -44,14 +44,14 @@ struct soundScene {
         for (const char* file : {"login", "email", "online", "offline", "message", "chatstart", "chat", "file", "voice"})
             writeWav(wav(file));
         writeFile(session.settingsFile, "[sound]\r\nfilelogintlen=" + wav("login") + "\r\nfileemail=" + wav("email") +
-                                            "\r\n" + inProfile(settings));
+                                            "\r\n" + inProfile(settings, session.profile));
         writeFile(session.filtersFile, "[group:Praca]\r\nsound_inherit=0\r\nsound_fileonline=" + wav("online") +
                                            "\r\nsound_fileoffline=" + wav("offline") +
                                            "\r\nsound_filemessage=" + wav("message") +
                                            "\r\nsound_filemessagechatstart=" + wav("chatstart") +
                                            "\r\nsound_filemessagechat=" + wav("chat") +
                                            "\r\nsound_filefile=" + wav("file") + "\r\nsound_filevoice=" + wav("voice") +
-                                           "\r\n" + inProfile(filters));
+                                           "\r\n" + inProfile(filters, session.profile));
         bringHostToFront();
         session.start();
         kivhost::soundRecorder::get().clear();
@@ -60,14 +60,6 @@ struct soundScene {
     ~soundScene() { contacts.clear(); }
 
     std::string wav(const std::string& name) const { return session.profile + name + ".wav"; }
-
-    // The text with every {profile} replaced by the profile folder.
-    std::string inProfile(std::string text) const {
-        const std::string mark = "{profile}";
-        for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at))
-            text.replace(at, mark.size(), session.profile);
-        return text;
-    }
 
     // The messenger's window in front, as when its user is at work. Focus changes arrive from the
     // X server a moment later, so it is asked again until it holds (or the test says why not).

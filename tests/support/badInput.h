@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -60,15 +59,6 @@ public:
 private:
     std::mt19937 random_;
 };
-
-// The section names of an INI file as the platform lists them, in file order.
-inline std::vector<std::string> sectionNames(const std::string& file) {
-    std::vector<char> buffer(1 << 20);
-    DWORD length = GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
-    std::vector<std::string> names;
-    for (const char* at = buffer.data(); at < buffer.data() + length && *at; at += strlen(at) + 1) names.push_back(at);
-    return names;
-}
 
 // Live GDI objects and device contexts, and windows, that the loaded module owns.
 struct objectCounts {

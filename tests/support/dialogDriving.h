@@ -19,6 +19,11 @@ inline std::string controlText(HWND dialog, int id) {
     return text;
 }
 
+// Paths the system hands back may differ from ours in letter case only.
+inline bool sameText(const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
 inline void typeText(HWND dialog, int id, const std::string& text) {
     SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }

@@ -11,6 +11,9 @@
 
 #include "hostCore.h"
 #include "kiv/popup.h"
+#include "paintRecorder.h"
+#include "pluginLoader.h"
+#include "protocolEvents.h"
 #include "testSupport.h"
 #include "windowProbe.h"
 
@@ -19,8 +22,7 @@ namespace kivtest {
 inline constexpr const char* notifyClass = "kiv_notify_window";
 
 inline std::string pluginsFolder() {
-    std::string path = kivhost::pluginLoader::defaultPath();
-    return path.substr(0, path.find_last_of('\\') + 1);
+    return kivhost::programFolder() + "plugins\\";
 }
 
 inline std::string schemeFolder() {
@@ -31,11 +33,15 @@ inline std::string schemeFolder() {
 class testScheme {
 public:
     testScheme(const std::string& fileName, const std::string& body) : name(fileName), path(schemeFolder() + fileName) {
-        writeFile(path, "[skin]\r\n" + body);
+        write(body);
     }
     ~testScheme() { DeleteFileA(path.c_str()); }
     testScheme(const testScheme&) = delete;
     testScheme& operator=(const testScheme&) = delete;
+
+    // The file written again, as an author edits it while the module runs.
+    void write(const std::string& body) const { writeFile(path, "[skin]\r\n" + body); }
+
     std::string name;
     std::string path;
 };
@@ -118,6 +124,19 @@ inline kiv::popup_options overrideOptions(bool forceAutoClose, bool forceKeepOpe
     return options;
 }
 
+// A status change as the messenger raises it; null descriptions are none.
+inline kivhost::statusChange change(const std::string& protocol, const std::string& id, int from, int to,
+                                    const char* descFrom = nullptr, const char* descTo = nullptr) {
+    kivhost::statusChange c;
+    c.protocol = protocol;
+    c.contactId = id;
+    c.previousStatus = from;
+    c.newStatus = to;
+    c.previousDescription = descFrom;
+    c.newDescription = descTo;
+    return c;
+}
+
 // ---- windows ------------------------------------------------------------------------------
 
 inline std::vector<HWND> notifications() {
@@ -126,6 +145,13 @@ inline std::vector<HWND> notifications() {
 
 inline bool waitForCount(size_t count, DWORD milliseconds = 1500) {
     return kivhost::pumpUntil([&] { return notifications().size() == count; }, milliseconds);
+}
+
+// The windows once the expected number is up and one more tick has brought nothing else.
+inline std::vector<HWND> settle(size_t expected, DWORD milliseconds = 1500) {
+    waitForCount(expected, milliseconds);
+    kivhost::pumpMessages(250);
+    return notifications();
 }
 
 // Queues one request and returns its window as soon as the tick that shows it has run.
@@ -179,6 +205,12 @@ inline void moveClock(DWORD milliseconds) {
 
 inline void repaint(HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+// What one notification shows, read off its latest paint: contact line, description, icon.
+inline kivhost::paintedWindow paintOf(HWND window) {
+    repaint(window);
+    return kivhost::paintRecorder::get().latest(window);
 }
 
 }  // namespace kivtest

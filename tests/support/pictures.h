@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "windowProbe.h"
 
@@ -24,19 +25,17 @@ inline kivhost::picture makePicture(int width, int height, const pixelFn& colour
 
 // A device-dependent bitmap, the kind LoadImageA gives for a skin file. The caller deletes it.
 inline HBITMAP makeBitmap(int width, int height, const pixelFn& colourAt) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    BITMAPINFO format = kivhost::topDownFormat(width, height);
     kivhost::picture image = makePicture(width, height, colourAt);
     std::vector<DWORD> bits(image.pixels.size());
     for (size_t i = 0; i < bits.size(); ++i) {
         COLORREF c = image.pixels[i];
         bits[i] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
     }
-    HDC dc = GetDC(nullptr);
-    SetDIBits(dc, bitmap, 0, height, bits.data(), &format, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
+    BITMAPINFO format = kivhost::topDownFormat(width, height);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    SetDIBits(screen, bitmap, 0, height, bits.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
     return bitmap;
 }
 

@@ -1,5 +1,6 @@
 #include "testSupport.h"
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -55,6 +56,21 @@ std::string iniValue(const std::string& file, const char* section, const char* k
     char value[2048];
     GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, file.c_str());
     return value;
+}
+
+std::vector<std::string> sectionNames(const std::string& file) {
+    std::vector<char> buffer(1 << 20);
+    DWORD length = GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
+    std::vector<std::string> names;
+    for (const char* at = buffer.data(); at < buffer.data() + length && *at; at += strlen(at) + 1) names.push_back(at);
+    return names;
+}
+
+std::string inProfile(std::string text, const std::string& profile) {
+    const std::string mark = "{profile}";
+    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + profile.size()))
+        text.replace(at, mark.size(), profile);
+    return text;
 }
 
 kivSession::kivSession(const std::string& profileName, bool load) : host(kivhost::hostCore::get()) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "hostCore.h"
 #include "pluginLoader.h"
@@ -22,6 +23,12 @@ bool fileExists(const std::string& path);
 
 // One key as the platform's private-profile reader sees it; "<missing>" when absent.
 std::string iniValue(const std::string& file, const char* section, const char* key);
+
+// The section names of an INI file as the platform lists them, in file order.
+std::vector<std::string> sectionNames(const std::string& file);
+
+// The text with every "{profile}" replaced by the profile folder given.
+std::string inProfile(std::string text, const std::string& profile);
 
 // The built plug-in, loaded into kivhost with a profile of its own, as the messenger would.
 class kivSession {

@@ -43,14 +43,6 @@ std::string soundLines(const std::vector<std::string>& paths) {
 
 const std::vector<std::string> noPaths(7, "");
 
-std::vector<std::string> sectionNames(const std::string& file) {
-    std::vector<char> buffer(65536);
-    GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
-    std::vector<std::string> names;
-    for (const char* name = buffer.data(); *name; name += strlen(name) + 1) names.emplace_back(name);
-    return names;
-}
-
 kiv::filter ownFilter(bool ownWindow, bool ownSound) {
     kiv::filter f;
     f.window_inherit = !ownWindow;

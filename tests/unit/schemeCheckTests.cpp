@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "pictures.h"
 #include "schemeCheck.h"
 #include "testSupport.h"
 
@@ -15,26 +16,7 @@ namespace {
 // A 40 x 30 bitmap and a scheme using it, in a folder of their own.
 struct schemeFolder {
     schemeFolder() : folder(kivtest::scratchFolder("scheme-check")) {
-        HDC screen = GetDC(nullptr);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 40, 30);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = 40;
-        info.bmiHeader.biHeight = 30;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        std::string pixels(static_cast<size_t>(40 * 3) * 30, '\x7f');
-        SetDIBits(screen, bitmap, 0, 30, pixels.data(), &info, DIB_RGB_COLORS);
-        ReleaseDC(nullptr, screen);
-        DeleteObject(bitmap);
-        BITMAPFILEHEADER file = {};
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-        file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-        kivtest::writeFile(folder + "skin.bmp", std::string(reinterpret_cast<const char*>(&file), sizeof file) +
-                                                    std::string(reinterpret_cast<const char*>(&info.bmiHeader),
-                                                                sizeof info.bmiHeader) +
-                                                    pixels);
+        kivtest::writeBmpFile(folder + "skin.bmp", 40, 30, [](int, int) { return RGB(0x7f, 0x7f, 0x7f); });
     }
     std::string write(const std::string& skinKeys) {
         kivtest::writeFile(folder + "t.kivs", "[skin]\r\nver=2\r\nbitmap_source=" + folder + "skin.bmp\r\n" + skinKeys +
