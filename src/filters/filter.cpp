@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "settings/profileFile.h"
 #include "shell/text.h"
 
 namespace kiv {
@@ -53,16 +54,16 @@ struct sectionReader {
 };
 
 struct sectionWriter {
-    const char* file;
+    profileFile& file;
     const char* section;
     bool windowOwn;
     bool soundOwn;
 
     void flag(keyPart part, const char* key, const bool& field, int) {
-        if (part == keyPart::always || windowOwn) WritePrivateProfileStringA(section, key, field ? "1" : "0", file);
+        if (part == keyPart::always || windowOwn) file.set(section, key, field ? "1" : "0");
     }
     void path(const char* key, const char (&field)[filterPathSize]) {
-        if (soundOwn) WritePrivateProfileStringA(section, key, field, file);
+        if (soundOwn) file.set(section, key, field);
     }
 };
 
@@ -87,7 +88,7 @@ void filter::readSection(const char* file, const char* section) {
     visitKeys(*this, reader);
 }
 
-void filter::writeSection(const char* file, const char* section) const {
+void filter::writeSection(profileFile& file, const char* section) const {
     if (window_inherit && sound_inherit) return;
     sectionWriter writer{file, section, !window_inherit, !sound_inherit};
     visitKeys(*this, writer);

@@ -7,6 +7,8 @@
 
 namespace kiv {
 
+class profileFile;
+
 constexpr int filterPathSize = 128;
 
 struct filter {
@@ -31,7 +33,7 @@ struct filter {
 
     void setDefaults();
     void readSection(const char* file, const char* section);
-    void writeSection(const char* file, const char* section) const;
+    void writeSection(profileFile& file, const char* section) const;
 
     void copyWindowPart(const filter& from);
     void copySoundPart(const filter& from);

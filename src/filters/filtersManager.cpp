@@ -8,6 +8,8 @@
 #include <set>
 #include <vector>
 
+#include "settings/profileFile.h"
+#include "settings/wholeFile.h"
 #include "shell/contactList.h"
 
 namespace kiv {
@@ -46,13 +48,14 @@ std::vector<std::string> sectionNames(const char* file) {
 }
 
 // True when the file gives the section back under the same name and as a section of its own.
-// A control character (a line break above all) would split the header line; trailing blanks are
-// trimmed by the reader; and the reader matches section names without regard to letter case, so
-// a second name that differs only in case would be merged into the first one's keys.
+// A line break would split the header line; trailing blanks (tab to carriage return, the DOS
+// end-of-file mark, space) are trimmed by the reader; and the reader matches section names
+// without regard to letter case, so a second name that differs only in case would be merged into
+// the first one's keys. Any other byte, a tab or an escape inside the name too, reads back as written.
 bool keepsName(const std::string& section, std::set<std::string>& written) {
-    for (unsigned char c : section)
-        if (c < ' ') return false;
-    if (section.back() == ' ') return false;
+    if (section.find_first_of("\r\n") != std::string::npos) return false;
+    unsigned char last = static_cast<unsigned char>(section.back());
+    if ((last >= 0x09 && last <= 0x0d) || last == 0x1a || last == ' ') return false;
     std::string folded = section;
     CharLowerBuffA(&folded[0], static_cast<DWORD>(folded.size()));
     return written.insert(folded).second;
@@ -89,11 +92,14 @@ filtersManager::~filtersManager() {
     save();
 }
 
-// Without a profile there is no file: nothing is read, and save writes nothing either.
+// Without a profile there is no file: nothing is read, and save writes nothing either. A file that
+// is there but cannot be read now is kept as it is for the whole session (see config::load).
 void filtersManager::load() {
     groupFilters.clear();
     contactFilters.clear();
-    if (filePath && *filePath) {
+    std::string bytes;
+    keepFile = filePath && *filePath && readWholeFile(filePath, bytes) == fileState::unreadable;
+    if (filePath && *filePath && !keepFile) {
         for (const std::string& name : sectionNames(filePath)) {
             filter f;
             f.readSection(filePath, name.c_str());
@@ -110,22 +116,25 @@ void filtersManager::load() {
     globalFilter.sound_inherit = false;
 }
 
+// The whole file is made in memory and replaces the old one in one step.
 void filtersManager::save() {
-    if (!filePath || !*filePath) return;
-    DeleteFileA(filePath);
-    globalFilter.writeSection(filePath, globalSection);
+    if (!filePath || !*filePath || keepFile) return;
+    profileFile file;
+    globalFilter.writeSection(file, globalSection);
     std::set<std::string> written = {globalSection};
-    saveLevel(groupFilters, groupPrefix, written);
-    saveLevel(contactFilters, contactPrefix, written);
+    saveLevel(file, groupFilters, groupPrefix, written);
+    saveLevel(file, contactFilters, contactPrefix, written);
+    replaceWholeFile(filePath, file.text());
 }
 
 // The section name is built at its full length, so a long group name or contact id keeps its
 // filter. An entry whose name the file cannot carry stays in memory for this session only.
-void filtersManager::saveLevel(const filterMap& filters, const char* prefix, std::set<std::string>& written) {
+void filtersManager::saveLevel(profileFile& file, const filterMap& filters, const char* prefix,
+                               std::set<std::string>& written) const {
     for (const auto& [key, f] : filters) {
         if (f.window_inherit && f.sound_inherit) continue;
         std::string section = prefix + key;
-        if (keepsName(section, written)) f.writeSection(filePath, section.c_str());
+        if (keepsName(section, written)) f.writeSection(file, section.c_str());
     }
 }
 

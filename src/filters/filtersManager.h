@@ -11,6 +11,8 @@
 
 namespace kiv {
 
+class profileFile;
+
 enum filterLevel : int { levelGlobal = 0, levelGroup = 1, levelContact = 2 };
 
 // Keys ordered as byte strings: unsigned bytes, a shorter key before its extensions. This is
@@ -52,13 +54,15 @@ private:
     const filterMap* levelMap(int level) const;
     filterMap* levelMap(int level);
     void applyGroup(const char* group, filter& result, bool inheritedOnly) const;
-    void saveLevel(const filterMap& filters, const char* prefix, std::set<std::string>& written);
+    void saveLevel(profileFile& file, const filterMap& filters, const char* prefix,
+                   std::set<std::string>& written) const;
 
     filter globalFilter;
     filterMap groupFilters;
     filterMap contactFilters;
     std::map<std::string, bool, byteOrder> ignored;
     const char* filePath;
+    bool keepFile = false;  // the file could not be read at start-up: never written over
 };
 
 }  // namespace kiv

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
+#include "settings/profileFile.h"
+#include "settings/wholeFile.h"
 #include "shell/plugin.h"
 #include "shell/text.h"
 #include "ui/optionsPage.h"
@@ -45,12 +48,11 @@ struct settingsReader {
     }
 };
 
+// Every key into the file held in memory, as the private-profile writer would put it there.
 struct settingsWriter {
-    const char* file;
+    profileFile& file;
 
-    void write(const char* section, const char* key, const char* value) {
-        WritePrivateProfileStringA(section, key, value, file);
-    }
+    void write(const char* section, const char* key, const char* value) { file.set(section, key, value); }
     void flag(const char* section, const char* key, bool& field, int) { write(section, key, field ? "1" : "0"); }
     void number(const char* section, const char* key, int32_t& field, int) {
         char value[16];
@@ -81,18 +83,28 @@ config::~config() {
     save();
 }
 
-// Without a profile from the host there is no file: the defaults stay and nothing is written.
+// Without a profile from the host there is no file: the defaults stay and nothing is written. A
+// file that is there but cannot be read now (held by a backup program, a scanner) is the user's
+// all the same: the defaults serve this session, and save leaves the file alone.
 void config::load() {
     if (!settingsPath || !*settingsPath) return;
+    std::string bytes;
+    keepFile = readWholeFile(settingsPath, bytes) == fileState::unreadable;
+    if (keepFile) return;
     settingsReader reader{settingsPath};
     visitSettings(reader);
     if (!plugin.setLayeredWindowAttributes) alpha = 0;
 }
 
+// Keys and sections of other programs, and the hidden ones, stay as the file has them now.
 void config::save() {
-    if (!settingsPath || !*settingsPath) return;
-    settingsWriter writer{settingsPath};
+    if (!settingsPath || !*settingsPath || keepFile) return;
+    std::string bytes;
+    if (readWholeFile(settingsPath, bytes) == fileState::unreadable) return;
+    profileFile file(bytes);
+    settingsWriter writer{file};
     visitSettings(writer);
+    if (file.changed()) replaceWholeFile(settingsPath, file.text());
 }
 
 }  // namespace kiv

@@ -22,6 +22,7 @@ public:
     void save();
 
     const char* settingsPath;
+    bool keepFile = false;  // the file could not be read at start-up: never written over
     HWND optionsWindow = nullptr;
     HBITMAP iconBig = nullptr;
     HBITMAP iconSmall = nullptr;

@@ -182,23 +182,29 @@ TEST_CASE_FIXTURE(moduleFixture, "long names keep their filters; names the file 
         filters.setFilter(kiv::levelGroup, "praca", ownFilter(true, true));  // the reader folds case
         filters.setFilter(kiv::levelGroup, "x]\r\nwindow_inherit=1\r\n[global", ownFilter(true, false));
         filters.setFilter(kiv::levelGroup, "Dom ", ownFilter(true, false));  // the reader trims blanks
+        filters.setFilter(kiv::levelGroup, "Dom\t", ownFilter(true, false));
+        filters.setFilter(kiv::levelGroup, "Dom\rogrod", ownFilter(true, false));
+        filters.setFilter(kiv::levelGroup, "Tab\tControl\x01Escape\x1b", ownFilter(true, false));
         filters.setFilter(kiv::levelGroup, "[stara] praca]", ownFilter(true, false));
         filters.setFilter(kiv::levelGroup, group.c_str(), ownFilter(true, false));
         filters.setFilter(kiv::levelContact, contact.c_str(), ownFilter(false, true));
         CHECK(filters.hasFilter(kiv::levelGroup, "praca"));  // kept for this session
     }
-    CHECK(sectionNames(file) == std::vector<std::string>{"global", "group:Praca", "group:[stara] praca]",
-                                                         "group:" + group, "contact:" + contact});
+    CHECK(sectionNames(file) == std::vector<std::string>{"global", "group:Praca", "group:Tab\tControl\x01Escape\x1b",
+                                                         "group:[stara] praca]", "group:" + group,
+                                                         "contact:" + contact});
     CHECK(iniValue(file, "global", "window_inherit") == "0");
     CHECK(iniValue(file, "group:Praca", "window_eventmessage") == "1");
     CHECK(iniValue(file, "group:Praca", "sound_inherit") == "1");
 
     kiv::filtersManager filters(file.c_str());
-    for (const std::string& kept : {std::string("Praca"), std::string("[stara] praca]"), group})
+    for (const std::string& kept :
+         {std::string("Praca"), std::string("[stara] praca]"), group, std::string("Tab\tControl\x01Escape\x1b")})
         CHECK(filters.hasFilter(kiv::levelGroup, kept.c_str()));
     CHECK(filters.hasFilter(kiv::levelContact, contact.c_str()));
     CHECK_FALSE(filters.hasFilter(kiv::levelGroup, "praca"));
     CHECK_FALSE(filters.hasFilter(kiv::levelGroup, "Dom"));
+    CHECK_FALSE(filters.hasFilter(kiv::levelGroup, "Dom\rogrod"));
 }
 
 TEST_CASE_FIXTURE(moduleFixture, "a file with more section names than the first buffer holds loses none of them") {

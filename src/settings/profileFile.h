@@ -1,0 +1,50 @@
+// An INI file held in memory: read as the platform's private-profile functions read one, changed
+// key by key as they change it, and given back as the bytes they would write. One read and one
+// write then replace the key-at-a-time calls, each of which reads and rewrites the whole file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <unordered_map>
+#include <vector>
+
+namespace kiv {
+
+class profileFile {
+public:
+    profileFile() = default;
+    explicit profileFile(const std::string& bytes);
+
+    // As WritePrivateProfileStringA(section, key, value): names lose their outer blanks, the
+    // first section and key matching without regard to case take the value, and a missing one is
+    // added at the end.
+    void set(const char* section, const char* key, const char* value);
+
+    // Whether any set changed the contents; the platform leaves the file alone otherwise.
+    bool changed() const { return changed_; }
+    std::string text() const;
+
+private:
+    struct entry {
+        std::string name;
+        std::string value;
+        bool hasValue = false;
+    };
+    struct section {
+        std::string name;
+        std::vector<entry> entries;
+        std::unordered_map<std::string, size_t> firstEntry;  // folded name -> index
+    };
+
+    section& sectionNamed(const std::string& name);
+    void addEntry(section& to, entry e);
+    void addSection(std::string name);
+
+    std::vector<section> sections_;
+    std::unordered_map<std::string, size_t> firstSection_;  // folded name -> index
+    std::pair<size_t, size_t> lastSet_{SIZE_MAX, 0};  // section, entry
+    bool changed_ = false;
+};
+
+}  // namespace kiv
