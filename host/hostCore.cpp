@@ -251,6 +251,7 @@ std::vector<std::string> hostCore::logNames() const {
 void hostCore::reset() {
     services_.clear();
     hooks_.clear();
+    nextHookHandle_.reset();
     protocolHooks_.clear();
     menuItems_.clear();
     menuCallbacks_.clear();
@@ -308,7 +309,8 @@ int __cdecl hostCore::hookEvent(HINSTANCE, const char* name, abi::ServiceFn fn) 
     hostCore& core = get();
     core.log.push_back({"hookEvent", text(name), 0, 0});
     if (!name || !fn) return 0;
-    core.hooks_.push_back({core.nextHandle_++, name, fn});
+    core.hooks_.push_back({core.nextHookHandle_ ? *core.nextHookHandle_ : core.nextHandle_++, name, fn});
+    core.nextHookHandle_.reset();
     return core.hooks_.back().handle;
 }
 

@@ -18,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,8 @@ public:
     std::vector<std::string> serviceNames() const;
     int raiseEvent(const std::string& name, WPARAM wParam, LPARAM lParam);
     size_t hookCount(const std::string& event) const;
+    // The handle the next hookEvent hands out (a host may give any number, 0 too).
+    void nextHookHandle(int handle) { nextHookHandle_ = handle; }
 
     // Tlen/SoundEngine/BeforeEvent as the messenger raises it before one of its sounds: the
     // subject names the contact (its identifier at offset 4). The result is the hooks' answer,
@@ -147,6 +150,7 @@ private:
 
     void* table_[abi::hostSlotCount] = {};
     int nextHandle_ = 1;
+    std::optional<int> nextHookHandle_;
     std::vector<service> services_;
     std::vector<hook> hooks_;
     std::vector<protocolHook> protocolHooks_;

@@ -14,6 +14,7 @@ constexpr int handBack = 0;
 constexpr int keepQuiet = -1;
 
 int hookHandle = 0;
+bool hooked = false;  // the host may hand out any handle, 0 too
 
 // Sounds of the module itself, from the settings.
 struct ownSound {
@@ -76,12 +77,14 @@ int __cdecl onSoundEvent(WPARAM soundEvent, LPARAM) {
 
 void hookSoundEvent() {
     hookHandle = host::hookEvent(abi::evtSoundBefore, onSoundEvent);
+    hooked = true;
 }
 
 void unhookSoundEvent() {
-    if (!hookHandle) return;
+    if (!hooked) return;
     host::unhookEvent(hookHandle);
     hookHandle = 0;
+    hooked = false;
 }
 
 }  // namespace kiv

@@ -279,3 +279,12 @@ TEST_CASE("a host without a profile gets no filter file, and contact sounds stay
     session.unload();
     CHECK_FALSE(fileExists(session.filtersFile));
 }
+
+TEST_CASE("the hook is removed at unload even when the host gave it the handle 0") {
+    kivSession session("sound-hook-zero", false);
+    session.host.nextHookHandle(0);
+    session.start();
+    REQUIRE(session.host.hookCount(soundEvent) == 1);
+    session.unload();
+    CHECK(session.host.hookCount(soundEvent) == 0);
+}
