@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "scheme/schemeFaults.h"
+
 namespace kivhost {
 
 namespace {
@@ -59,6 +61,13 @@ bool schemeCheck::bitmapSize(const char* key, SIZE& size) {
     std::string file = value("skin", key);
     if (file.empty()) return false;
     std::string resolved = file[0] == '#' ? hostFolder_ + file.substr(1) : file;
+    if (GetFileAttributesA(resolved.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (const char* fault = kiv::bitmapFault(resolved.c_str())) {
+            errors_.push_back(std::string(key) + ": " + resolved + " is damaged (" + fault +
+                              "); the plug-in does not load it and draws no skin");
+            return false;
+        }
+    }
     HANDLE image = LoadImageA(nullptr, resolved.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     if (!image) {
         errors_.push_back(std::string(key) + ": cannot load the bitmap " + resolved +
@@ -99,6 +108,9 @@ void schemeCheck::checkFont(const char* key) {
         errors_.push_back(std::string(key) + " is not a font record: expected the 60 bytes of a LOGFONTA as 120 " +
                           "hexadecimal digits followed by two digits of their checksum (as " +
                           "WritePrivateProfileStructA writes them)");
+    else if (const char* fault = kiv::fontFault(font))
+        errors_.push_back(std::string(key) + ": " + fault + "; the plug-in ignores the record and uses the " +
+                          "system's default font");
 }
 
 void schemeCheck::checkSize(const char* key, SIZE& size) {

@@ -87,8 +87,15 @@ void window::growToText() {
     // for any number a file can hold.
     const int64_t rows = std::max<int32_t>(settings().autoheightrows, 0);
     if (lineHeight * rows < textHeight) textHeight = static_cast<int>(lineHeight * rows);
+    textHeight = std::min(textHeight, tallestGrowth());
     skin_.height += textHeight;
     skin_.descRect.bottom = skin_.descRect.top + textHeight;
+}
+
+// A window grown by its text never becomes taller than the work area, whatever the font.
+int window::tallestGrowth() const {
+    const RECT area = workArea();
+    return std::max(0, static_cast<int>(area.bottom - area.top) - skin_.height);
 }
 
 void window::resize(int width, int height, bool small) {

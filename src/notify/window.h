@@ -60,6 +60,7 @@ private:
     friend LRESULT CALLBACK notifyWindowProc(HWND, UINT, WPARAM, LPARAM);
 
     void growToText();
+    int tallestGrowth() const;
     bool animated() const;
     bool leftCorner() const;
     void startTimer();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "scheme/schemeFaults.h"
 #include "shell/plugin.h"
 #include "shell/text.h"
 
@@ -46,7 +47,8 @@ public:
     }
 
     // The bitmap a path names, or null. "#" stands for the host's folder; a path that would not
-    // fit its buffer loads nothing rather than a file named by a cut path.
+    // fit its buffer loads nothing rather than a file named by a cut path, and a file whose
+    // headers do not match it never reaches the image loader.
     HBITMAP bitmap(const char* key) const {
         char value[pathSize];
         GetPrivateProfileStringA(section, key, "", value, sizeof value, file_);
@@ -56,17 +58,16 @@ public:
             copyText(path, plugin.hostFolder);
             if (!appendText(path, value + 1)) return nullptr;
         }
-        if (!path[0]) return nullptr;
+        if (!path[0] || bitmapFault(path)) return nullptr;
         return static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     }
 
     // The platform's own struct format: 120 hex digits and a checksum. A value that does not
-    // decode leaves the font as it was.
+    // decode, or a record no notification could use, leaves the font as it was.
     void font(const char* key, LOGFONTA& field) const {
         LOGFONTA read;
         static_assert(sizeof read == 60, "scheme fonts are 60-byte records");
-        if (!GetPrivateProfileStructA(section, key, &read, sizeof read, file_)) return;
-        read.lfFaceName[LF_FACESIZE - 1] = '\0';
+        if (!GetPrivateProfileStructA(section, key, &read, sizeof read, file_) || fontFault(read)) return;
         field = read;
     }
 

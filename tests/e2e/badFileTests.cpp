@@ -4,6 +4,7 @@
 #include <doctest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -239,6 +240,23 @@ void survivesScheme(const std::string& name, const std::string& body) {
     CHECK(liveObjects() == before);
 }
 
+// The shipped bitmap with its bytes changed or cut, for a scheme to name.
+std::string damagedBitmap(const std::string& name, size_t length, size_t at = 0, uint32_t value = 0) {
+    std::string bytes = readFile(schemeFolder() + "standard.bmp").substr(0, length);
+    if (at + 4 <= bytes.size()) memcpy(&bytes[at], &value, sizeof value);
+    std::string path = scratchFolder("damaged-" + name) + name + ".bmp";
+    writeFile(path, bytes);
+    return path;
+}
+
+LOGFONTA tahoma(LONG height) {
+    LOGFONTA font = {};
+    font.lfHeight = height;
+    font.lfCharSet = EASTEUROPE_CHARSET;
+    strcpy(font.lfFaceName, "Tahoma");
+    return font;
+}
+
 }  // namespace
 
 TEST_SUITE("bad input") {
@@ -311,6 +329,55 @@ TEST_CASE("schemes with windows of no size or less, and cut lines outside the bi
         survivesScheme(std::string("bad-scheme-cut ") + cut,
                        skinned + "bitmap_cut=" + cut + "\r\nbitmap_cutsmall=" + cut + "\r\n");
     }
+}
+
+TEST_CASE("damaged skin bitmaps and absurd font records: drawn without them, no crash") {
+    SUBCASE("bitmaps found in the field and made from the shipped one") {
+        const std::string fixtures = kivhost::programFolder() + "fixtures\\damaged-skins\\";
+        const size_t whole = readFile(schemeFolder() + "standard.bmp").size();
+        const std::vector<std::string> bitmaps = {
+            fixtures + "offset-past-end.bmp", fixtures + "cut-short-32bpp.bmp",
+            damagedBitmap("header-cut", 30), damagedBitmap("pixels-cut", whole / 2),
+            damagedBitmap("offset", whole, 10, 0xFFFFFFF0u), damagedBitmap("width", whole, 18, 0x7FFFFFFFu),
+            damagedBitmap("bits", whole, 28, 0x00010011u)};
+        for (const std::string& bitmap : bitmaps)
+            survivesScheme("bad-scheme-bitmap " + bitmap,
+                           "bitmap_source=" + bitmap + "\r\nbitmap_sourcesmall=" + bitmap + "\r\n");
+    }
+    SUBCASE("font records with every field at its extremes") {
+        std::vector<LOGFONTA> fonts;
+        LOGFONTA font = tahoma(-11);
+        font.lfWidth = INT32_MIN;
+        font.lfWeight = 0x6F3C77C6;
+        fonts.push_back(font);
+        for (LONG height : {32767, -32767}) fonts.push_back(tahoma(height));
+        font = tahoma(-11);
+        font.lfEscapement = font.lfOrientation = 0x7FFFFFFF;
+        fonts.push_back(font);
+        font = tahoma(-11);
+        font.lfItalic = font.lfUnderline = font.lfStrikeOut = 0xFF;
+        memset(font.lfFaceName, 'T', sizeof font.lfFaceName);
+        fonts.push_back(font);
+        for (const LOGFONTA& f : fonts)
+            survivesScheme("bad-scheme-font", "id_font=" + fontValue(f) + "\r\ndesc_font=" + fontValue(f) + "\r\n");
+    }
+}
+
+TEST_CASE("a window grown by its text stays within the work area") {
+    testScheme scheme("kivtest-tall.kivs", "window_autoheight=1\r\ndesc_font=" + fontValue(tahoma(-200)) + "\r\n");
+    notifySession session("bad-scheme-tall", settingsWith(scheme.name, lines({"autoheightrows=1000"})));
+    REQUIRE(session.plugin->running());
+    popupRequest request;
+    std::string text;
+    for (int i = 0; i < 60; ++i) text += "Wysoko ";
+    request.text = text.c_str();
+    HWND shown = showOne(session, request);
+    REQUIRE(shown);
+    RECT area = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT rect = kivhost::windowRect(shown);
+    CHECK(rect.bottom - rect.top > 200);
+    CHECK(rect.bottom - rect.top <= area.bottom - area.top);
 }
 
 }  // TEST_SUITE

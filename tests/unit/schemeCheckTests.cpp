@@ -126,3 +126,16 @@ TEST_CASE("what the plug-in copes with is a note: an old version, no title, no b
     CHECK(mentions(plain.warnings(), "no bitmap_source"));
     CHECK(mentions(plain.warnings(), "id_rect=0,0,300,20 reaches outside the 250 x 50 window"));
 }
+
+TEST_CASE("a damaged bitmap and a font record beyond use are errors that say why") {
+    schemeFolder scheme;
+    const std::string damaged = programFolder() + "fixtures\\damaged-skins\\offset-past-end.bmp";
+    LOGFONTA font = {};
+    font.lfHeight = -32767;
+    lstrcpyA(font.lfFaceName, "Tahoma");
+    std::string file = scheme.write("bitmap_sourcesmall=" + damaged + "\r\nid_font=0\r\n");
+    WritePrivateProfileStructA("skin", "id_font", &font, sizeof font, file.c_str());
+    schemeCheck check(file, programFolder());
+    CHECK(mentions(check.errors(), "bitmap_sourcesmall: " + damaged + " is damaged (pixel offset past the end"));
+    CHECK(mentions(check.errors(), "id_font: height or width beyond 200"));
+}
