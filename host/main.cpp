@@ -2,8 +2,10 @@
 // person uses; --script plays a scenario in the same sandbox; the other modes take pictures for
 // the documentation and for scheme authors.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "fileFaults.h"
 #include "optionsShots.h"
 #include "optionsWindow.h"
 #include "pluginLoader.h"
@@ -39,7 +41,10 @@ void usage() {
         "                         from outside: the area goes to scheme-<name>.area)\n"
         "  --plugin FILE          the plug-in to load (default: plugins\\kiv.tpl beside kivhost)\n"
         "  --profile FOLDER       the user's profile folder (default: profile\\ beside kivhost); the\n"
-        "                         sandbox reads its contact list from kivhost.contacts there\n");
+        "                         sandbox reads its contact list from kivhost.contacts there\n"
+        "  --fill-disk-after BYTES  the plug-in's file writes fail, as on a full disk, after BYTES bytes\n"
+        "  --stop-at-write N      the process ends at the plug-in's N-th file write (WriteFile or\n"
+        "                         MoveFileExA, from 1), as if killed there\n");
     printLine(script::help());
 }
 
@@ -48,7 +53,15 @@ struct arguments {
     std::string profile = programFolder() + "profile\\";
     std::string scriptFile, grabFolder, previewScheme, previewOut, shotsFolder, optionsShots;
     bool stay = false, pictures = true, outsideGrab = false, optionsOpen = false;
+    long fillDiskAfter = -1, stopAtWrite = 0;
 };
+
+// A whole non-negative number, or -1.
+long count(const char* text) {
+    char* end = nullptr;
+    long value = strtol(text, &end, 10);
+    return end != text && !*end && value >= 0 ? value : -1;
+}
 
 // False with a message for an argument it does not know.
 bool parseArguments(int argc, char** argv, arguments& parsed) {
@@ -67,6 +80,10 @@ bool parseArguments(int argc, char** argv, arguments& parsed) {
         else if (option == "--options-shots" && hasValue) parsed.optionsShots = asFolder(argv[++i]);
         else if (option == "--scheme-shots" && hasValue) parsed.shotsFolder = asFolder(argv[++i]);
         else if (option == "--outside-grab") parsed.outsideGrab = true;
+        else if (option == "--fill-disk-after" && hasValue && count(argv[i + 1]) >= 0)
+            parsed.fillDiskAfter = count(argv[++i]);
+        else if (option == "--stop-at-write" && hasValue && count(argv[i + 1]) > 0)
+            parsed.stopAtWrite = count(argv[++i]);
         else {
             fprintf(stderr, "kivhost: unknown argument '%s'; see kivhost --help\n", argv[i]);
             return false;
@@ -111,6 +128,8 @@ int main(int argc, char** argv) {
         }
     arguments args;
     if (!parseArguments(argc, argv, args)) return 2;
+    if (args.fillDiskAfter >= 0) fileFaults::get().fillDiskAfter(static_cast<DWORD>(args.fillDiskAfter));
+    if (args.stopAtWrite > 0) fileFaults::get().stopAtWrite(static_cast<int>(args.stopAtWrite));
     CreateDirectoryA(args.profile.c_str(), nullptr);
     if (!args.previewScheme.empty()) {
         if (args.previewOut.empty()) {

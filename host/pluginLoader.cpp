@@ -2,6 +2,7 @@
 
 #include "hostCore.h"
 #include "paintRecorder.h"
+#include "fileFaults.h"
 #include "objectTracker.h"
 #include "recorders.h"
 
@@ -43,6 +44,7 @@ pluginLoader::pluginLoader(const std::string& path) {
         return;
     }
     installRecorders(module_);
+    installFileFaults(module_);
     objectTracker::get().install(module_);
     // Last, so that what it records passes on through the tracker's wrappers.
     paintRecorder::get().install(module_);
