@@ -78,7 +78,8 @@ std::string fileSize(size_t bytes) {
     return text;
 }
 
-// The slow saves of large files are timed once; small ones take the best of three.
+// Loads of large files are timed once (the old loader takes minutes); saves take the best of
+// three, and small loads too.
 void measureFilters(const std::string& folder, int contacts) {
     const std::string path = folder + "kiv.filters.config";
     const std::string bytes = filterFile(contacts);
@@ -95,12 +96,12 @@ void measureFilters(const std::string& folder, int contacts) {
         double start = milliseconds();
         auto* filters = new kiv::filtersManager(path.c_str());
         load = std::min(load, milliseconds() - start);
-        start = milliseconds();
-        filters->save();
-        save = std::min(save, milliseconds() - start);
-        start = milliseconds();
+        for (int again = 0; again < 3; ++again) {
+            start = milliseconds();
+            filters->save();
+            save = std::min(save, milliseconds() - start);
+        }
         delete filters;  // saves once more
-        save = std::min(save, milliseconds() - start);
     }
     printf("| %d | %s | %.2f ms | %.1f ms | %.1f | %.2f ms | %.1f ms | %.1f |\n", contacts,
            fileSize(bytes.size()).c_str(), read, load, load / read, write, save, save / write);
@@ -147,7 +148,7 @@ int main(int argc, char** argv) {
     printf("A `[global]` section and N `[contact:ID]` sections, each with a window and a sound part of its own "
            "(20 keys). Load is the filtersManager's constructor, save its save(); the limit is one ReadFile of "
            "the whole file, and one WriteFile of the same bytes to a new file, flushed, in the same run. Best of "
-           "three runs up to 100 filters, one run above.\n\n");
+           "three saves; loads of more than 100 filters timed once.\n\n");
     printf("| contact filters | file | ReadFile | load | load / read | WriteFile | save | save / write |\n");
     printf("|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     fflush(stdout);

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "settings/profileFile.h"
+#include "settings/freshProfile.h"
 #include "shell/text.h"
 
 namespace kiv {
@@ -54,16 +54,15 @@ struct sectionReader {
 };
 
 struct sectionWriter {
-    profileFile& file;
-    const char* section;
+    freshProfile& file;
     bool windowOwn;
     bool soundOwn;
 
     void flag(keyPart part, const char* key, const bool& field, int) {
-        if (part == keyPart::always || windowOwn) file.set(section, key, field ? "1" : "0");
+        if (part == keyPart::always || windowOwn) file.key(key, field ? "1" : "0");
     }
     void path(const char* key, const char (&field)[filterPathSize]) {
-        if (soundOwn) file.set(section, key, field);
+        if (soundOwn) file.key(key, field);
     }
 };
 
@@ -88,9 +87,10 @@ void filter::readSection(const char* file, const char* section) {
     visitKeys(*this, reader);
 }
 
-void filter::writeSection(profileFile& file, const char* section) const {
+void filter::writeSection(freshProfile& file, const char* section) const {
     if (window_inherit && sound_inherit) return;
-    sectionWriter writer{file, section, !window_inherit, !sound_inherit};
+    file.section(section);
+    sectionWriter writer{file, !window_inherit, !sound_inherit};
     visitKeys(*this, writer);
 }
 

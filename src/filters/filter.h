@@ -7,7 +7,7 @@
 
 namespace kiv {
 
-class profileFile;
+class freshProfile;
 
 constexpr int filterPathSize = 128;
 
@@ -33,7 +33,7 @@ struct filter {
 
     void setDefaults();
     void readSection(const char* file, const char* section);
-    void writeSection(profileFile& file, const char* section) const;
+    void writeSection(freshProfile& file, const char* section) const;
 
     void copyWindowPart(const filter& from);
     void copySoundPart(const filter& from);

@@ -8,7 +8,7 @@
 #include <set>
 #include <vector>
 
-#include "settings/profileFile.h"
+#include "settings/freshProfile.h"
 #include "settings/wholeFile.h"
 #include "shell/contactList.h"
 
@@ -57,7 +57,10 @@ bool keepsName(const std::string& section, std::set<std::string>& written) {
     unsigned char last = static_cast<unsigned char>(section.back());
     if ((last >= 0x09 && last <= 0x0d) || last == 0x1a || last == ' ') return false;
     std::string folded = section;
-    CharLowerBuffA(&folded[0], static_cast<DWORD>(folded.size()));
+    // Letters beyond ASCII fold as the platform folds them; the rest, most names, without a call.
+    bool ascii = std::all_of(folded.begin(), folded.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) std::transform(folded.begin(), folded.end(), folded.begin(), [](char c) { return static_cast<char>(tolower(c)); });
+    else CharLowerBuffA(&folded[0], static_cast<DWORD>(folded.size()));
     return written.insert(folded).second;
 }
 
@@ -119,7 +122,7 @@ void filtersManager::load() {
 // The whole file is made in memory and replaces the old one in one step.
 void filtersManager::save() {
     if (!filePath || !*filePath || keepFile) return;
-    profileFile file;
+    freshProfile file;
     globalFilter.writeSection(file, globalSection);
     std::set<std::string> written = {globalSection};
     saveLevel(file, groupFilters, groupPrefix, written);
@@ -129,7 +132,7 @@ void filtersManager::save() {
 
 // The section name is built at its full length, so a long group name or contact id keeps its
 // filter. An entry whose name the file cannot carry stays in memory for this session only.
-void filtersManager::saveLevel(profileFile& file, const filterMap& filters, const char* prefix,
+void filtersManager::saveLevel(freshProfile& file, const filterMap& filters, const char* prefix,
                                std::set<std::string>& written) const {
     for (const auto& [key, f] : filters) {
         if (f.window_inherit && f.sound_inherit) continue;

@@ -11,7 +11,7 @@
 
 namespace kiv {
 
-class profileFile;
+class freshProfile;
 
 enum filterLevel : int { levelGlobal = 0, levelGroup = 1, levelContact = 2 };
 
@@ -54,7 +54,7 @@ private:
     const filterMap* levelMap(int level) const;
     filterMap* levelMap(int level);
     void applyGroup(const char* group, filter& result, bool inheritedOnly) const;
-    void saveLevel(profileFile& file, const filterMap& filters, const char* prefix,
+    void saveLevel(freshProfile& file, const filterMap& filters, const char* prefix,
                    std::set<std::string>& written) const;
 
     filter globalFilter;
