@@ -7,6 +7,7 @@
 #include <string>
 
 #include "settings/freshProfile.h"
+#include "settings/profileFile.h"
 #include "shell/text.h"
 
 namespace kiv {
@@ -42,15 +43,11 @@ void visitKeys(Filter& f, Visitor& v) {
 }
 
 struct sectionReader {
-    const char* file;
+    const profileFile& file;
     const char* section;
 
-    void flag(keyPart, const char* key, bool& field, int fallback) {
-        field = GetPrivateProfileIntA(section, key, fallback, file) != 0;
-    }
-    void path(const char* key, char (&field)[filterPathSize]) {
-        GetPrivateProfileStringA(section, key, "", field, filterPathSize, file);
-    }
+    void flag(keyPart, const char* key, bool& field, int fallback) { field = file.number(section, key, fallback) != 0; }
+    void path(const char* key, char (&field)[filterPathSize]) { file.text(section, key, "", field, filterPathSize); }
 };
 
 struct sectionWriter {
@@ -82,7 +79,7 @@ void filter::setDefaults() {
     *this = filter();
 }
 
-void filter::readSection(const char* file, const char* section) {
+void filter::readSection(const profileFile& file, const char* section) {
     sectionReader reader{file, section};
     visitKeys(*this, reader);
 }

@@ -8,6 +8,7 @@
 namespace kiv {
 
 class freshProfile;
+class profileFile;
 
 constexpr int filterPathSize = 128;
 
@@ -32,7 +33,7 @@ struct filter {
     char sound_filevoice[filterPathSize] = "";
 
     void setDefaults();
-    void readSection(const char* file, const char* section);
+    void readSection(const profileFile& file, const char* section);
     void writeSection(freshProfile& file, const char* section) const;
 
     void copyWindowPart(const filter& from);

@@ -6,18 +6,15 @@
 #include <cctype>
 #include <cstring>
 #include <set>
-#include <vector>
 
 #include "settings/freshProfile.h"
+#include "settings/profileFile.h"
 #include "settings/wholeFile.h"
 #include "shell/contactList.h"
 
 namespace kiv {
 
 namespace {
-
-constexpr DWORD firstNamesSize = 32767;
-constexpr DWORD largestNamesSize = firstNamesSize * 512;
 
 const char* const globalSection = "global";
 const char* const groupPrefix = "group:";
@@ -29,22 +26,6 @@ const char* afterPrefix(const char* name, const char* prefix) {
     for (; *prefix; ++name, ++prefix)
         if (tolower(static_cast<unsigned char>(*name)) != tolower(static_cast<unsigned char>(*prefix))) return nullptr;
     return name;
-}
-
-// Section names in file order. The buffer grows until every name fits: a name left unseen here
-// would be gone from the file after the next save.
-std::vector<std::string> sectionNames(const char* file) {
-    for (DWORD size = firstNamesSize;; size *= 2) {
-        std::vector<char> buffer(size + 2, '\0');
-        DWORD length = GetPrivateProfileSectionNamesA(buffer.data(), size, file);
-        bool full = length + 2 >= size;
-        if (full && size < largestNamesSize) continue;
-        std::vector<std::string> names;
-        for (const char* name = buffer.data(); *name && name < buffer.data() + length; name += strlen(name) + 1)
-            names.emplace_back(name);
-        if (full && !names.empty()) names.pop_back();  // it may be only the start of a name
-        return names;
-    }
 }
 
 // True when the file gives the section back under the same name and as a section of its own.
@@ -103,9 +84,10 @@ void filtersManager::load() {
     std::string bytes;
     keepFile = filePath && *filePath && readWholeFile(filePath, bytes) == fileState::unreadable;
     if (filePath && *filePath && !keepFile) {
-        for (const std::string& name : sectionNames(filePath)) {
+        const profileFile file(bytes);
+        for (const std::string& name : file.sectionNames()) {
             filter f;
-            f.readSection(filePath, name.c_str());
+            f.readSection(file, name.c_str());
             if (const char* group = afterPrefix(name.c_str(), groupPrefix)) {
                 groupFilters[group] = f;
             } else if (const char* contact = afterPrefix(name.c_str(), contactPrefix)) {

@@ -20,26 +20,26 @@ DWORD millisecondsOf(int32_t seconds) {
 namespace {
 
 struct settingsReader {
-    const char* file;
+    const profileFile& file;
 
     void flag(const char* section, const char* key, bool& field, int fallback) {
-        field = GetPrivateProfileIntA(section, key, fallback, file) != 0;
+        field = file.number(section, key, fallback) != 0;
     }
     void number(const char* section, const char* key, int32_t& field, int fallback) {
-        field = static_cast<int32_t>(GetPrivateProfileIntA(section, key, fallback, file));
+        field = file.number(section, key, fallback);
     }
     void readOnlyNumber(const char* section, const char* key, int32_t& field, int fallback) {
         number(section, key, field, fallback);
     }
     template <size_t N>
     void text(const char* section, const char* key, char (&field)[N], const char* fallback) {
-        GetPrivateProfileStringA(section, key, fallback, field, N, file);
+        file.text(section, key, fallback, field, N);
     }
     // Two numbers joined by a comma; a value that does not give both keeps the defaults for
     // the missing ones, so a damaged file never leaves the window anchored somewhere random.
     void pair(const char* section, const char* key, int32_t& first, int32_t& second, const char* fallback) {
         char value[128];
-        GetPrivateProfileStringA(section, key, fallback, value, sizeof value, file);
+        file.text(section, key, fallback, value, sizeof value);
         int32_t numbers[2] = {};
         readNumberList(fallback, numbers, 2);
         readNumberList(value, numbers, 2);
@@ -91,7 +91,8 @@ void config::load() {
     std::string bytes;
     keepFile = readWholeFile(settingsPath, bytes) == fileState::unreadable;
     if (keepFile) return;
-    settingsReader reader{settingsPath};
+    const profileFile file(bytes);
+    settingsReader reader{file};
     visitSettings(reader);
     if (!plugin.setLayeredWindowAttributes) alpha = 0;
 }

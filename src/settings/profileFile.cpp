@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace kiv {
@@ -28,6 +29,13 @@ const char* afterBlanks(const char* text) {
     return text;
 }
 
+// A name or value ends at a zero byte, as the platform's strings do.
+std::string upToZero(std::string text) {
+    size_t zero = text.find('\0');
+    if (zero != std::string::npos) text.resize(zero);
+    return text;
+}
+
 std::string folded(std::string name) {
     if (!name.empty()) CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
     return name;
@@ -51,16 +59,16 @@ profileFile::profileFile(const std::string& bytes) {
         if (line.empty()) continue;
         size_t close = line.rfind(']');
         if (line[0] == '[' && close != std::string::npos) {
-            addSection(trimmed(line.data() + 1, line.data() + close));
+            addSection(upToZero(trimmed(line.data() + 1, line.data() + close)));
             continue;
         }
         entry e;
         size_t equals = line.find('=');
         if (equals == std::string::npos) {
-            e.name = line;
+            e.name = upToZero(line);
         } else {
-            e.name = trimmed(line.data(), line.data() + equals);
-            e.value = trimmed(line.data() + equals + 1, line.data() + line.size());
+            e.name = upToZero(trimmed(line.data(), line.data() + equals));
+            e.value = upToZero(trimmed(line.data() + equals + 1, line.data() + line.size()));
             e.hasValue = true;
         }
         section& current = sections_.back();
@@ -115,6 +123,66 @@ void profileFile::set(const char* sectionName, const char* key, const char* valu
     entry& existing = target.entries[found->second];
     existing.value = std::move(stored);
     existing.hasValue = true;
+}
+
+const std::string* profileFile::find(const char* sectionName, const char* key) const {
+    auto at = firstSection_.find(folded(trimmed(sectionName)));
+    if (at == firstSection_.end()) return nullptr;
+    const section& found = sections_[at->second];
+    auto entryAt = found.firstEntry.find(folded(trimmed(key)));
+    if (entryAt == found.firstEntry.end()) return nullptr;
+    const entry& e = found.entries[entryAt->second];
+    return e.hasValue ? &e.value : nullptr;
+}
+
+// One pair of quotes is dropped as the platform drops it: the opening one first, then the last
+// byte that fits, so a value exactly as long as the buffer loses its last letter instead.
+void profileFile::text(const char* sectionName, const char* key, const char* fallback, char* buffer,
+                       size_t size) const {
+    if (!size) return;
+    const std::string* found = find(sectionName, key);
+    std::string value = found ? *found : std::string(fallback ? fallback : "");
+    const bool quoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
+    if (quoted) value.erase(0, 1);
+    size_t length = std::min(value.size(), size - 1);
+    if (quoted && size >= value.size() && length > 0) --length;
+    memcpy(buffer, value.data(), length);
+    buffer[length] = '\0';
+}
+
+// The platform reads the number from the text of the value (at most 29 characters) in base 10,
+// or in the base a 0b, 0o or 0x prefix names, ignoring overflow.
+int32_t profileFile::number(const char* sectionName, const char* key, int32_t fallback) const {
+    char value[30];
+    text(sectionName, key, "", value, sizeof value);
+    if (!value[0]) return fallback;
+    const char* at = value;
+    while (*at && static_cast<unsigned char>(*at) <= ' ') ++at;
+    bool minus = *at == '-';
+    if (*at == '+' || *at == '-') ++at;
+    uint32_t base = 10;
+    if (at[0] == '0' && (at[1] == 'b' || at[1] == 'o' || at[1] == 'x')) {
+        base = at[1] == 'b' ? 2 : at[1] == 'o' ? 8 : 16;
+        at += 2;
+    }
+    uint32_t total = 0;
+    for (;; ++at) {
+        char c = *at;
+        uint32_t digit = c >= '0' && c <= '9'   ? static_cast<uint32_t>(c - '0')
+                         : c >= 'a' && c <= 'z' ? static_cast<uint32_t>(c - 'a' + 10)
+                         : c >= 'A' && c <= 'Z' ? static_cast<uint32_t>(c - 'A' + 10)
+                                                : 99;
+        if (digit >= base) break;
+        total = total * base + digit;
+    }
+    return static_cast<int32_t>(minus ? 0u - total : total);
+}
+
+std::vector<std::string> profileFile::sectionNames() const {
+    std::vector<std::string> names;
+    for (const section& s : sections_)
+        if (!s.name.empty()) names.push_back(s.name);
+    return names;
 }
 
 std::string profileFile::text() const {

@@ -21,6 +21,15 @@ public:
     // added at the end.
     void set(const char* section, const char* key, const char* value);
 
+    // As GetPrivateProfileIntA: the default for a missing or empty value; otherwise the number it
+    // begins with (0x, 0o and 0b prefixes too), wrapped to 32 bits; 0 when it begins with none.
+    int32_t number(const char* section, const char* key, int32_t fallback) const;
+    // As GetPrivateProfileStringA into a buffer of the given size: one pair of matching quotes
+    // around the value is dropped, and the text is cut to size - 1 bytes.
+    void text(const char* section, const char* key, const char* fallback, char* buffer, size_t size) const;
+    // Names of the sections with one, in file order, repeated ones too.
+    std::vector<std::string> sectionNames() const;
+
     // Whether any set changed the contents; the platform leaves the file alone otherwise.
     bool changed() const { return changed_; }
     std::string text() const;
@@ -38,6 +47,7 @@ private:
     };
 
     section& sectionNamed(const std::string& name);
+    const std::string* find(const char* section, const char* key) const;
     void addEntry(section& to, entry e);
     void addSection(std::string name);
 

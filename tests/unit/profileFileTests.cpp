@@ -8,6 +8,7 @@
 #include "settings/freshProfile.h"
 #include "settings/profileFile.h"
 #include "settings/wholeFile.h"
+#include "badInput.h"
 #include "testSupport.h"
 
 using namespace kivtest;
@@ -79,6 +80,54 @@ TEST_CASE("a file made from nothing has the bytes the platform writes for the sa
     }
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());
     CHECK(memory.text() == readFile(file));
+}
+
+namespace {
+
+// Every key of every section, and a few that are not there, read by the platform and from memory.
+void readsAlike(const std::string& folder, const std::string& content) {
+    std::string file = scratchFolder(folder) + "read.ini";
+    writeFile(file, content);
+    kiv::profileFile memory(content);
+    std::vector<std::string> names = sectionNames(file);
+    REQUIRE(memory.sectionNames() == names);
+    names.push_back("no such section");
+    for (const std::string& name : names) {
+        std::vector<char> list(1 << 16);
+        DWORD length = GetPrivateProfileStringA(name.c_str(), nullptr, "", list.data(), static_cast<DWORD>(list.size()),
+                                                file.c_str());
+        std::vector<std::string> keys = {"silent", "no such key"};
+        for (const char* key = list.data(); key < list.data() + length && *key; key += strlen(key) + 1) keys.push_back(key);
+        for (const std::string& key : keys) {
+            CAPTURE(name);
+            CAPTURE(key);
+            CHECK(memory.number(name.c_str(), key.c_str(), 7) ==
+                  static_cast<int32_t>(GetPrivateProfileIntA(name.c_str(), key.c_str(), 7, file.c_str())));
+            for (DWORD size : {DWORD{5}, DWORD{128}}) {
+                std::vector<char> platform(size), mine(size);
+                GetPrivateProfileStringA(name.c_str(), key.c_str(), "\"domyślna\"", platform.data(), size, file.c_str());
+                memory.text(name.c_str(), key.c_str(), "\"domyślna\"", mine.data(), size);
+                CHECK(std::string(mine.data()) == std::string(platform.data()));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+TEST_CASE("values read from memory are those the platform reads") {
+    SUBCASE("hostile numbers, quotes and prefixes") {
+        std::string text = "[liczby]\r\n";
+        int i = 0;
+        for (const std::string& number : hostileNumbers) text += "n" + std::to_string(i++) + "=" + number + "\r\n";
+        for (const char* value : {"0x1F", "0b101", "0o17", "-0x10", "+5", "'12'", "\"7\"", "\"", "''", "'a\"",
+                                  "0X10", "1234567890123456789012345678901234", "\"abcd\"", "\"abc\"", "\t 42 x"})
+            text += "v" + std::to_string(i++) + "=" + value + "\r\n";
+        readsAlike("read-numbers", text + "[Liczby]\r\nn0=9\r\n[pusta]\r\nbez\r\n=x\r\n");
+    }
+    SUBCASE("random bytes") {
+        for (unsigned seed = 61; seed <= 64; ++seed) readsAlike("read-random", garbage(seed).bytes(3000));
+    }
 }
 
 TEST_CASE("a whole file is replaced in one step or not at all") {
