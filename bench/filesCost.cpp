@@ -124,6 +124,7 @@ void measureSettings(const std::string& folder) {
     kivbench::writeFile(path, settingsFile);
     kiv::config settings(path.c_str());
     double save = best(5, [&] {
+        settings.silent = !settings.silent;  // a save that changes nothing leaves the file alone
         double start = milliseconds();
         settings.save();
         return milliseconds() - start;
@@ -155,8 +156,8 @@ int main(int argc, char** argv) {
     for (int contacts : sizes) measureFilters(folder, contacts);
 
     printf("\n## Saving the settings file\n\n");
-    printf("kiv.config with every key and one section of another program; best of five saves against one "
-           "flushed WriteFile of the same bytes.\n\n");
+    printf("kiv.config with every key and one section of another program; best of five saves, each after a "
+           "change of one setting, against one flushed WriteFile of the same bytes.\n\n");
     printf("| file | WriteFile | save | save / write |\n|---:|---:|---:|---:|\n");
     measureSettings(folder);
     printf("\n");

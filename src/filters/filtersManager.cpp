@@ -32,16 +32,18 @@ const char* afterPrefix(const char* name, const char* prefix) {
 // A line break would split the header line; trailing blanks (tab to carriage return, the DOS
 // end-of-file mark, space) are trimmed by the reader; and the reader matches section names
 // without regard to letter case, so a second name that differs only in case would be merged into
-// the first one's keys. Any other byte, a tab or an escape inside the name too, reads back as written.
+// the first one's keys. A name too long to read back is dropped too. Any other byte, a tab or an
+// escape inside the name too, reads back as written.
 bool keepsName(const std::string& section, std::set<std::string>& written) {
+    if (section.size() > profileFile::longestSectionName) return false;
     if (section.find_first_of("\r\n") != std::string::npos) return false;
     unsigned char last = static_cast<unsigned char>(section.back());
     if ((last >= 0x09 && last <= 0x0d) || last == 0x1a || last == ' ') return false;
     std::string folded = section;
     // Letters beyond ASCII fold as the platform folds them; the rest, most names, without a call.
-    bool ascii = std::all_of(folded.begin(), folded.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) std::transform(folded.begin(), folded.end(), folded.begin(), [](char c) { return static_cast<char>(tolower(c)); });
-    else CharLowerBuffA(&folded[0], static_cast<DWORD>(folded.size()));
+    bool ascii = std::all_of(folded.begin(), folded.end(), [](char c) { return (c & 0x80) == 0; });
+    if (!ascii) CharLowerBuffA(&folded[0], static_cast<DWORD>(folded.size()));
+    for (char& c : folded) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     return written.insert(folded).second;
 }
 

@@ -126,6 +126,7 @@ void profileFile::set(const char* sectionName, const char* key, const char* valu
 }
 
 const std::string* profileFile::find(const char* sectionName, const char* key) const {
+    if (strlen(sectionName) > longestSectionName) return nullptr;
     auto at = firstSection_.find(folded(trimmed(sectionName)));
     if (at == firstSection_.end()) return nullptr;
     const section& found = sections_[at->second];
@@ -181,7 +182,7 @@ int32_t profileFile::number(const char* sectionName, const char* key, int32_t fa
 std::vector<std::string> profileFile::sectionNames() const {
     std::vector<std::string> names;
     for (const section& s : sections_)
-        if (!s.name.empty()) names.push_back(s.name);
+        if (!s.name.empty() && s.name.size() <= longestSectionName) names.push_back(s.name);
     return names;
 }
 

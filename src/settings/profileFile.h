@@ -13,6 +13,9 @@ namespace kiv {
 
 class profileFile {
 public:
+    // The platform reads no key of a section with a longer name: it has no string that long.
+    static constexpr size_t longestSectionName = 32766;
+
     profileFile() = default;
     explicit profileFile(const std::string& bytes);
 
@@ -27,7 +30,7 @@ public:
     // As GetPrivateProfileStringA into a buffer of the given size: one pair of matching quotes
     // around the value is dropped, and the text is cut to size - 1 bytes.
     void text(const char* section, const char* key, const char* fallback, char* buffer, size_t size) const;
-    // Names of the sections with one, in file order, repeated ones too.
+    // Names of the sections with a name it can read, in file order, repeated ones too.
     std::vector<std::string> sectionNames() const;
 
     // Whether any set changed the contents; the platform leaves the file alone otherwise.
