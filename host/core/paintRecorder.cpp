@@ -50,19 +50,24 @@ BOOL WINAPI paintRecorder::endPaint(HWND window, const PAINTSTRUCT* paint) {
     return r.endPaint_(window, paint);
 }
 
-void paintRecorder::recordText(const char* text, int length, UINT format) {
+void paintRecorder::recordText(HDC dc, const char* text, int length, UINT format) {
     if (!painting_ || !text || (format & DT_CALCRECT)) return;
-    windows_[painting_].texts.push_back(length < 0 ? std::string(text) : std::string(text, length));
+    paintedWindow& window = windows_[painting_];
+    window.texts.push_back(length < 0 ? std::string(text) : std::string(text, length));
+    textStyle style = {};
+    GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof style.font, &style.font);
+    style.colour = GetTextColor(dc);
+    window.styles.push_back(style);
 }
 
 int WINAPI paintRecorder::drawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format) {
-    get().recordText(text, length, format);
+    get().recordText(dc, text, length, format);
     return get().drawTextA_(dc, text, length, rect, format);
 }
 
 int WINAPI paintRecorder::drawTextExA(HDC dc, LPSTR text, int length, LPRECT rect, UINT format,
                                      LPDRAWTEXTPARAMS params) {
-    get().recordText(text, length, format);
+    get().recordText(dc, text, length, format);
     return get().drawTextExA_(dc, text, length, rect, format, params);
 }
 

@@ -11,8 +11,15 @@
 
 namespace kivhost {
 
+// The font and colour a text was drawn in: what the device context held at the time.
+struct textStyle {
+    LOGFONTA font;
+    COLORREF colour;
+};
+
 struct paintedWindow {
     std::vector<std::string> texts;  // in drawing order
+    std::vector<textStyle> styles;  // one for each text
     std::vector<std::string> bitmaps;  // resource names loaded while painting
 };
 
@@ -29,7 +36,7 @@ private:
     static int WINAPI drawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format);
     static int WINAPI drawTextExA(HDC dc, LPSTR text, int length, LPRECT rect, UINT format, LPDRAWTEXTPARAMS params);
     static HANDLE WINAPI loadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
-    void recordText(const char* text, int length, UINT format);
+    void recordText(HDC dc, const char* text, int length, UINT format);
 
     std::map<HWND, paintedWindow> windows_;
     HWND painting_ = nullptr;

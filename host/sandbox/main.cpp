@@ -11,6 +11,8 @@
 #include "sandbox.h"
 #include "schemePreview.h"
 #include "schemeShots.h"
+#include "schemeStarter.h"
+#include "schemeValues.h"
 #include "screenGrab.h"
 #include "script.h"
 #include "scriptRunner.h"
@@ -30,8 +32,13 @@ void usage() {
         "  --no-pictures          skip the script's screenshot and record commands\n"
         "  --grab FOLDER          pictures are taken from outside: requests go to FOLDER, answered by\n"
         "                         tools/screen-grabber (./kiv demo and ./kiv preview run it)\n"
-        "  --preview SCHEME.kivs --out FILE.png\n"
-        "                         check a scheme file and picture a normal and a small notification\n"
+        "  --preview SCHEME.kivs --out FILE.bmp\n"
+        "                         check a scheme file, picture a normal and a small notification (a\n"
+        "                         .png with --grab) and say the fonts and colours they were drawn in\n"
+        "  --scheme-font FACE SIZE [bold] [italic]\n"
+        "                         the id_font/desc_font value of that font, in character set 238\n"
+        "  --scheme-colour #RRGGBB  the decimal colour value of a scheme\n"
+        "  --scheme-new NAME      write NAME.kivs and NAME.bmp, a starting scheme, into this folder\n"
         "  --options              open the options window on the plug-in's page until it is closed\n"
         "  --options-shots FOLDER save options-top/middle/bottom.bmp of the page into FOLDER\n"
         "  --scheme-shots FOLDER [--outside-grab]\n"
@@ -101,6 +108,32 @@ int runSandbox(const arguments& args) {
     return runner.finished() && runner.error().empty() ? code : 1;
 }
 
+// The scheme authors' helpers: one value or two files, nothing loaded. -1 when the mode is another.
+int schemeHelper(int argc, char** argv) {
+    if (argc < 2) return -1;
+    std::string mode = argv[1], value, error;
+    std::vector<std::string> words(argv + 2, argv + argc);
+    bool done;
+    if (mode == "--scheme-font") done = fontValue(words, value, error);
+    else if (mode == "--scheme-colour" && words.size() == 1) done = colourValue(words[0], value, error);
+    else if (mode == "--scheme-colour") {
+        done = false;
+        error = "expected one colour, as '#FF0000'";
+    } else if (mode == "--scheme-new" && words.size() == 1) {
+        done = writeStarterScheme(words[0], error);
+        value = "wrote " + words[0] + ".kivs and " + words[0] + ".bmp";
+    } else if (mode == "--scheme-new") {
+        done = false;
+        error = "expected one NAME, as moj-schemat";
+    } else return -1;
+    if (!done) {
+        fprintf(stderr, "kivhost: %s %s\n", mode.c_str() + 2, toUtf8(error).c_str());
+        return 2;
+    }
+    printLine(value);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,6 +142,8 @@ int main(int argc, char** argv) {
             usage();
             return 0;
         }
+    int helped = schemeHelper(argc, argv);
+    if (helped >= 0) return helped;
     arguments args;
     if (!parseArguments(argc, argv, args)) return 2;
     CreateDirectoryA(args.profile.c_str(), nullptr);
