@@ -85,8 +85,8 @@ bool parseArguments(int argc, char** argv, arguments& parsed) {
 int runSandbox(const arguments& args) {
     sandbox box(args.pluginPath, args.profile);
     std::string error;
+    box.seedFilters();
     if (args.scriptFile.empty()) {
-        box.seedFilters();
         if (!box.loadPlugin(error)) {
             fprintf(stderr, "kivhost: %s\n", toUtf8(error).c_str());
             return 1;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "nearestName.h"
 #include "schemeValues.h"
 
 namespace kivhost {
@@ -78,36 +79,6 @@ std::string currentFolder() {
 // Neither from a drive ("C:...") nor from the root ("\\..." or "/...").
 bool isRelative(const std::string& path) {
     return !(path.size() >= 2 && path[1] == ':') && path[0] != '\\' && path[0] != '/';
-}
-
-size_t editDistance(const std::string& a, const std::string& b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            size_t above = row[j];
-            bool same = tolower(static_cast<unsigned char>(a[i - 1])) == tolower(static_cast<unsigned char>(b[j - 1]));
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
-// The known name nearest to a misspelt one, or "" when none is near enough to be meant.
-std::string nearest(const std::string& name, const std::vector<std::string>& names) {
-    std::string best;
-    size_t bestDistance = std::max<size_t>(2, name.size() / 3) + 1;
-    for (const std::string& candidate : names) {
-        size_t distance = editDistance(name, candidate);
-        if (distance < bestDistance) {
-            best = candidate;
-            bestDistance = distance;
-        }
-    }
-    return best;
 }
 
 const knownKey* findKey(const std::string& section, const std::string& key) {
@@ -206,7 +177,7 @@ void schemeCheck::checkKeys() {
         bool skin = sameName(entry.section, "skin"), info = sameName(entry.section, "info");
         if (entry.key.empty()) {
             if (skin || info) continue;
-            std::string meant = nearest(entry.section, sectionNames);
+            std::string meant = nearestName(entry.section, sectionNames);
             warnings_.push_back({entry.line, "[" + entry.section + "]: the plug-in reads no such section" +
                                                  (meant.empty() ? "" : "; did you mean [" + meant + "]?")});
             continue;
@@ -235,7 +206,7 @@ void schemeCheck::checkKeys() {
         std::vector<std::string> names, elsewhere;
         for (const knownKey& known : knownKeys)
             (sameName(entry.section, known.section) ? names : elsewhere).push_back(known.key);
-        std::string meant = nearest(entry.key, names);
+        std::string meant = nearestName(entry.key, names);
         std::string text = entry.key + ": the plug-in reads no such key in " + where;
         if (!meant.empty()) text += "; did you mean " + meant + "?";
         else if (std::any_of(elsewhere.begin(), elsewhere.end(), [&](const std::string& n) { return sameName(n, entry.key); }))

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "contactStatus.h"
+#include "nearestName.h"
 #include "textCodec.h"
 
 namespace kivhost {
@@ -104,7 +105,8 @@ std::string checkArguments(const scriptCommand& command) {
     if (name == "status" && !parseStatus(arg(1)))
         return "a status (1-7 or a name such as Dostępny or zw), not '" + arg(1) + "'";
     if (name == "login" && arg(0) != "TLEN" && arg(0) != "GG") return "TLEN or GG after 'login'";
-    if (name == "wait" && (!isNumber(arg(0)) || atoi(arg(0).c_str()) < 0)) return "a number of milliseconds";
+    if (name == "wait" && (!isNumber(arg(0)) || atoi(arg(0).c_str()) < 0))
+        return "a number of milliseconds, as 'wait 1000', not '" + arg(0) + "'";
     if (name == "click" && (!isNumber(arg(0)) || atoi(arg(0).c_str()) < 1))
         return "the number of a notification window, counted from 1 at the top of the screen";
     if (name == "click" && args.size() == 2 && arg(1) != "left" && arg(1) != "right") return "left or right";
@@ -144,7 +146,11 @@ bool script::parse(const std::string& text, const std::string& fileName, std::ve
         std::string name = line.substr(first, line.find_first_of(" \t\r", first) - first);
         const commandForm* form = formOf(name);
         if (!form) {
-            error = expected(fileName, number, "a command (see kivhost --help), not '" + name + "'");
+            std::vector<std::string> names;
+            for (const commandForm& known : forms) names.push_back(known.name);
+            std::string meant = nearestName(name, names);
+            error = expected(fileName, number, "a command (see kivhost --help), not '" + name + "'" +
+                                                   (meant.empty() ? "" : "; did you mean '" + meant + "'?"));
             return false;
         }
         // The tail starts after the fixed words: with an `expect` the keyword comes first.
@@ -155,7 +161,8 @@ bool script::parse(const std::string& text, const std::string& fileName, std::ve
             tailFrom = plain.size() > 1 && plain[1] == "text" ? 2 : -1;
         }
         if (!split(line, tailFrom, words)) {
-            error = expected(fileName, number, "a closing double quote");
+            std::string written = line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+            error = expected(fileName, number, "a closing double quote in '" + written + "'");
             return false;
         }
         scriptCommand command;

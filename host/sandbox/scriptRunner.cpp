@@ -224,6 +224,11 @@ bool scriptRunner::expectation(const std::vector<std::string>& args, std::string
         size_t wanted = static_cast<size_t>(atoi(value.c_str()));
         if (pumpUntil([&] { return findWindows(notifyClass).size() == wanted; }, patience)) return true;
         message = "expected " + value + " notification windows, found " + std::to_string(findWindows(notifyClass).size());
+        char section[8] = "";
+        if (!GetPrivateProfileSectionA("global", section, sizeof section, (box_.profile() + "kiv.filters.config").c_str()))
+            message += " (the profile's kiv.filters.config has no [global] section, and the plug-in shows nothing until "
+                       "the global filter is set: 'set filters global ...' before 'load', or the options page's "
+                       "\"Filtry globalne\")";
         return false;
     }
     if (what == "text") {
@@ -416,6 +421,13 @@ bool scriptRunner::execute(const scriptCommand& command, std::string& message) {
     if (name == "screenshot" || (name == "record" && !(arg(0) == "stop" && args.size() == 1))) {
         RECT picture;
         if (!area(args, 1, picture, message)) return false;
+        std::string target = path(arg(0));
+        std::string folder = target.substr(0, target.find_last_of('\\') == std::string::npos ? 0 : target.find_last_of('\\'));
+        if (!folder.empty() && !fileExists(folder)) {
+            message = "expected an existing folder for '" + arg(0) + "': '" + folder +
+                      "' does not exist (kivhost makes no folders; make it first)";
+            return false;
+        }
         bool done = name == "screenshot" ? grab_.picture(picture, path(arg(0)), message)
                                          : grab_.startRecording(picture, path(arg(0)), message);
         if (done) box_.note((name == "screenshot" ? "zdjęcie: " : "nagrywanie: ") + arg(0));

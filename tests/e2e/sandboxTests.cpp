@@ -171,6 +171,30 @@ TEST_CASE("the runner says what it expected and did not find") {
     CHECK(message == "expected the plug-in to be loaded: 'load' comes before 'file'");
 }
 
+TEST_CASE("a picture's missing folder, and no windows for want of a global filter, are said as such") {
+    sandboxScene scene("sandbox-runner-help");
+    kivhost::scriptRunner runner(*scene.box, scene.grab, {}, "t");
+    std::string message;
+    CHECK_FALSE(scene.run(runner, "screenshot nosuch/a.bmp", message));
+    CHECK(message == "expected an existing folder for 'nosuch/a.bmp': 'nosuch' does not exist (kivhost makes no "
+                     "folders; make it first)");
+
+    REQUIRE(scene.run(runner, "message ala@tlen.pl Cześć", message));
+    CHECK_FALSE(scene.run(runner, "expect windows 2", message));
+    CHECK(message == "expected 2 notification windows, found 1");
+
+    // The plug-in writes its filters back when it unloads; a file without [global] replaces them.
+    REQUIRE(scene.run(runner, "unload", message));
+    writeFile(scene.profile + "kiv.filters.config", "[contact:ala@tlen.pl]\r\nwindow_inherit=1\r\n");
+    REQUIRE(scene.run(runner, "load", message));
+    kivhost::moduleClock::get().advance(60000);
+    REQUIRE(scene.run(runner, "message ala@tlen.pl Cześć", message));
+    CHECK_FALSE(scene.run(runner, "expect windows 1", message));
+    CHECK(message == "expected 1 notification windows, found 0 (the profile's kiv.filters.config has no [global] "
+                     "section, and the plug-in shows nothing until the global filter is set: 'set filters global ...' "
+                     "before 'load', or the options page's \"Filtry globalne\")");
+}
+
 TEST_CASE("script settings are written between the unload and the load, and menus act on the selection") {
     sandboxScene scene("sandbox-settings", "clickopenchat=1\r\n");
     kivhost::scriptRunner runner(*scene.box, scene.grab, {}, "t");
