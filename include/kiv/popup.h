@@ -9,9 +9,17 @@
 //                                        // contact's status icon (needs itemHandle)
 //     int queued = callService(myModule, "kiv/popup", (WPARAM)&info, 0) == 0;
 //
+// callService is the host's own: slot 2 of the function table the messenger hands to your
+// LoadPlugin (int __cdecl callService(HINSTANCE module, const char* name, WPARAM, LPARAM)), with
+// your module's instance handle first.
+//
 // The service answers -1 for a record of the wrong size and while kiv is silent or a full-screen
-// application is in front; otherwise the window appears within 100 ms. Texts are Windows-1250 and
-// are cut to their fields (protocol 31 bytes, contactId/nick/iconName 63, text 512).
+// application is in front; otherwise 0, and the window appears at kiv's next tick (every 100 ms).
+//
+// Texts are Windows-1250, the messenger's code page, and are cut to their fields (protocol 31
+// bytes, contactId/nick/iconName 63, text 512). A caller built with another execution character
+// set (UTF-8, say) converts its texts first: MultiByteToWideChar(CP_UTF8, ...) and then
+// WideCharToMultiByte(1250, ...); with GCC, -fexec-charset=CP1250 makes literals Windows-1250.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +39,8 @@ struct click_info {
 };
 static_assert(sizeof(click_info) == 12);
 
+// Called on the messenger's thread with the caller's callbackData before kiv handles the click
+// itself. It must be __cdecl, as every function that crosses between plug-ins and the host.
 typedef int(__cdecl* ClickCallbackFn)(click_info* click, int callbackData);
 
 struct popup_info {
