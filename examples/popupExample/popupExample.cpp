@@ -29,11 +29,13 @@ Function slot(int number) {
     return reinterpret_cast<Function>(hostServices[number]);
 }
 
+// The messenger's callService: slot 2 of the function table it handed to LoadPlugin.
 int callService(const char* name, WPARAM wParam, LPARAM lParam) {
     return slot<abi::CallServiceFn>(abi::slotCallService)(module, name, wParam, lParam);
 }
 
-// kiv calls this when one of our windows is clicked, before it handles the click itself.
+// kiv calls this when one of our windows is clicked, before it handles the click itself. Like
+// every function between plug-ins and the messenger it is __cdecl.
 int __cdecl onClick(kiv::click_info* click, int callbackData) {
     if (!click || click->size != sizeof(kiv::click_info) || callbackData != 7) return 0;
     ++clicks;
@@ -44,6 +46,8 @@ int __cdecl onClick(kiv::click_info* click, int callbackData) {
 int __cdecl show(WPARAM text, LPARAM) {
     kiv::popup_info popup = {};
     popup.size = sizeof popup;
+    // Texts are Windows-1250: this project compiles its literals so (-fexec-charset=CP1250), and
+    // the text handed to popupExample/show is the caller's, in the messenger's code page too.
     popup.protocol = "TLEN";
     popup.contactId = "przyklad";
     popup.nick = "Przykład";
@@ -51,7 +55,7 @@ int __cdecl show(WPARAM text, LPARAM) {
     popup.iconName = "message";
     popup.clickCallback = onClick;
     popup.callbackData = 7;
-    // 0: queued, the window appears within 100 ms; -1: refused (kiv is silent, say).
+    // 0: queued, the window appears at kiv's next tick (every 100 ms); -1: refused (kiv is silent, say).
     return callService("kiv/popup", reinterpret_cast<WPARAM>(&popup), 0);
 }
 

@@ -121,12 +121,12 @@ schemeCheck::schemeCheck(const std::string& schemePath, const std::string& hostF
         return;
     }
     readLines();
+    checkKeys();
     char section[16] = "";
     if (!GetPrivateProfileSectionA("skin", section, sizeof section, path_.c_str())) {
         errors_.push_back({0, "no [skin] section: every key of the look belongs there"});
         return;
     }
-    checkKeys();
     SIZE normal = {250, 50}, small = {250, 24};
     checkSize("window_size", normal);
     checkSize("window_sizesmall", small);

@@ -121,9 +121,10 @@ TEST_CASE("a font record that the platform cannot read back is an error; a missi
 
 TEST_CASE("a file without a skin section, or none at all, is unusable") {
     schemeFolder scheme;
-    kivtest::writeFile(scheme.folder + "empty.kivs", "[info]\r\ntitle=x\r\n");
+    kivtest::writeFile(scheme.folder + "empty.kivs", "[info]\r\ntitle=x\r\n[Skins]\r\nver=2\r\n");
     schemeCheck empty(scheme.folder + "empty.kivs", programFolder());
     CHECK(mentions(empty.errors(), "no [skin] section"));
+    CHECK(onLine(empty.warnings(), 3).text == "[Skins]: the plug-in reads no such section; did you mean [skin]?");
     schemeCheck none(scheme.folder + "none.kivs", programFolder());
     CHECK(mentions(none.errors(), "no such file"));
 }
