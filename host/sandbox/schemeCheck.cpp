@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "nearestName.h"
 #include "schemeValues.h"
@@ -88,8 +87,8 @@ const knownKey* findKey(const std::string& section, const std::string& key) {
 }
 
 // The numbers of a list as the plug-in reads them: each may follow spaces, each but the last is
-// followed by a comma, and reading stops at anything else. Returns the count; rest is what follows.
-int readList(const std::string& text, std::vector<long>& numbers, size_t wanted, std::string& rest) {
+// followed by a comma, and reading stops at anything else; rest is what follows.
+void readList(const std::string& text, std::vector<long>& numbers, size_t wanted, std::string& rest) {
     const char* at = text.c_str();
     while (numbers.size() < wanted) {
         char* end = nullptr;
@@ -101,7 +100,6 @@ int readList(const std::string& text, std::vector<long>& numbers, size_t wanted,
         ++at;
     }
     rest = at;
-    return static_cast<int>(numbers.size());
 }
 
 std::string joined(const std::vector<long>& numbers) {
@@ -144,9 +142,6 @@ schemeCheck::schemeCheck(const std::string& schemePath, const std::string& hostF
         warning("ver", "ver is " + std::to_string(version) +
                            ": the options page lists only schemes with ver=2 or more");
     if (value("info", "title").empty()) warnings_.push_back({0, "no [info] title: the options page shows the file name"});
-    auto byLine = [](const schemeFinding& a, const schemeFinding& b) { return a.line < b.line; };
-    std::stable_sort(errors_.begin(), errors_.end(), byLine);
-    std::stable_sort(warnings_.begin(), warnings_.end(), byLine);
 }
 
 // Sections and keys with their line numbers, as the private-profile functions split the file.
