@@ -43,32 +43,33 @@ std::string describeColour(COLORREF colour) {
 }
 
 bool fontValue(const std::vector<std::string>& words, std::string& value, std::string& error) {
-    const char* expected = "expected FACE SIZE [bold] [italic], as Tahoma 8 bold";
     LOGFONTA font = {};
+    font.lfWeight = FW_NORMAL;
+    // Styles come last; the word before them is the size, and the words before it the face,
+    // so that Times New Roman needs no quotes.
+    size_t end = words.size();
+    for (; end > 0; --end) {
+        if (sameWord(words[end - 1], "bold")) font.lfWeight = FW_BOLD;
+        else if (sameWord(words[end - 1], "italic")) font.lfItalic = TRUE;
+        else break;
+    }
+    if (end < 2) {
+        error = "expected FACE SIZE [bold] [italic], as Tahoma 8 bold";
+        return false;
+    }
+    std::string face = words[0];
+    for (size_t i = 1; i + 1 < end; ++i) face += " " + words[i];
     long size = 0;
-    if (words.size() < 2 || words.size() > 4) {
-        error = expected;
+    if (!wholeNumber(words[end - 1], 1, 200, size)) {
+        error = "'" + words[end - 1] + "' is not a size: expected whole points from 1 to 200, as 8";
         return false;
     }
-    if (words[0].empty() || words[0].size() >= sizeof font.lfFaceName) {
-        error = "'" + words[0] + "' is not a face name: expected 1 to 31 characters";
+    if (face.size() >= sizeof font.lfFaceName) {
+        error = "'" + face + "' is not a face name: expected 1 to 31 characters";
         return false;
     }
-    if (!wholeNumber(words[1], 1, 200, size)) {
-        error = "'" + words[1] + "' is not a size: expected whole points from 1 to 200, as 8";
-        return false;
-    }
-    for (size_t i = 2; i < words.size(); ++i) {
-        if (sameWord(words[i], "bold")) font.lfWeight = FW_BOLD;
-        else if (sameWord(words[i], "italic")) font.lfItalic = TRUE;
-        else {
-            error = "'" + words[i] + "': " + expected;
-            return false;
-        }
-    }
-    lstrcpynA(font.lfFaceName, words[0].c_str(), sizeof font.lfFaceName);
+    lstrcpynA(font.lfFaceName, face.c_str(), sizeof font.lfFaceName);
     font.lfHeight = -MulDiv(static_cast<int>(size), screenDpi, pointsPerInch);
-    if (!font.lfWeight) font.lfWeight = FW_NORMAL;
     font.lfCharSet = EASTEUROPE_CHARSET;
     value = structText(&font, sizeof font);
     return true;

@@ -17,7 +17,8 @@ bool colourValue(const std::string& text, std::string& value, std::string& error
 std::string describeColour(COLORREF colour);
 
 // FACE SIZE [bold] [italic] as an id_font/desc_font value in the Polish character set (238);
-// SIZE in points at the screen's usual 96 dots per inch. False with a message.
+// FACE may be several words, SIZE is in points at the screen's usual 96 dots per inch. False
+// with a message.
 bool fontValue(const std::vector<std::string>& words, std::string& value, std::string& error);
 
 // The record in the words fontValue takes, with its character set: "Tahoma 8 bold, character set 238".

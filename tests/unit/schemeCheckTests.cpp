@@ -263,12 +263,17 @@ TEST_CASE("scheme values from their readable form, read back by the platform") {
     CHECK(font.lfCharSet == EASTEUROPE_CHARSET);
     CHECK(std::string(font.lfFaceName) == "Tahoma");
     CHECK(kivhost::describeFont(font) == "Tahoma 11 bold italic, character set 238");
+    // A face of several words needs no quotes.
+    WritePrivateProfileStringA("skin", "desc_font", fontValue({"Times", "New", "Roman", "10"}).c_str(), file.c_str());
+    REQUIRE(GetPrivateProfileStructA("skin", "desc_font", &font, sizeof font, file.c_str()));
+    CHECK(kivhost::describeFont(font) == "Times New Roman 10, character set 238");
 
     const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
         {{"Tahoma"}, "expected FACE SIZE [bold] [italic], as Tahoma 8 bold"},
         {{"Tahoma", "8pt"}, "'8pt' is not a size: expected whole points from 1 to 200, as 8"},
         {{"Tahoma", "0"}, "'0' is not a size: expected whole points from 1 to 200, as 8"},
-        {{"Tahoma", "8", "heavy"}, "'heavy': expected FACE SIZE [bold] [italic], as Tahoma 8 bold"},
+        {{"Tahoma", "8", "heavy"}, "'heavy' is not a size: expected whole points from 1 to 200, as 8"},
+        {{"8", "bold"}, "expected FACE SIZE [bold] [italic], as Tahoma 8 bold"},
         {{std::string(32, 'A'), "8"}, "'" + std::string(32, 'A') + "' is not a face name: expected 1 to 31 characters"},
     };
     for (const auto& entry : bad) {
