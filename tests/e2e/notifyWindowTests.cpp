@@ -220,7 +220,16 @@ TEST_CASE("a description of up to autoheightrows lines is drawn whole, as into t
         "a b c d e f g h i j k l m n o p r s t u w y z ą ć ę ł ń ó ś ź ż 1 2 3 4 5 6 7 8 9 0 x y z",
     };
     const int rows = 5;  // autoheightrows' default
-    for (const std::string scheme : {"standard.kivs", "rounded.kivs", "dark.kivs"}) {
+    // The standard scheme again with a description face this system lacks: another one stands in.
+    const std::string standard = schemeFolder() + "standard.kivs";
+    testScheme substitute("kivtest-substitute.kivs", "");
+    REQUIRE(CopyFileA(standard.c_str(), substitute.path.c_str(), FALSE));
+    LOGFONTA missingFace = {};
+    REQUIRE(GetPrivateProfileStructA("skin", "desc_font", &missingFace, sizeof missingFace, standard.c_str()));
+    strcpy(missingFace.lfFaceName, "Verdana");
+    REQUIRE(WritePrivateProfileStructA("skin", "desc_font", &missingFace, sizeof missingFace, substitute.path.c_str()));
+
+    for (const std::string scheme : {"standard.kivs", "rounded.kivs", "dark.kivs", "kivtest-substitute.kivs"}) {
         CAPTURE(scheme);
         const std::string file = schemeFolder() + scheme;
         LOGFONTA font = {};
