@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "optionsWindow.h"
 #include "testSupport.h"
 
 using namespace kivtest;
@@ -189,6 +190,34 @@ void checkDialog(HMODULE module, int id, const wchar_t* face, const char* expect
     DestroyWindow(parent);
 }
 
+// Each item of each drop-down list on the page as the module fills it, against the part of the
+// closed list that shows the chosen item (the arrow excluded).
+void checkListItems(HWND page) {
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[32] = "";
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "ComboBox") != 0) continue;
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof info;
+        REQUIRE(GetComboBoxInfo(child, &info));
+        HDC dc = GetDC(child);
+        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)));
+        const LRESULT count = SendMessageA(child, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            char item[512] = "";
+            SendMessageA(child, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+            SIZE size = {};
+            GetTextExtentPoint32A(dc, item, lstrlenA(item), &size);
+            const int missing = size.cx - (info.rcItem.right - info.rcItem.left);
+            if (missing > 0)
+                FAIL_CHECK("dialog 102, list " << GetDlgCtrlID(child) << " item \"" << item << "\" is short by "
+                                               << missing << " px");
+        }
+        SelectObject(dc, previous);
+        ReleaseDC(child, dc);
+    }
+}
+
 }  // namespace
 
 TEST_CASE("dialog texts fit their controls and no control covers another, in each face of MS Shell Dlg") {
@@ -209,4 +238,7 @@ TEST_CASE("dialog texts fit their controls and no control covers another, in eac
         checkDialog(session.plugin->module(), filterDialog, m.face, m.expected);
         checkDialog(session.plugin->module(), optionsPage, m.face, m.expected);
     }
+    kivhost::optionsWindow options(session.host);
+    REQUIRE(options.pageWindow());
+    checkListItems(options.pageWindow());
 }
