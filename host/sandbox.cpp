@@ -64,7 +64,8 @@ bool sandbox::loadPlugin(std::string& error) {
     // The path as the program folder sees it: a log (and its pictures) names no folder of this machine.
     const std::string folder = programFolder();
     const bool inside = pluginPath_.compare(0, folder.size(), folder) == 0;
-    note("wczytano " + (inside ? pluginPath_.substr(folder.size()) : pluginPath_) + ": " + info->name + " " + std::to_string(v >> 24) + "." +
+    const std::string shown = inside ? pluginPath_.substr(folder.size()) : pluginPath_;
+    note("wczytano " + shown + ": " + info->name + " " + std::to_string(v >> 24) + "." +
          std::to_string((v >> 16) & 0xFF) + "." + std::to_string((v >> 8) & 0xFF) + "." + std::to_string(v & 0xFF));
     return true;
 }
