@@ -33,6 +33,11 @@ public:
     void advance(DWORD milliseconds) { offset_ += milliseconds; }
     void freeze(DWORD value) { frozen_ = true; value_ = value; }
     void run() { frozen_ = false; }
+    // Runs again from the frozen value, without the jump of the time it stood still.
+    void carryOn() {
+        if (frozen_) offset_ = value_ - GetTickCount();
+        frozen_ = false;
+    }
     void reset() { offset_ = 0; frozen_ = false; }
     DWORD now() const;
     static DWORD WINAPI getTickCount();

@@ -61,7 +61,11 @@ bool sandbox::loadPlugin(std::string& error) {
     SetForegroundWindow(window_->handle());
     plugin_->load();
     unsigned v = info->version;
-    note("wczytano " + pluginPath_ + ": " + info->name + " " + std::to_string(v >> 24) + "." +
+    // The path as the program folder sees it: a log (and its pictures) names no folder of this machine.
+    const std::string folder = programFolder();
+    const bool inside = pluginPath_.compare(0, folder.size(), folder) == 0;
+    const std::string shown = inside ? pluginPath_.substr(folder.size()) : pluginPath_;
+    note("wczytano " + shown + ": " + info->name + " " + std::to_string(v >> 24) + "." +
          std::to_string((v >> 16) & 0xFF) + "." + std::to_string((v >> 8) & 0xFF) + "." + std::to_string(v & 0xFF));
     return true;
 }

@@ -10,7 +10,7 @@ namespace kivhost {
 namespace {
 
 constexpr int margin = 8;
-constexpr int treeWidth = 290;
+constexpr int treeWidth = 320;  // the sample list's longest line whole
 constexpr int panelX = treeWidth + 2 * margin;
 constexpr int buttonWidth = 124;
 constexpr int rowHeight = 24;
@@ -130,9 +130,8 @@ void sandboxWindow::createControls() {
             statusMenuButton);
     control("BUTTON", "Opcje...", WS_TABSTOP, panelX + buttonWidth, y, buttonWidth, rowHeight, optionsButton);
     y += rowHeight + 8;
-    log_ = control("LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, panelX, y, wide,
+    log_ = control("LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, panelX, y, wide,
                    client.bottom - margin - y, logId);
-    SendMessageA(log_, LB_SETHORIZONTALEXTENT, 1200, 0);
 }
 
 std::string sandboxWindow::contactText(const std::string& id) const {
@@ -190,9 +189,39 @@ std::string sandboxWindow::selectedContact() const {
     return "";
 }
 
+// A line wider than the log is broken at spaces into entries that fit, so none is cut.
 void sandboxWindow::addLog(const std::string& line) {
+    RECT client;
+    GetClientRect(log_, &client);
+    HDC dc = GetDC(log_);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(log_, WM_GETFONT, 0, 0)));
+    auto fits = [&](const std::string& text) {
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return size.cx <= client.right - GetSystemMetrics(SM_CXVSCROLL) - 4;  // room for the bar to come
+    };
+    std::string entry, word;
+    for (size_t at = 0; at <= line.size(); ++at) {
+        if (at < line.size() && line[at] != ' ') {
+            word += line[at];
+            continue;
+        }
+        std::string longer = entry.empty() ? word : entry + " " + word;
+        if (!entry.empty() && !fits(longer)) {
+            addLogEntry(entry);
+            longer = "  " + word;  // a continued line is indented
+        }
+        entry = longer;
+        word.clear();
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(log_, dc);
+    addLogEntry(entry);
+}
+
+void sandboxWindow::addLogEntry(const std::string& entry) {
     if (static_cast<size_t>(SendMessageA(log_, LB_GETCOUNT, 0, 0)) >= logLines) SendMessageA(log_, LB_DELETESTRING, 0, 0);
-    LRESULT index = SendMessageA(log_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    LRESULT index = SendMessageA(log_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
     SendMessageA(log_, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
 }
 

@@ -32,6 +32,7 @@ public:
     void addLog(const std::string& line);
 
 private:
+    void addLogEntry(const std::string& entry);
     enum controlId : int {
         treeId = 200,
         statusComboId,

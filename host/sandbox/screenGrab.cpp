@@ -30,13 +30,25 @@ std::string screenGrab::request(const char* kind, const RECT& area, const char* 
     return base;
 }
 
-bool screenGrab::await(const std::string& answer, const std::string& target, DWORD milliseconds,
-                       std::string& error) {
-    if (!pumpUntil([&] { return fileExists(answer); }, milliseconds)) {
+// Waits for the answer; with serveWindows false nothing of this thread runs meanwhile, so what
+// is photographed stands still.
+bool screenGrab::arrived(const std::string& answer, DWORD milliseconds, bool serveWindows, std::string& error) {
+    bool found = false;
+    if (serveWindows) {
+        found = pumpUntil([&] { return fileExists(answer); }, milliseconds);
+    } else {
+        const DWORD start = GetTickCount();
+        while (!(found = fileExists(answer)) && GetTickCount() - start < milliseconds) Sleep(10);
+    }
+    if (!found)
         error = "no answer in " + answer + " within " + std::to_string(milliseconds / 1000) +
                 " s: is tools/screen-grabber watching " + folder_ + "?";
-        return false;
-    }
+    return found;
+}
+
+bool screenGrab::await(const std::string& answer, const std::string& target, DWORD milliseconds,
+                       std::string& error) {
+    if (!arrived(answer, milliseconds, true, error)) return false;
     if (!MoveFileExA(answer.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
         error = "cannot write " + target + " (error " + std::to_string(GetLastError()) + ")";
         return false;
@@ -84,9 +96,23 @@ bool screenGrab::startRecording(const RECT& area, const std::string& target, std
         error = "expected a .gif file name for the recording, not " + target;
         return false;
     }
-    recording_ = request("rec", area, ".record");
+    recording_ = true;
+    recordingArea_ = area;
     recordingTarget_ = target;
+    frames_.clear();
     return true;
+}
+
+bool screenGrab::frame(int hundredths, bool changed, std::string& error) {
+    if (!changed && !frames_.empty()) {
+        frames_.back().hundredths += hundredths;
+        return true;
+    }
+    std::string base = request("shot", recordingArea_, ".area");
+    bool taken = arrived(base + ".png", 60000, false, error);
+    DeleteFileA((base + ".area").c_str());
+    if (taken) frames_.push_back({base.substr(folder_.size()) + ".png", hundredths});
+    return taken;
 }
 
 bool screenGrab::stopRecording(std::string& error) {
@@ -94,13 +120,24 @@ bool screenGrab::stopRecording(std::string& error) {
         error = "expected a recording started with 'record FILE.gif' before 'record stop'";
         return false;
     }
-    std::string base = recording_;
-    recording_.clear();
-    writeWhole(base + ".stop", "\n");
+    recording_ = false;
+    if (frames_.empty()) {
+        error = "expected at least one frame between 'record' and 'record stop' (a wait)";
+        return false;
+    }
+    std::string list;
+    for (const recordedFrame& f : frames_) list += std::to_string(f.hundredths) + " " + f.name + "\n";
+    std::string base = folder_ + "rec-" + std::to_string(next_++);
+    writeWhole(base + ".frames", list);
     bool made = await(base + ".gif", recordingTarget_, 120000, error);
-    DeleteFileA((base + ".record").c_str());
-    DeleteFileA((base + ".stop").c_str());
+    DeleteFileA((base + ".frames").c_str());
+    dropFrames();
     return made;
+}
+
+void screenGrab::dropFrames() {
+    for (const recordedFrame& f : frames_) DeleteFileA((folder_ + f.name).c_str());
+    frames_.clear();
 }
 
 }  // namespace kivhost

@@ -19,6 +19,30 @@ namespace {
 constexpr DWORD gap = 20;             // between two commands, so posted messages are handled
 constexpr DWORD patience = 3000;      // how long an expectation waits for what it expects
 constexpr const char* notifyClass = "kiv_notify_window";
+constexpr DWORD framePeriod = 40;     // a frame of a recording: two animation steps, 25 a second
+
+// What a frame shows of the notifications: where each is and how opaque.
+std::vector<LONG> notificationsSeen() {
+    std::vector<LONG> seen;
+    for (HWND window : findWindows(notifyClass)) {
+        RECT r = windowRect(window);
+        BYTE alpha = 255;
+        layeredAlpha(window, alpha);
+        seen.insert(seen.end(), {r.left, r.top, r.right, r.bottom, alpha});
+    }
+    return seen;
+}
+
+// Every window painted before its picture: a window that slid into view shows its skin, not the
+// black of a part not yet drawn.
+void paintEverything() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE))
+        DispatchMessageA(&message);
+    for (HWND window : findWindows(notifyClass)) UpdateWindow(window);
+    GdiFlush();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_PAINT);  // hands what was drawn to the screen
+}
 
 // Notification windows from the top of the screen down, left to right within a row.
 std::vector<HWND> notificationsInOrder() {
@@ -114,7 +138,13 @@ void scriptRunner::step() {
     }
     const scriptCommand command = commands_[next_++];
     if (command.name == "wait") {
-        schedule(static_cast<DWORD>(atoi(command.args[0].c_str())));
+        const DWORD milliseconds = static_cast<DWORD>(atoi(command.args[0].c_str()));
+        std::string message;
+        if (grab_.recording() && !recordedWait(milliseconds, message)) {
+            finish(fileName_ + ":" + std::to_string(command.line) + ": " + message);
+            return;
+        }
+        schedule(grab_.recording() ? gap : milliseconds);
         return;
     }
     // Only a menu choice may sit in a dialog's loop; other commands that wait for something pump
@@ -127,6 +157,24 @@ void scriptRunner::step() {
         return;
     }
     if (!mayOpenDialog && !finished_) schedule(gap);
+}
+
+// While a recording runs, time passes in frames: the windows animate for one frame's time, are
+// painted, and are photographed while the module's clock stands still, so the animation is seen
+// at its own speed however long a picture takes.
+bool scriptRunner::recordedWait(DWORD milliseconds, std::string& message) {
+    moduleClock& clock = moduleClock::get();
+    DWORD now = clock.now();
+    std::vector<LONG> previous = notificationsSeen();
+    for (DWORD elapsed = 0; elapsed < milliseconds; elapsed += framePeriod) {
+        clock.freeze(now += framePeriod);
+        pumpMessages(framePeriod);
+        paintEverything();
+        std::vector<LONG> seen = notificationsSeen();
+        if (!grab_.frame(framePeriod / 10, seen != previous, message)) return false;
+        previous = seen;
+    }
+    return true;
 }
 
 void scriptRunner::finish(const std::string& error) {
@@ -428,12 +476,26 @@ bool scriptRunner::execute(const scriptCommand& command, std::string& message) {
                       "' does not exist (kivhost makes no folders; make it first)";
             return false;
         }
+        // The notifications alone: the sandbox steps aside for their picture.
+        const bool alone = name == "screenshot" && arg(1) == "notifications";
+        HWND sandboxWindow = box_.window().handle();
+        if (alone) {
+            ShowWindow(sandboxWindow, SW_HIDE);
+            pumpMessages(200);
+        }
         bool done = name == "screenshot" ? grab_.picture(picture, path(arg(0)), message)
                                          : grab_.startRecording(picture, path(arg(0)), message);
+        if (alone) {
+            ShowWindow(sandboxWindow, SW_SHOW);
+            SetForegroundWindow(sandboxWindow);
+        }
         if (done) box_.note((name == "screenshot" ? "zdjęcie: " : "nagrywanie: ") + arg(0));
         return done;
     }
-    if (name == "record") return grab_.stopRecording(message);
+    if (name == "record") {
+        moduleClock::get().carryOn();  // frames held the clock; it goes on from where they left it
+        return grab_.stopRecording(message);
+    }
     if (name == "expect") return expectation(args, message);
     if (name == "echo") {
         box_.note(arg(0));

@@ -72,6 +72,9 @@ void window::fitToContent() {
 }
 
 // The whole measured text height is added to the scheme's height, at most autoheightrows lines.
+// The text is measured in a copy of the description rectangle: measuring narrows a rectangle to
+// its widest line, and a paint into that narrower one lost the last letters wherever a substituted
+// face measures and draws a pixel apart. The description keeps the scheme's width.
 void window::growToText() {
     int chars = settings().autoheightchars;
     if (chars > 0 && chars < 512) request_.text[chars] = '\0';
@@ -80,7 +83,8 @@ void window::growToText() {
     scopedFont font(CreateFontIndirectA(&skin_.descFont));
     selection chosen(dc.get(), font.get());
     const UINT measure = DT_WORDBREAK | DT_END_ELLIPSIS | DT_CALCRECT | textFlags;
-    int textHeight = DrawTextA(dc.get(), request_.text, -1, &skin_.descRect, measure);
+    RECT measured = skin_.descRect;
+    int textHeight = DrawTextA(dc.get(), request_.text, -1, &measured, measure);
     RECT sample = {0, 0, 100, 100};
     int lineHeight = DrawTextA(dc.get(), "a", -1, &sample, measure);
     // No rows (or a negative number of them) means no growth; the product is taken wide enough
