@@ -12,7 +12,7 @@
 namespace kivhost {
 
 struct paintedWindow {
-    std::vector<std::string> texts;  // in drawing order
+    std::vector<std::string> texts;  // in drawing order; wide texts as UTF-8
     std::vector<std::string> bitmaps;  // resource names loaded while painting
 };
 
@@ -27,6 +27,7 @@ private:
     static HDC WINAPI beginPaint(HWND window, LPPAINTSTRUCT paint);
     static BOOL WINAPI endPaint(HWND window, const PAINTSTRUCT* paint);
     static int WINAPI drawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format);
+    static int WINAPI drawTextW(HDC dc, LPCWSTR text, int length, LPRECT rect, UINT format);
     static int WINAPI drawTextExA(HDC dc, LPSTR text, int length, LPRECT rect, UINT format, LPDRAWTEXTPARAMS params);
     static HANDLE WINAPI loadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
     void recordText(const char* text, int length, UINT format);
@@ -36,6 +37,7 @@ private:
     decltype(&BeginPaint) beginPaint_ = nullptr;
     decltype(&EndPaint) endPaint_ = nullptr;
     decltype(&DrawTextA) drawTextA_ = nullptr;
+    decltype(&DrawTextW) drawTextW_ = nullptr;
     decltype(&DrawTextExA) drawTextExA_ = nullptr;
     decltype(&LoadImageA) loadImageA_ = nullptr;
 };

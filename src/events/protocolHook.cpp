@@ -65,6 +65,7 @@ void handleMessage(const char* protocol, const abi::message_event& message) {
     request.setTexts(message.protocol, contactId, item.displayName,
                      plugin.settings->showmessage ? message.text : "", chat ? "chatmessage" : "message");
     request.itemHandle = item.handle;
+    request.messageKind = chat ? window_info::chatMessage : window_info::message;
     plugin.windows->addNotification(request);
 }
 

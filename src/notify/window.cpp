@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "notify/windowsManager.h"
 #include "scheme/skinDrawing.h"
@@ -11,6 +12,7 @@
 #include "shell/host.h"
 #include "shell/plugin.h"
 #include "shell/scopedGdi.h"
+#include "shell/text.h"
 
 namespace kiv {
 
@@ -34,6 +36,17 @@ const abi::status_entry* statusEntry(const abi::contact_item& item) {
     return &icons->entries[icons->index - 1];
 }
 
+// UTF-8 as the wide functions take it; a sequence that is not UTF-8 becomes the replacement
+// character, never a reason to stop.
+std::wstring widened(const char* text) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length - 1));
+    return wide;
+}
+
 }  // namespace
 
 window::window(window_info& request) {
@@ -45,6 +58,8 @@ window::window(window_info& request) {
         GetClientRect(handle_, &client_);
         request_ = request;
         if (plugin.scheme) skin_.copyFrom(*plugin.scheme);
+        schemeHeight_ = skin_.height;
+        schemeDescRect_ = skin_.descRect;
         setTransparency(settings().alpha);
     }
     createdTick_ = GetTickCount();
@@ -63,6 +78,8 @@ window* window::fromHandle(HWND handle) {
 // ---- size and place ------------------------------------------------------------------------
 
 void window::fitToContent() {
+    skin_.height = schemeHeight_;
+    skin_.descRect = schemeDescRect_;
     if (!request_.text[0]) {
         resize(skin_.smallWidth, skin_.smallHeight, true);
         return;
@@ -74,13 +91,16 @@ void window::fitToContent() {
 // The whole measured text height is added to the scheme's height, at most autoheightrows lines.
 void window::growToText() {
     int chars = settings().autoheightchars;
-    if (chars > 0 && chars < 512) request_.text[chars] = '\0';
+    if (chars > 0 && chars < 512) {
+        request_.text[chars] = '\0';
+        if (request_.utf8) cutToCharacter(request_.text);
+    }
     windowDC dc(handle_);
     if (!dc) return;
     scopedFont font(CreateFontIndirectA(&skin_.descFont));
     selection chosen(dc.get(), font.get());
     const UINT measure = DT_WORDBREAK | DT_END_ELLIPSIS | DT_CALCRECT | textFlags;
-    int textHeight = DrawTextA(dc.get(), request_.text, -1, &skin_.descRect, measure);
+    int textHeight = drawText(dc.get(), request_.text, &skin_.descRect, measure);
     RECT sample = {0, 0, 100, 100};
     int lineHeight = DrawTextA(dc.get(), "a", -1, &sample, measure);
     // No rows (or a negative number of them) means no growth; the product is taken wide enough
@@ -89,6 +109,16 @@ void window::growToText() {
     if (lineHeight * rows < textHeight) textHeight = static_cast<int>(lineHeight * rows);
     skin_.height += textHeight;
     skin_.descRect.bottom = skin_.descRect.top + textHeight;
+}
+
+bool window::changeText(const char* text, int32_t messages) {
+    const int before = height();
+    request_.setText(text);
+    request_.messages = messages;
+    fitToContent();
+    createdTick_ = GetTickCount();
+    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+    return height() != before;
 }
 
 void window::resize(int width, int height, bool small) {
@@ -140,14 +170,13 @@ void window::reveal() {
     }
 }
 
-void window::startClosing() {
+void window::startClosing(const RECT& area) {
     if (!animated() || !request_.effectClose) {
         state_ = closed;
         return;
     }
     state_ = closing;
     if (request_.effect == slideEffect) {
-        RECT area = workArea();
         moveTo(leftCorner() ? area.left - width() : area.right, y_, true);
     } else {
         setTransparency(100);
@@ -270,6 +299,12 @@ void window::drawIcon(HDC dc, const abi::contact_item* item) const {
     if (entry) drawKeyed(dc, entry->icon, at.x, at.y, iconKey);
 }
 
+// Text in the request's encoding: Windows-1250 as it always was, UTF-8 through the wide function.
+int window::drawText(HDC dc, const char* text, RECT* rect, UINT format) const {
+    if (!request_.utf8) return DrawTextA(dc, text, -1, rect, format);
+    return DrawTextW(dc, widened(text).c_str(), -1, rect, format);
+}
+
 void window::contactLine(char* line, size_t size) const {
     const char* nick = request_.nick;
     const char* id = request_.contactId;
@@ -287,16 +322,21 @@ void window::contactLine(char* line, size_t size) const {
             snprintf(line, size, "%s", id);
         break;
     }
+    if (request_.messages > 1) {
+        char count[16];
+        snprintf(count, sizeof count, " (%ld)", static_cast<long>(request_.messages));
+        appendText(line, size, count);
+    }
 }
 
 void window::drawContactLine(HDC dc) const {
-    char line[sizeof request_.nick + sizeof request_.contactId + 4];
+    char line[sizeof request_.nick + sizeof request_.contactId + 20];
     contactLine(line, sizeof line);
     scopedFont font(CreateFontIndirectA(&skin_.idFont));
     selection chosen(dc, font.get());
     SetTextColor(dc, skin_.idColor);
     RECT area = skin_.idRect;
-    DrawTextA(dc, line, -1, &area, DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS | textFlags);
+    drawText(dc, line, &area, DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS | textFlags);
 }
 
 void window::drawDescription(HDC dc) const {
@@ -304,7 +344,7 @@ void window::drawDescription(HDC dc) const {
     selection chosen(dc, font.get());
     SetTextColor(dc, skin_.descColor);
     RECT area = skin_.descRect;
-    DrawTextA(dc, request_.text, -1, &area, DT_WORDBREAK | DT_WORD_ELLIPSIS | DT_END_ELLIPSIS | textFlags);
+    drawText(dc, request_.text, &area, DT_WORDBREAK | DT_WORD_ELLIPSIS | DT_END_ELLIPSIS | textFlags);
 }
 
 // ---- clicks --------------------------------------------------------------------------------

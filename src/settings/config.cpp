@@ -87,6 +87,7 @@ void config::load() {
     settingsReader reader{settingsPath};
     visitSettings(reader);
     if (!plugin.setLayeredWindowAttributes) alpha = 0;
+    monitor = std::clamp<int32_t>(monitor, 0, 2);
 }
 
 void config::save() {

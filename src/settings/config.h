@@ -64,6 +64,8 @@ public:
     char filelogingg[260] = "";
     char fileemail[260] = "";
     int32_t loginignoretime = 10;
+    int32_t monitor = 0;
+    bool groupmessages = false;
 
     // Each key once, in file order, with its default: load and save both walk this list.
     template <class Visitor>
@@ -109,6 +111,8 @@ void config::visitSettings(Visitor& v) {
     v.readOnlyNumber("hidden", "loginignoretime", loginignoretime, 10);
     v.flag("ztk", "ignoremub", ignoremub, 0);
     v.flag("ztk", "noautoclose", noautoclose, 0);
+    v.number("extra", "monitor", monitor, 0);
+    v.flag("extra", "groupmessages", groupmessages, 0);
 }
 
 }  // namespace kiv

@@ -128,6 +128,9 @@ int loadPlugin(void* hostServices) {
     plugin.getSilentService = host::createService(abi::svcKivGetSilent, getSilent);
     plugin.setSilentService = host::createService(abi::svcKivSetSilent, setSilent);
     plugin.popupService = host::createService(abi::svcKivPopup, popupService);
+    plugin.popupShowService = host::createService(kiv::popupShowService, popupShow);
+    plugin.popupUpdateService = host::createService(kiv::popupUpdateService, popupUpdate);
+    plugin.popupCloseService = host::createService(kiv::popupCloseService, popupClose);
     buildFolders();
     plugin.systemMajorVersion = systemMajorVersion();
     plugin.setLayeredWindowAttributes = findLayeredFunction();
@@ -160,6 +163,9 @@ int unloadPlugin() {
     host::destroyService(plugin.getSilentService);
     host::destroyService(plugin.setSilentService);
     host::destroyService(plugin.popupService);
+    host::destroyService(plugin.popupShowService);
+    host::destroyService(plugin.popupUpdateService);
+    host::destroyService(plugin.popupCloseService);
     plugin.hostServices = nullptr;
     return 0;
 }
@@ -175,8 +181,10 @@ bool isFullScreenAppActive() {
     if (!foreground) return false;
     RECT rect;
     if (!GetWindowRect(foreground, &rect)) return false;
-    return rect.left == 0 && rect.top == 0 && rect.right == GetSystemMetrics(SM_CXSCREEN) &&
-           rect.bottom == GetSystemMetrics(SM_CYSCREEN);
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    // With a monitor chosen, a game on any screen covers the monitor it is on.
+    if (plugin.settings && plugin.settings->monitor != 0) monitorBounds(foreground, screen);
+    return EqualRect(&rect, &screen) != FALSE;
 }
 
 }  // namespace kiv

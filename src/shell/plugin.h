@@ -22,6 +22,9 @@ struct moduleState {
     int getSilentService = 0;
     int setSilentService = 0;
     int popupService = 0;
+    int popupShowService = 0;
+    int popupUpdateService = 0;
+    int popupCloseService = 0;
 
     config* settings = nullptr;
     skin* scheme = nullptr;
