@@ -79,6 +79,9 @@ constexpr checkBox checkBoxes[] = {
     {IDC_OPTIONS_OFFEMAIL, &config::offemail},
     {IDC_OPTIONS_IGNOREMUB, &config::ignoremub},
     {IDC_OPTIONS_NOAUTOCLOSE, &config::noautoclose},
+    {IDC_OPTIONS_HOVERHOLD, &config::hoverhold},
+    {IDC_OPTIONS_MISSEDSUMMARY, &config::missedsummary},
+    {IDC_OPTIONS_EVENTLOG, &config::eventlog},
 };
 
 enum class limitKind { fixed, workAreaWidth, workAreaHeight };
@@ -98,6 +101,8 @@ constexpr numberEdit numberEdits[] = {
     {IDC_OPTIONS_AUTOHEIGHTCHARS, &config::autoheightchars, limitKind::fixed, 512},
     {IDC_OPTIONS_AUTOHEIGHTROWS, &config::autoheightrows, limitKind::fixed, 512},
     {IDC_OPTIONS_MAXONSCREEN, &config::maxonscreen, limitKind::fixed, 99},
+    {IDC_OPTIONS_IDLEHOLD, &config::idlehold, limitKind::fixed, 3600},
+    {IDC_OPTIONS_HISTORY, &config::history, limitKind::fixed, 500},
 };
 
 struct soundEdit {
