@@ -27,6 +27,22 @@ bool roomOnScreen(size_t live) {
     return settings().maxonscreen <= 0 || live < static_cast<size_t>(settings().maxonscreen);
 }
 
+// Away from the keyboard and mouse for at least idlehold seconds, by the platform's last input.
+bool userIdle(DWORD now) {
+    if (settings().idlehold <= 0) return false;
+    LASTINPUTINFO input = {};
+    input.cbSize = sizeof input;
+    if (!GetLastInputInfo(&input)) return false;
+    return now - input.dwTime >= millisecondsOf(settings().idlehold);
+}
+
+bool pointerOver(const window& shown) {
+    if (!settings().hoverhold) return false;
+    POINT pointer = {};
+    RECT rect = {};
+    return GetCursorPos(&pointer) && GetWindowRect(shown.handle(), &rect) && PtInRect(&rect, pointer);
+}
+
 }  // namespace
 
 RECT workArea() {
@@ -57,9 +73,13 @@ bool windowsManager::addNotification(const window_info& request) {
 
 void windowsManager::onTick() {
     const DWORD now = GetTickCount();
+    const bool idle = userIdle(now);
     bool removed = false;
     for (auto at = windows_.begin(); at != windows_.end();) {
         window* shown = *at;
+        // Held while the user is away or the pointer rests on it, so its whole visible time
+        // starts again once that ends.
+        if (shown->currentState() < window::closing && (idle || pointerOver(*shown))) shown->holdUntil(now);
         bool allowed = shown->request().closesByItself(settings().noautoclose);
         if (now - shown->createdTick() >= visibleMilliseconds() && allowed && shown->currentState() == window::shown)
             shown->startClosing();
