@@ -55,6 +55,8 @@ public:
 
     HWND handle() const { return handle_; }
     DWORD createdTick() const { return createdTick_; }
+    // The visible time counts from this tick instead: the window was held open until then.
+    void holdUntil(DWORD tick) { createdTick_ = tick; }
     int32_t currentState() const { return state_; }
     int y() const { return y_; }
     int width() const { return client_.right; }

@@ -23,6 +23,22 @@ bool roomOnScreen(size_t live) {
     return settings().maxonscreen <= 0 || live < static_cast<size_t>(settings().maxonscreen);
 }
 
+// Away from the keyboard and mouse for at least idlehold seconds, by the platform's last input.
+bool userIdle(DWORD now) {
+    if (settings().idlehold <= 0) return false;
+    LASTINPUTINFO input = {};
+    input.cbSize = sizeof input;
+    if (!GetLastInputInfo(&input)) return false;
+    return now - input.dwTime >= millisecondsOf(settings().idlehold);
+}
+
+bool pointerOver(const window& shown) {
+    if (!settings().hoverhold) return false;
+    POINT pointer = {};
+    RECT rect = {};
+    return GetCursorPos(&pointer) && GetWindowRect(shown.handle(), &rect) && PtInRect(&rect, pointer);
+}
+
 }  // namespace
 
 // Windows that are on their way out take no more text.
@@ -114,9 +130,13 @@ window_info* windowsManager::queuedRequest(int32_t id) {
 
 void windowsManager::onTick() {
     const DWORD now = GetTickCount();
+    const bool idle = userIdle(now);
     bool removed = false;
     for (auto at = windows_.begin(); at != windows_.end();) {
         window* shown = *at;
+        // Held while the user is away or the pointer rests on it, so its whole visible time
+        // starts again once that ends.
+        if (shown->currentState() < window::closing && (idle || pointerOver(*shown))) shown->holdUntil(now);
         bool allowed = shown->request().closesByItself(settings().noautoclose);
         const DWORD visible = shown->request().visibleMilliseconds(settings().visibletime);
         if (now - shown->createdTick() >= visible && allowed && shown->currentState() == window::shown)
