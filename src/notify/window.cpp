@@ -121,9 +121,12 @@ bool window::changeText(const char* text, int32_t messages) {
     return height() != before;
 }
 
+// A window sized again to what it already is (the next message of a group, a new text of the
+// same height) keeps its picture and shape.
 void window::resize(int width, int height, bool small) {
+    const bool unchanged = skin_.composed && small == request_.small && width == this->width() && height == this->height();
     request_.small = small;
-    if (!handle_) return;
+    if (!handle_ || unchanged) return;
     SetWindowPos(handle_, nullptr, 0, 0, width, height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
     GetClientRect(handle_, &client_);

@@ -98,6 +98,23 @@ TEST_CASE("another plug-in shows its notification through kiv/popup and hears ab
 
     session.service("kiv/setsilent", 1);
     CHECK(session.service("popupExample/show", reinterpret_cast<WPARAM>("cisza")) == -1);
+    session.service("kiv/setsilent", 0);
+
+    // A download followed in one UTF-8 notification that is changed and then closed.
+    const std::vector<HWND> before = notifications();
+    CHECK(session.service("popupExample/download/start") > 0);
+    REQUIRE(waitForCount(before.size() + 1));
+    HWND download = nullptr;
+    for (HWND w : notifications())
+        if (std::find(before.begin(), before.end(), w) == before.end()) download = w;
+    REQUIRE(download);
+    const std::string title = u8"Pobieranie «Фото.zip»", half = u8"Pobrano 50%";
+    CHECK(paintOf(download).texts == std::vector<std::string>{title + " (przyklad)", "Pobrano 0%"});
+    CHECK(session.service("popupExample/download/progress", 50) == 0);
+    CHECK(paintOf(download).texts == std::vector<std::string>{title + " (przyklad)", half});
+    CHECK(session.service("popupExample/download/done") == 0);
+    CHECK(waitForCount(before.size()));
+    CHECK(session.service("popupExample/download/progress", 60) == -1);
     example.unload();
 }
 
