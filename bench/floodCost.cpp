@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr const char* notifyClass = "kiv_notify_window";
 constexpr int contacts = 5;
 constexpr int chatFlags = 4;
 constexpr int chatMessageSound = 4;
@@ -29,14 +28,6 @@ const char* const filters =
 std::string settings(bool grouping) {
     return std::string("[general]\r\nfullscreenautooff=0\r\n[window]\r\nscheme=standard.kivs\r\nvisibletime=5\r\n") +
            "[extra]\r\ngroupmessages=" + (grouping ? "1" : "0") + "\r\n";
-}
-
-size_t shown() {
-    size_t count = 0;
-    for (HWND w = FindWindowExA(nullptr, nullptr, notifyClass, nullptr); w;
-         w = FindWindowExA(nullptr, w, notifyClass, nullptr))
-        count += IsWindowVisible(w) ? 1 : 0;
-    return count;
 }
 
 struct figures {
@@ -114,7 +105,7 @@ bool flood(bool grouping, int messages, double span, figures& f) {
     serveUntil(start + span + 300, m, f);  // the last tick's windows, shown and painted
     f.elapsed = kivbench::milliseconds() - start;
     f.busy = m.busy;
-    f.windows = shown();
+    f.windows = kivbench::shownNotifications();
     return true;
 }
 

@@ -65,29 +65,6 @@ std::string describe(HWND window) {
            std::to_string(r.bottom);
 }
 
-// A plain window in front, covering the area, as a game or a browser would be.
-class frontWindow {
-public:
-    explicit frontWindow(const RECT& area)
-        : window_(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "game", WS_POPUP | WS_VISIBLE, area.left, area.top,
-                                  area.right - area.left, area.bottom - area.top, nullptr, nullptr, nullptr,
-                                  nullptr)) {
-        SetForegroundWindow(window_);
-        kivhost::pumpMessages(30);
-    }
-    ~frontWindow() {
-        DestroyWindow(window_);
-        SetForegroundWindow(kivhost::hostCore::get().mainWindow());
-        kivhost::pumpMessages(30);
-    }
-    frontWindow(const frontWindow&) = delete;
-    frontWindow& operator=(const frontWindow&) = delete;
-    HWND get() const { return window_; }
-
-private:
-    HWND window_;
-};
-
 // The stack photographed from the X side when tests/wideScreen.sh offers it.
 void photograph(const std::string& name) {
     const char* folder = getenv("KIV_GRAB");

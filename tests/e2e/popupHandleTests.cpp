@@ -26,15 +26,7 @@ kiv::popup_options2 options2(uint8_t encoding, int visibleTime = 0, bool keepOpe
 }
 
 int show(kivSession& session, const popupRequest& request, const kiv::popup_options2* options = nullptr) {
-    kiv::popup_info info = {};
-    info.size = sizeof info;
-    info.protocol = request.protocol;
-    info.contactId = request.contactId;
-    info.nick = request.nick;
-    info.text = request.text;
-    info.iconName = request.iconName;
-    info.clickCallback = request.callback;
-    info.callbackData = request.data;
+    kiv::popup_info info = popupInfo(request);
     return session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(options));
 }
 
