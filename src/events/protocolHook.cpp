@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "filters/filtersManager.h"
+#include "history/notificationHistory.h"
 #include "notify/window_info.h"
 #include "notify/windowsManager.h"
 #include "settings/config.h"
@@ -49,10 +50,19 @@ bool effectiveFilter(const contactSearch& item, const char* contactId, filter& r
     return plugin.filters->getContactFilter(item, contactId, result, false);
 }
 
-void handleMessage(const char* protocol, const abi::message_event& message) {
+// What the filters let through is shown, or, while notifications are held back, only recorded.
+void deliver(const window_info& request, eventKind kind, heldReason held) {
+    if (held == heldReason::none) plugin.windows->addNotification(request);
+    remember(request, kind, held);
+}
+
+void handleMessage(const char* protocol, const abi::message_event& message, heldReason held) {
     const char* contactId = message.contactId;
     if (!contactId || plugin.filters->isIgnored(contactId)) return;
-    if (plugin.settings->msgshowwhenbgonly && plugin.windows->isChatWindowActive(protocol, contactId)) return;
+    if (plugin.settings->msgshowwhenbgonly && plugin.windows->isChatWindowActive(protocol, contactId)) {
+        if (!recordingHeldBack()) return;
+        if (held == heldReason::none) held = heldReason::chatInFront;
+    }
     contactSearch item(contactId);
     findContactItem(item);
     filter rules;
@@ -65,14 +75,12 @@ void handleMessage(const char* protocol, const abi::message_event& message) {
     request.setTexts(message.protocol, contactId, item.displayName,
                      plugin.settings->showmessage ? message.text : "", chat ? "chatmessage" : "message");
     request.itemHandle = item.handle;
-    plugin.windows->addNotification(request);
+    deliver(request, chat ? eventKind::chatMessage : eventKind::message, held);
 }
 
 // A "TLEN" description that only repeats the status name says nothing: the window stays small.
 const char* tlenStatusName(int status) {
-    static const char* const names[] = {"Niedostępny",   "Dostępny",     "Porozmawiajmy",
-                                        "Jestem zajęty", "Zaraz wracam", "Wrócę później"};
-    return status >= 1 && status <= 6 ? names[status - 1] : nullptr;
+    return status <= 6 ? eventStatusName(status) : nullptr;
 }
 
 // Invisible (7) has no slot of its own; it is shown as the contact going unavailable would be.
@@ -81,7 +89,7 @@ bool statusShown(const filter& rules, int status) {
     return status >= 1 && status <= 6 && rules.window_status[status];
 }
 
-void handleStatus(abi::status_event& change) {
+void handleStatus(abi::status_event& change, heldReason held) {
     const char* contactId = change.contactId;
     if (!contactId || plugin.filters->isIgnored(contactId)) return;
     if (!change.newDescription) change.newDescription = "";
@@ -118,9 +126,9 @@ void handleStatus(abi::status_event& change) {
         request.itemHandle = item.handle;
         request.forceAutoClose = true;
         request.forceKeepOpen = true;
-        plugin.windows->addNotification(request);
+        deliver(request, eventKind::status, held);
     }
-    if (wentOffline) playSound(rules.sound_fileoffline);
+    if (wentOffline && held == heldReason::none) playSound(rules.sound_fileoffline);
 }
 
 }  // namespace
@@ -131,15 +139,18 @@ int __cdecl onProtocolEvent(void* protocolEvent, void* eventData) {
     if (!event || !event->protocol || !plugin.settings || !plugin.filters || !plugin.windows) return 0;
     protocolState* protocol = findProtocol(event->protocol);
     if (event->kind == abi::protocolEventLogin && protocol) protocol->lastLoginTick = GetTickCount();
-    if (notificationsSuppressed()) return 0;
-    if (event->kind == abi::protocolEventLogin && protocol && same(protocol->name, "GG"))
+    // Held back, an event still goes through the filters when it is to be recorded, so that the
+    // record never lists what the filters would not have shown.
+    const heldReason held = currentHold();
+    if (held != heldReason::none && !recordingHeldBack()) return 0;
+    if (held == heldReason::none && event->kind == abi::protocolEventLogin && protocol && same(protocol->name, "GG"))
         playSound(plugin.settings->filelogingg);
     if (inLoginQuietPeriod(protocol)) return 0;
     if (!eventData) return 0;
     if (event->kind == abi::protocolEventMessage)
-        handleMessage(event->protocol, *static_cast<const abi::message_event*>(eventData));
+        handleMessage(event->protocol, *static_cast<const abi::message_event*>(eventData), held);
     else if (event->kind == abi::protocolEventStatus)
-        handleStatus(*static_cast<abi::status_event*>(eventData));
+        handleStatus(*static_cast<abi::status_event*>(eventData), held);
     return 0;
 }
 

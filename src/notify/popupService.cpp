@@ -1,5 +1,6 @@
 #include "notify/popupService.h"
 
+#include "history/notificationHistory.h"
 #include "notify/windowsManager.h"
 #include "shell/plugin.h"
 
@@ -33,8 +34,13 @@ window_info requestFromPopup(const popup_info& info, const popup_options* option
 int __cdecl popupService(WPARAM popupInfo, LPARAM popupOptions) {
     const auto* info = reinterpret_cast<const popup_info*>(popupInfo);
     if (!info || info->size != popupInfoSize) return -1;
-    if (notificationsSuppressed() || !plugin.windows) return -1;
-    plugin.windows->addNotification(requestFromPopup(*info, reinterpret_cast<const popup_options*>(popupOptions)));
+    if (!plugin.windows) return -1;
+    const heldReason held = currentHold();
+    if (held != heldReason::none && !recordingHeldBack()) return -1;
+    window_info request = requestFromPopup(*info, reinterpret_cast<const popup_options*>(popupOptions));
+    remember(request, eventKind::popup, held);
+    if (held != heldReason::none) return -1;
+    plugin.windows->addNotification(request);
     return 0;
 }
 

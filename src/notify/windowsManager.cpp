@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "history/notificationHistory.h"
 #include "notify/window.h"
 #include "settings/config.h"
 #include "shell/plugin.h"
@@ -88,6 +89,8 @@ void windowsManager::onTick() {
         else
             ++at;
     }
+    window_info summary;
+    if (takeMissedSummary(summary)) addNotification(summary);
     while (roomOnScreen(windows_.size()) && !queue_.empty()) {
         window_info request = queue_.front();
         queue_.pop_front();

@@ -11,6 +11,7 @@ class config;
 class skin;
 class filtersManager;
 class windowsManager;
+class notificationHistory;
 
 constexpr int pathSize = 1024;
 
@@ -27,6 +28,7 @@ struct moduleState {
     skin* scheme = nullptr;
     filtersManager* filters = nullptr;
     windowsManager* windows = nullptr;
+    notificationHistory* history = nullptr;
 
     char hostFolder[pathSize] = "";
     char pluginsFolder[pathSize] = "";
