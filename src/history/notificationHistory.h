@@ -47,7 +47,8 @@ private:
     missedCounts missed_;
 };
 
-// Why notifications are held back right now (the silent switch, a full-screen program in front).
+// Why no notification window and no sound of the module may be produced now (the silent switch,
+// a full-screen program in front); none when they may.
 heldReason currentHold();
 // Whether held-back events still go through the filters, to be recorded.
 bool recordingHeldBack();

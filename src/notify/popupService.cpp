@@ -1,5 +1,6 @@
 #include "notify/popupService.h"
 
+#include "history/eventLog.h"
 #include "history/notificationHistory.h"
 #include "notify/windowsManager.h"
 #include "shell/plugin.h"
@@ -31,17 +32,34 @@ window_info requestFromPopup(const popup_info& info, const popup_options* option
     return request;
 }
 
+namespace {
+
+// The answer to the caller, and the line of the event log: refused, held back or shown.
+int answer(const popup_info* info, int result, const char* decision) {
+    if (eventLog::enabled()) {
+        bool readable = info && info->size == popupInfoSize;
+        eventLog::write(readable ? info->protocol : "", readable ? info->contactId : "", "kiv/popup", decision);
+    }
+    return result;
+}
+
+}  // namespace
+
 int __cdecl popupService(WPARAM popupInfo, LPARAM popupOptions) {
     const auto* info = reinterpret_cast<const popup_info*>(popupInfo);
-    if (!info || info->size != popupInfoSize) return -1;
+    if (!info || info->size != popupInfoSize) return answer(info, -1, "odrzucone: zły rekord");
     if (!plugin.windows) return -1;
+    const auto* options = reinterpret_cast<const popup_options*>(popupOptions);
     const heldReason held = currentHold();
-    if (held != heldReason::none && !recordingHeldBack()) return -1;
-    window_info request = requestFromPopup(*info, reinterpret_cast<const popup_options*>(popupOptions));
-    remember(request, eventKind::popup, held);
-    if (held != heldReason::none) return -1;
+    if (held != heldReason::none) {
+        if (recordingHeldBack()) remember(requestFromPopup(*info, options), eventKind::popup, held);
+        return answer(info, -1, held == heldReason::silent ? "pominięte: wyciszone" : "pominięte: program pełnoekranowy");
+    }
+    window_info request = requestFromPopup(*info, options);
+    const char* decision = plugin.windows->mustWait() ? "pokazane później: limit okien na ekranie" : "pokazane";
     plugin.windows->addNotification(request);
-    return 0;
+    remember(request, eventKind::popup, held);
+    return answer(info, 0, decision);
 }
 
 }  // namespace kiv

@@ -72,6 +72,10 @@ bool windowsManager::addNotification(const window_info& request) {
     return true;
 }
 
+bool windowsManager::mustWait() const {
+    return !roomOnScreen(windows_.size() + queue_.size());
+}
+
 void windowsManager::onTick() {
     const DWORD now = GetTickCount();
     const bool idle = userIdle(now);

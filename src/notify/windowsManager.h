@@ -25,6 +25,8 @@ public:
 
     // Queues a copy; the window appears at the next tick.
     bool addNotification(const window_info& request);
+    // A request queued now would wait for a window to close: the screen limit is reached.
+    bool mustWait() const;
     void onTick();
     bool showNotification(window_info request);
     void rearrange();

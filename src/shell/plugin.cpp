@@ -170,12 +170,6 @@ int unloadPlugin() {
     return 0;
 }
 
-bool notificationsSuppressed() {
-    if (!plugin.settings) return true;
-    if (plugin.settings->silent) return true;
-    return plugin.settings->fullscreenautooff && isFullScreenAppActive();
-}
-
 bool isFullScreenAppActive() {
     HWND foreground = GetForegroundWindow();
     if (!foreground) return false;

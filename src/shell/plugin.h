@@ -52,8 +52,6 @@ void* getPluginInfo(unsigned int hostVersion);
 int loadPlugin(void* hostServices);
 int unloadPlugin();
 
-// True when no notification window and no sound of the module may be produced now.
-bool notificationsSuppressed();
 bool isFullScreenAppActive();
 
 }  // namespace kiv
