@@ -1,5 +1,7 @@
 #include "notify/popupService.h"
 
+#include "history/eventLog.h"
+#include "history/notificationHistory.h"
 #include "notify/windowsManager.h"
 #include "shell/plugin.h"
 
@@ -13,11 +15,20 @@ constexpr int32_t popupOptions2Size = sizeof(popup_options2);
 
 // Both services refuse what kiv/popup refuses: no record, a wrong size, notifications suppressed.
 bool acceptable(const popup_info* info) {
-    return info && info->size == popupInfoSize && !notificationsSuppressed() && plugin.windows;
+    return info && info->size == popupInfoSize && currentHold() == heldReason::none && plugin.windows;
 }
 
 int32_t idOf(WPARAM id) {
     return static_cast<int32_t>(id);
+}
+
+// The answer to the caller, and the line of the event log: refused, held back or shown.
+int answer(const popup_info* info, int result, const char* decision) {
+    if (eventLog::enabled()) {
+        bool readable = info && info->size == popupInfoSize;
+        eventLog::write(readable ? info->protocol : "", readable ? info->contactId : "", "kiv/popup", decision);
+    }
+    return result;
 }
 
 }  // namespace
@@ -53,10 +64,19 @@ window_info requestFromShow(const popup_info& info, const popup_options2* option
 
 int __cdecl popupService(WPARAM popupInfo, LPARAM popupOptions) {
     const auto* info = reinterpret_cast<const popup_info*>(popupInfo);
-    if (!info || info->size != popupInfoSize) return -1;
-    if (notificationsSuppressed() || !plugin.windows) return -1;
-    plugin.windows->addNotification(requestFromPopup(*info, reinterpret_cast<const popup_options*>(popupOptions)));
-    return 0;
+    if (!info || info->size != popupInfoSize) return answer(info, -1, "odrzucone: zły rekord");
+    if (!plugin.windows) return -1;
+    const auto* options = reinterpret_cast<const popup_options*>(popupOptions);
+    const heldReason held = currentHold();
+    if (held != heldReason::none) {
+        if (recordingHeldBack()) remember(requestFromPopup(*info, options), eventKind::popup, held);
+        return answer(info, -1, held == heldReason::silent ? "pominięte: wyciszone" : "pominięte: program pełnoekranowy");
+    }
+    window_info request = requestFromPopup(*info, options);
+    const char* decision = plugin.windows->mustWait() ? "pokazane później: limit okien na ekranie" : "pokazane";
+    plugin.windows->addNotification(request);
+    remember(request, eventKind::popup, held);
+    return answer(info, 0, decision);
 }
 
 int __cdecl popupShow(WPARAM popupInfo, LPARAM popupOptions) {

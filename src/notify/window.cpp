@@ -29,13 +29,6 @@ const config& settings() {
     return *plugin.settings;
 }
 
-// The current entry of the host's status icons, or null when the item carries none.
-const abi::status_entry* statusEntry(const abi::contact_item& item) {
-    const abi::status_icons* icons = item.icons;
-    if (!icons || !icons->entries || icons->index < 1) return nullptr;
-    return &icons->entries[icons->index - 1];
-}
-
 // UTF-8 as the wide functions take it; a sequence that is not UTF-8 becomes the replacement
 // character, never a reason to stop.
 std::wstring widened(const char* text) {
@@ -366,29 +359,7 @@ void window::onClick(int button) {
 }
 
 void window::openChat() const {
-    contactSearch item(request_.contactId);
-    findContactItem(item);
-    if (!item.found()) return;
-    const bool tlen = strcmp(request_.protocol, "TLEN") == 0;
-    const abi::status_entry* entry = statusEntry(item);
-    const char* status = item.description ? item.description
-                                          : statusNameByIcon(request_.protocol, item.icons ? item.icons->index : 1);
-    const char* name = item.displayName ? item.displayName : "";
-    const char* id = item.id ? item.id : "";
-    char title[1024];
-    if (tlen)
-        snprintf(title, sizeof title, "%s (%s) - %s", name, id, status);
-    else
-        snprintf(title, sizeof title, "%s (GG# %s) - %s", name, id, status);
-
-    abi::chat_window_request chat = {};
-    chat.size = sizeof chat;
-    chat.contactId = request_.contactId;
-    chat.protocol = request_.protocol;
-    chat.title = title;
-    if (entry) chat.status = *entry;
-    chat.network = tlen ? 24 : 0;
-    host::callService(abi::svcChatWindowShow, &chat);
+    openChatWindow(request_.protocol, request_.contactId);
 }
 
 // ---- the window procedure ------------------------------------------------------------------

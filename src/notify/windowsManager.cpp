@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "history/notificationHistory.h"
 #include "notify/window.h"
 #include "settings/config.h"
 #include "shell/plugin.h"
@@ -128,6 +129,10 @@ window_info* windowsManager::queuedRequest(int32_t id) {
     return nullptr;
 }
 
+bool windowsManager::mustWait() const {
+    return !roomOnScreen(windows_.size() + queue_.size());
+}
+
 void windowsManager::onTick() {
     const DWORD now = GetTickCount();
     const bool idle = userIdle(now);
@@ -146,6 +151,8 @@ void windowsManager::onTick() {
         else
             ++at;
     }
+    window_info summary;
+    if (takeMissedSummary(summary)) addNotification(summary);
     while (roomOnScreen(windows_.size()) && !queue_.empty()) {
         window_info request = queue_.front();
         queue_.pop_front();

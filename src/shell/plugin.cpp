@@ -5,6 +5,7 @@
 #include "events/protocolHook.h"
 #include "events/soundHook.h"
 #include "filters/filtersManager.h"
+#include "history/notificationHistory.h"
 #include "notify/popupService.h"
 #include "notify/window.h"
 #include "notify/windowsManager.h"
@@ -12,6 +13,7 @@
 #include "settings/config.h"
 #include "shell/host.h"
 #include "shell/text.h"
+#include "ui/historyWindow.h"
 #include "ui/menus.h"
 
 namespace kiv {
@@ -141,6 +143,7 @@ int loadPlugin(void* hostServices) {
     plugin.scheme->load(plugin.schemeFolder, plugin.settings->scheme);
     plugin.filters = new filtersManager(plugin.filtersPath);
     plugin.windows = new windowsManager();
+    plugin.history = new notificationHistory();
     hookProtocols();
     hookSoundEvent();
     setupMenus();
@@ -151,6 +154,9 @@ int unloadPlugin() {
     removeMenus();
     unhookSoundEvent();
     unhookProtocols();
+    historyWindow::close();
+    delete plugin.history;
+    plugin.history = nullptr;
     delete plugin.windows;
     plugin.windows = nullptr;
     delete plugin.filters;
@@ -168,12 +174,6 @@ int unloadPlugin() {
     host::destroyService(plugin.popupCloseService);
     plugin.hostServices = nullptr;
     return 0;
-}
-
-bool notificationsSuppressed() {
-    if (!plugin.settings) return true;
-    if (plugin.settings->silent) return true;
-    return plugin.settings->fullscreenautooff && isFullScreenAppActive();
 }
 
 bool isFullScreenAppActive() {

@@ -11,6 +11,7 @@ class config;
 class skin;
 class filtersManager;
 class windowsManager;
+class notificationHistory;
 
 constexpr int pathSize = 1024;
 
@@ -30,6 +31,7 @@ struct moduleState {
     skin* scheme = nullptr;
     filtersManager* filters = nullptr;
     windowsManager* windows = nullptr;
+    notificationHistory* history = nullptr;
 
     char hostFolder[pathSize] = "";
     char pluginsFolder[pathSize] = "";
@@ -53,8 +55,6 @@ void* getPluginInfo(unsigned int hostVersion);
 int loadPlugin(void* hostServices);
 int unloadPlugin();
 
-// True when no notification window and no sound of the module may be produced now.
-bool notificationsSuppressed();
 bool isFullScreenAppActive();
 
 }  // namespace kiv
