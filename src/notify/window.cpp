@@ -117,7 +117,8 @@ bool window::changeText(const char* text, int32_t messages) {
 // A window sized again to what it already is (the next message of a group, a new text of the
 // same height) keeps its picture and shape.
 void window::resize(int width, int height, bool small) {
-    const bool unchanged = skin_.composed && small == request_.small && width == this->width() && height == this->height();
+    const bool unchanged =
+        skin_.composed && small == request_.small && width == this->width() && height == this->height();
     request_.small = small;
     if (!handle_ || unchanged) return;
     SetWindowPos(handle_, nullptr, 0, 0, width, height,

@@ -40,12 +40,12 @@ bool pointerOver(const window& shown) {
     return GetCursorPos(&pointer) && GetWindowRect(shown.handle(), &rect) && PtInRect(&rect, pointer);
 }
 
-}  // namespace
-
 // Windows that are on their way out take no more text.
 bool stillOpen(const window* w) {
     return w->currentState() != window::closing && w->currentState() != window::closed;
 }
+
+}  // namespace
 
 windowsManager::windowsManager() {
     timer_ = SetTimer(nullptr, 0, tickPeriod, &windowsManager::tick);

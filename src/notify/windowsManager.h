@@ -30,6 +30,7 @@ public:
     int32_t addWithId(window_info request);
     bool updateText(int32_t id, const char* text);
     bool close(int32_t id);
+
     // A request queued now would wait for a window to close: the screen limit is reached.
     bool mustWait() const;
     void onTick();

@@ -8,7 +8,8 @@ using namespace kivtest;
 
 namespace {
 
-const char* everyMessage = "[global]\r\nwindow_inherit=0\r\nwindow_onlineonly=0\r\nwindow_eventmessage=1\r\nwindow_eventmessagechat=1\r\n";
+const char* everyMessage =
+    "[global]\r\nwindow_inherit=0\r\nwindow_onlineonly=0\r\nwindow_eventmessage=1\r\nwindow_eventmessagechat=1\r\n";
 
 // Three contacts, messages let through, the clock past the quiet period of the log-in.
 struct messageScene {
@@ -50,7 +51,7 @@ TEST_CASE("a burst of 20 messages from one person: one window with (20), the las
     REQUIRE(shown.size() == 1);
     const int shortHeight = heightOf(shown[0]);
     for (int i = 2; i <= 19; ++i) message("ala@tlen.pl", "wiadomość " + std::to_string(i));
-    const std::string last = "Ostatnia wiadomość jest długa: dwie albo trzy linie tekstu, żeby okno urosło do niej.";
+    const std::string last = "Ostatnia wiadomość jest długa: dwie albo trzy linie, żeby okno urosło do niej.";
     message("ala@tlen.pl", last);
     shown = settle(1);
     REQUIRE(shown.size() == 1);

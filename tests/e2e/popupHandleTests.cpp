@@ -99,7 +99,7 @@ TEST_CASE("kiv/popup/show gives a new id; update changes the text and the size, 
     CHECK(waitForCount(0));
 }
 
-TEST_CASE("kiv/popup/show refuses what kiv/popup refuses and options of another size; update and close refuse unknown ids") {
+TEST_CASE("kiv/popup/show refuses as kiv/popup does and options of another size; unknown ids are refused") {
     testScheme scheme("kivtest-plain.kivs", plainScheme);
     notifySession session("popup-handle-refusals", settingsWith(scheme.name, ""));
     CHECK(session.service(kiv::popupShowService, 0, 0) == -1);
@@ -261,7 +261,8 @@ TEST_CASE("random bytes as UTF-8: drawn with replacement characters, never a cra
             kivhost::pumpMessages(120);
             const std::string replacement = u8"\uFFFD";
             for (HWND w : notifications())
-                for (const std::string& drawn : paintOf(w).texts) replaced |= drawn.find(replacement) != std::string::npos;
+                for (const std::string& drawn : paintOf(w).texts)
+                    replaced |= drawn.find(replacement) != std::string::npos;
             for (int earlier : ids) close(session, earlier);
         }
     }
