@@ -91,6 +91,21 @@ std::string timeCell(HWND window, int row) {
     return text;
 }
 
+std::vector<std::string> columnTitles(HWND window) {
+    std::vector<std::string> titles;
+    for (int column = 0;; ++column) {
+        char text[64] = "";
+        LVCOLUMNA entry = {};
+        entry.mask = LVCF_TEXT;
+        entry.pszText = text;
+        entry.cchTextMax = sizeof text;
+        if (!SendMessageA(GetDlgItem(window, historyList), LVM_GETCOLUMNA, static_cast<WPARAM>(column),
+                          reinterpret_cast<LPARAM>(&entry)))
+            return titles;
+        titles.push_back(text);
+    }
+}
+
 void select(HWND window, int row) {
     HWND list = GetDlgItem(window, historyList);
     LVITEMA item = {};
@@ -145,6 +160,7 @@ TEST_CASE("the history lists shown and held-back notifications newest first, wit
     SetForegroundWindow(s.session.host.mainWindow());
     HWND window = openHistory();
     REQUIRE(window);
+    CHECK(columnTitles(window) == std::vector<std::string>{"czas", "kontakt", "zdarzenie", "treść", "uwagi"});
     CHECK(listed(window) == rows{{"Ala (ala@tlen.pl)", "wiadomość czatu", "w czacie", "okno czatu na wierzchu"},
                                  {"Wtyczka", "powiadomienie wtyczki", "z innej wtyczki", "wyciszone"},
                                  {"Olek (12345)", "status: Dostępny", "jestem", "wyciszone"},
