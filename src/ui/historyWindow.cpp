@@ -24,7 +24,7 @@ struct column {
 };
 
 // Together narrower than the list, whose vertical scroll bar takes its share.
-constexpr column columns[] = {{"czas", 36}, {"kontakt", 92}, {"zdarzenie", 86}, {"treść", 160}, {"uwagi", 74}};
+constexpr column columns[] = {{"czas", 36}, {"kontakt", 106}, {"zdarzenie", 86}, {"treść", 148}, {"uwagi", 74}};
 
 // A list row shows one line: breaks in a message become spaces.
 std::string oneLine(std::string text) {
