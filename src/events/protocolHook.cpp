@@ -76,34 +76,24 @@ struct verdict {
         if (eventLog::enabled()) v.level = plugin.filters->windowPartLevel(item, contactId);
         return v;
     }
+    static verdict heldBack(heldReason held) { return because(heldText(held)); }
     std::string text() const {
         std::string line = outcome;
-        if (reason) line += std::string("; ") + reason;
+        if (reason) line += std::string(": ") + reason;
         if (key) line += "; " + level + ": " + key + (value ? "=1" : "=0");
         if (sound) line += std::string("; dźwięk ") + sound;
         return line;
     }
 };
 
-const char* heldOutcome(heldReason held) {
-    switch (held) {
-    case heldReason::silent:
-        return "pominięte: wyciszone";
-    case heldReason::fullScreen:
-        return "pominięte: program pełnoekranowy";
-    case heldReason::chatInFront:
-        return "pominięte: okno czatu na wierzchu";
-    case heldReason::none:
-        break;
-    }
-    return "pokazane";
-}
-
 // What the filters let through is shown, or, while notifications are held back, only recorded.
 verdict deliver(const window_info& request, eventKind kind, heldReason held, verdict shown) {
-    shown.outcome = heldOutcome(held);
-    if (held == heldReason::none) {
-        if (plugin.windows->mustWait()) shown.outcome = "pokazane później: limit okien na ekranie";
+    if (held != heldReason::none) {
+        shown.reason = heldText(held);
+    } else {
+        const bool waits = plugin.windows->mustWait();
+        shown.outcome = waits ? "pokazane później" : "pokazane";
+        if (waits) shown.reason = "limit okien na ekranie";
         plugin.windows->addNotification(request);
     }
     remember(request, kind, held);
@@ -235,7 +225,7 @@ verdict handleEvent(const abi::protocol_event& event, void* eventData) {
     // Held back, an event still goes through the filters when it is to be recorded, so that the
     // record never lists what the filters would not have shown.
     const heldReason held = currentHold();
-    if (held != heldReason::none && !recordingHeldBack()) return verdict::because(nullptr, heldOutcome(held));
+    if (held != heldReason::none && !recordingHeldBack()) return verdict::heldBack(held);
     verdict loggedIn = verdict::because(nullptr, "bez okna");
     if (held == heldReason::none && login && protocol && same(protocol->name, "GG") &&
         playSound(plugin.settings->filelogingg))

@@ -1,5 +1,7 @@
 #include "notify/popupService.h"
 
+#include <string>
+
 #include "history/eventLog.h"
 #include "history/notificationHistory.h"
 #include "notify/windowsManager.h"
@@ -70,7 +72,7 @@ int __cdecl popupService(WPARAM popupInfo, LPARAM popupOptions) {
     const heldReason held = currentHold();
     if (held != heldReason::none) {
         if (recordingHeldBack()) remember(requestFromPopup(*info, options), eventKind::popup, held);
-        return answer(info, -1, held == heldReason::silent ? "pominięte: wyciszone" : "pominięte: program pełnoekranowy");
+        return answer(info, -1, (std::string("pominięte: ") + heldText(held)).c_str());
     }
     window_info request = requestFromPopup(*info, options);
     const char* decision = plugin.windows->mustWait() ? "pokazane później: limit okien na ekranie" : "pokazane";

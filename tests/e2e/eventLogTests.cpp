@@ -85,14 +85,14 @@ TEST_CASE("kiv.log says which filter level and key decided, or what else held an
                 "window_status_online=1",
                 "GG\t12345\twiadomość czatu\tpokazane później: limit okien na ekranie; filtr globalny: "
                 "window_eventmessagechat=1",
-                "TLEN\tobcy@tlen.pl\twiadomość\tpominięte; kontakt spoza listy"});
+                "TLEN\tobcy@tlen.pl\twiadomość\tpominięte: kontakt spoza listy"});
 
     REQUIRE(kivhost::choose("Tlen/CL/Element", {{"12345", "GG"}}, "kiv/menu/contact/ignore"));
     kivhost::raiseMessage("GG", "12345", 2, "e");
     CHECK(s.session.host.raiseSoundEvent(2, "12345") == -1);
     CHECK(s.session.host.raiseSoundEvent(2, "ala@tlen.pl") == -1);
     CHECK(s.session.host.raiseSoundEvent(2, "ewa@tlen.pl") == -1);
-    CHECK(s.newLines() == logLines{"GG\t12345\twiadomość\tpominięte; lista ignorowanych",
+    CHECK(s.newLines() == logLines{"GG\t12345\twiadomość\tpominięte: lista ignorowanych",
                                 "\t12345\tdźwięk: wiadomość\tcisza: lista ignorowanych",
                                 "\tala@tlen.pl\tdźwięk: wiadomość\todtworzono " + s.session.profile + "praca.wav",
                                 "\tewa@tlen.pl\tdźwięk: wiadomość\tcisza: brak pliku w filtrze"});
@@ -117,9 +117,9 @@ TEST_CASE("kiv.log says which filter level and key decided, or what else held an
     kivhost::raiseLogin("TLEN");
     kivhost::raiseMessage("TLEN", "ewa@tlen.pl", 2, "h");
     CHECK(s.newLines() ==
-          logLines{"TLEN\tewa@tlen.pl\twiadomość\tpominięte; okno czatu na wierzchu (msgshowwhenbgonly=1)",
+          logLines{"TLEN\tewa@tlen.pl\twiadomość\tpominięte: okno czatu na wierzchu (msgshowwhenbgonly=1)",
                 "TLEN\t\tzalogowanie\tbez okna",
-                "TLEN\tewa@tlen.pl\twiadomość\tpominięte; okres ciszy po zalogowaniu (loginignoretime)"});
+                "TLEN\tewa@tlen.pl\twiadomość\tpominięte: okres ciszy po zalogowaniu (loginignoretime)"});
 }
 
 TEST_CASE("kiv.log names the host's own sounds, the full-screen program and requests it shows") {
@@ -130,14 +130,11 @@ TEST_CASE("kiv.log names the host's own sounds, the full-screen program and requ
     CHECK(s.session.host.raiseSoundEventWithoutSubject(2) == 0);
     popupRequest request;
     CHECK(popup(s.session, request) == 0);
-    HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "pełny ekran", WS_POPUP | WS_VISIBLE, 0, 0,
-                                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                 nullptr, nullptr);
-    SetForegroundWindow(cover);
-    REQUIRE(kivhost::pumpUntil([&] { return GetForegroundWindow() == cover; }, 2000));
-    kivhost::raiseMessage("GG", "12345", 2, "a");
-    DestroyWindow(cover);
-    SetForegroundWindow(s.session.host.mainWindow());
+    {
+        fullScreenApp cover;
+        REQUIRE(kivhost::pumpUntil([&] { return GetForegroundWindow() == cover.get(); }, 2000));
+        kivhost::raiseMessage("GG", "12345", 2, "a");
+    }
     CHECK(s.newLines() == logLines{"\t\tdźwięk: logowanie\tdźwięk komunikatora (offlogin=1)",
                                 "\t\tdźwięk: e-mail\todtworzono " + s.session.profile + "praca.wav",
                                 "\t\tdźwięk: wiadomość\tdźwięk komunikatora: brak kontaktu",

@@ -7,6 +7,7 @@
 
 #include "chatWindow.h"
 #include "notifySupport.h"
+#include "objectTracker.h"
 #include "popupMenus.h"
 
 using namespace kivtest;
@@ -91,6 +92,21 @@ std::string timeCell(HWND window, int row) {
     return text;
 }
 
+std::vector<std::string> columnTitles(HWND window) {
+    std::vector<std::string> titles;
+    for (int column = 0;; ++column) {
+        char text[64] = "";
+        LVCOLUMNA entry = {};
+        entry.mask = LVCF_TEXT;
+        entry.pszText = text;
+        entry.cchTextMax = sizeof text;
+        if (!SendMessageA(GetDlgItem(window, historyList), LVM_GETCOLUMNA, static_cast<WPARAM>(column),
+                          reinterpret_cast<LPARAM>(&entry)))
+            return titles;
+        titles.push_back(text);
+    }
+}
+
 void select(HWND window, int row) {
     HWND list = GetDlgItem(window, historyList);
     LVITEMA item = {};
@@ -145,6 +161,7 @@ TEST_CASE("the history lists shown and held-back notifications newest first, wit
     SetForegroundWindow(s.session.host.mainWindow());
     HWND window = openHistory();
     REQUIRE(window);
+    CHECK(columnTitles(window) == std::vector<std::string>{"czas", "kontakt", "zdarzenie", "treść", "uwagi"});
     CHECK(listed(window) == rows{{"Ala (ala@tlen.pl)", "wiadomość czatu", "w czacie", "okno czatu na wierzchu"},
                                  {"Wtyczka", "powiadomienie wtyczki", "z innej wtyczki", "wyciszone"},
                                  {"Olek (12345)", "status: Dostępny", "jestem", "wyciszone"},
@@ -172,7 +189,7 @@ TEST_CASE("events of the quiet period after a log-in are not recorded") {
 }
 
 TEST_CASE("the history window: one at a time, opens chats, empties, closes by button, Escape and unloading") {
-    historyScene s("history-window", withExtra("history=10\r\n"));
+    historyScene s("history-window", withExtra("history=10\r\n", "visibletime=99\r\n"));
     auto& host = s.session.host;
     const kivhost::menuItem* item = host.findMenuItem(historyItem);
     REQUIRE(item);
@@ -182,6 +199,8 @@ TEST_CASE("the history window: one at a time, opens chats, empties, closes by bu
     kivhost::raiseMessage("TLEN", "ala@tlen.pl", 2, "do Ali");
     kivhost::raiseMessage("GG", "12345", 2, "do Olka");
 
+    REQUIRE(settle(2).size() == 2);
+    const size_t objectsBefore = kivhost::objectTracker::get().liveCount();
     HWND window = openHistory();
     REQUIRE(window);
     CHECK(openHistory() == window);
@@ -202,6 +221,7 @@ TEST_CASE("the history window: one at a time, opens chats, empties, closes by bu
     CHECK(listed(window).empty());
     SendMessageA(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
     CHECK_FALSE(IsWindow(window));
+    CHECK(kivhost::objectTracker::get().liveCount() == objectsBefore);  // the window owned nothing more
     CHECK(std::find(host.dialogHandles().begin(), host.dialogHandles().end(), window) == host.dialogHandles().end());
 
     window = openHistory();
@@ -254,16 +274,13 @@ TEST_CASE("after silent one notification sums up what was held back, and opens t
 
 TEST_CASE("the summary waits for the full-screen program to leave the front") {
     historyScene s("history-fullscreen", "[window]\r\nscheme=none.kivs\r\n[extra]\r\nhistory=20\r\nmissedsummary=1\r\n");
-    HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "pełny ekran", WS_POPUP | WS_VISIBLE, 0, 0,
-                                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                 nullptr, nullptr);
-    SetForegroundWindow(cover);
-    REQUIRE(kivhost::pumpUntil([&] { return GetForegroundWindow() == cover; }, 2000));
-    kivhost::raiseMessage("GG", "12345", 2, "a");
-    kivhost::raiseMessage("GG", "12345", 2, "b");
-    CHECK(settle(0).empty());
-    DestroyWindow(cover);
-    SetForegroundWindow(s.session.host.mainWindow());
+    {
+        fullScreenApp cover;
+        REQUIRE(kivhost::pumpUntil([&] { return GetForegroundWindow() == cover.get(); }, 2000));
+        kivhost::raiseMessage("GG", "12345", 2, "a");
+        kivhost::raiseMessage("GG", "12345", 2, "b");
+        CHECK(settle(0).empty());
+    }
     std::vector<HWND> shown = settle(1);
     REQUIRE(shown.size() == 1);
     CHECK(paintOf(shown[0]).texts.back() == "Gdy kiv milczał: 2 wiadomości");

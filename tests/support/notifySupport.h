@@ -220,6 +220,29 @@ inline RECT workArea() {
     return area;
 }
 
+// A window that covers the whole screen and is in front, as a full-screen game would be.
+class fullScreenApp {
+public:
+    fullScreenApp()
+        : window_(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "game", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                  nullptr, nullptr)) {
+        SetForegroundWindow(window_);
+        kivhost::pumpMessages(30);
+    }
+    ~fullScreenApp() {
+        DestroyWindow(window_);
+        SetForegroundWindow(kivhost::hostCore::get().mainWindow());
+        kivhost::pumpMessages(30);
+    }
+    fullScreenApp(const fullScreenApp&) = delete;
+    fullScreenApp& operator=(const fullScreenApp&) = delete;
+    HWND get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
 inline void animationTick(HWND window) {
     SendMessageA(window, WM_TIMER, 1, 0);
 }
