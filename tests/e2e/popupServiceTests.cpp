@@ -36,7 +36,7 @@ TEST_CASE("kiv/popup obeys the silent switch and full-screen suppression") {
     }
     SUBCASE("a full-screen application in front, fullscreenautooff on") {
         notifySession session("popup-fullscreen", "[window]\r\nscheme=" + scheme.name + "\r\n");
-        frontWindow game(wholeScreen());
+        fullScreenApp game;
         REQUIRE(GetForegroundWindow() == game.get());
         CHECK(popup(session, {}) == -1);
         kivhost::pumpMessages(250);
@@ -44,7 +44,7 @@ TEST_CASE("kiv/popup obeys the silent switch and full-screen suppression") {
     }
     SUBCASE("the same with fullscreenautooff off") {
         notifySession session("popup-fullscreen-off", settingsWith(scheme.name, ""));
-        frontWindow game(wholeScreen());
+        fullScreenApp game;
         CHECK(popup(session, {}) == 0);
         CHECK(waitForCount(1));
     }

@@ -221,26 +221,8 @@ inline RECT workArea() {
 }
 
 // A window that covers the whole screen and is in front, as a full-screen game would be.
-class fullScreenApp {
-public:
-    fullScreenApp()
-        : window_(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "game", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                  nullptr, nullptr)) {
-        SetForegroundWindow(window_);
-        kivhost::pumpMessages(30);
-    }
-    ~fullScreenApp() {
-        DestroyWindow(window_);
-        SetForegroundWindow(kivhost::hostCore::get().mainWindow());
-        kivhost::pumpMessages(30);
-    }
-    fullScreenApp(const fullScreenApp&) = delete;
-    fullScreenApp& operator=(const fullScreenApp&) = delete;
-    HWND get() const { return window_; }
-
-private:
-    HWND window_;
+struct fullScreenApp : frontWindow {
+    fullScreenApp() : frontWindow(wholeScreen()) {}
 };
 
 inline void animationTick(HWND window) {
