@@ -23,11 +23,13 @@ void paintRecorder::install(HMODULE module) {
     beginPaint_ = &BeginPaint;
     endPaint_ = &EndPaint;
     drawTextA_ = &DrawTextA;
+    drawTextW_ = &DrawTextW;
     drawTextExA_ = &DrawTextExA;
     loadImageA_ = &LoadImageA;
     patch(module, "USER32.dll", "BeginPaint", &paintRecorder::beginPaint, beginPaint_);
     patch(module, "USER32.dll", "EndPaint", &paintRecorder::endPaint, endPaint_);
     patch(module, "USER32.dll", "DrawTextA", &paintRecorder::drawTextA, drawTextA_);
+    patch(module, "USER32.dll", "DrawTextW", &paintRecorder::drawTextW, drawTextW_);
     patch(module, "USER32.dll", "DrawTextExA", &paintRecorder::drawTextExA, drawTextExA_);
     patch(module, "USER32.dll", "LoadImageA", &paintRecorder::loadImageA, loadImageA_);
 }
@@ -63,6 +65,17 @@ void paintRecorder::recordText(HDC dc, const char* text, int length, UINT format
 int WINAPI paintRecorder::drawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format) {
     get().recordText(dc, text, length, format);
     return get().drawTextA_(dc, text, length, rect, format);
+}
+
+int WINAPI paintRecorder::drawTextW(HDC dc, LPCWSTR text, int length, LPRECT rect, UINT format) {
+    if (text) {
+        int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+        std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+        if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, &utf8[0], bytes, nullptr, nullptr);
+        if (length < 0 && !utf8.empty()) utf8.pop_back();  // the terminator came along
+        get().recordText(utf8.c_str(), static_cast<int>(utf8.size()), format);
+    }
+    return get().drawTextW_(dc, text, length, rect, format);
 }
 
 int WINAPI paintRecorder::drawTextExA(HDC dc, LPSTR text, int length, LPRECT rect, UINT format,

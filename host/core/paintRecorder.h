@@ -18,7 +18,7 @@ struct textStyle {
 };
 
 struct paintedWindow {
-    std::vector<std::string> texts;  // in drawing order
+    std::vector<std::string> texts;  // in drawing order; wide texts as UTF-8
     std::vector<textStyle> styles;  // one for each text
     std::vector<std::string> bitmaps;  // resource names loaded while painting
 };
@@ -34,6 +34,7 @@ private:
     static HDC WINAPI beginPaint(HWND window, LPPAINTSTRUCT paint);
     static BOOL WINAPI endPaint(HWND window, const PAINTSTRUCT* paint);
     static int WINAPI drawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format);
+    static int WINAPI drawTextW(HDC dc, LPCWSTR text, int length, LPRECT rect, UINT format);
     static int WINAPI drawTextExA(HDC dc, LPSTR text, int length, LPRECT rect, UINT format, LPDRAWTEXTPARAMS params);
     static HANDLE WINAPI loadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);
     void recordText(HDC dc, const char* text, int length, UINT format);
@@ -43,6 +44,7 @@ private:
     decltype(&BeginPaint) beginPaint_ = nullptr;
     decltype(&EndPaint) endPaint_ = nullptr;
     decltype(&DrawTextA) drawTextA_ = nullptr;
+    decltype(&DrawTextW) drawTextW_ = nullptr;
     decltype(&DrawTextExA) drawTextExA_ = nullptr;
     decltype(&LoadImageA) loadImageA_ = nullptr;
 };

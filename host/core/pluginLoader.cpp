@@ -1,6 +1,7 @@
 #include "pluginLoader.h"
 
 #include "hostCore.h"
+#include "monitorLayout.h"
 #include "paintRecorder.h"
 #include "objectTracker.h"
 #include "recorders.h"
@@ -43,6 +44,7 @@ pluginLoader::pluginLoader(const std::string& path) {
         return;
     }
     installRecorders(module_);
+    monitorLayout::get().install(module_);
     objectTracker::get().install(module_);
     // Last, so that what it records passes on through the tracker's wrappers.
     paintRecorder::get().install(module_);

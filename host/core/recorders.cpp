@@ -29,9 +29,22 @@ DWORD WINAPI moduleClock::getTickCount() {
     return get().now();
 }
 
+BOOL WINAPI moduleClock::getLastInputInfo(PLASTINPUTINFO info) {
+    if (!info || info->cbSize != sizeof(LASTINPUTINFO)) return FALSE;
+    const moduleClock& clock = get();
+    if (clock.inputSet_) {
+        info->dwTime = clock.input_;
+        return TRUE;
+    }
+    if (!GetLastInputInfo(info)) return FALSE;
+    info->dwTime += clock.now() - GetTickCount();
+    return TRUE;
+}
+
 void installRecorders(HMODULE module) {
     patchImport(module, "WINMM.dll", "PlaySoundA", reinterpret_cast<void*>(&soundRecorder::playSound));
     patchImport(module, "KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&moduleClock::getTickCount));
+    patchImport(module, "USER32.dll", "GetLastInputInfo", reinterpret_cast<void*>(&moduleClock::getLastInputInfo));
 }
 
 }  // namespace kivhost

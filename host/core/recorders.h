@@ -27,6 +27,7 @@ public:
 };
 
 // GetTickCount as the plug-in sees it: the real clock moved by an offset, or frozen at a value.
+// GetLastInputInfo on the same clock: the real last input moved alike, or a tick of the test's.
 class moduleClock {
 public:
     static moduleClock& get();
@@ -38,14 +39,19 @@ public:
         if (frozen_) offset_ = value_ - GetTickCount();
         frozen_ = false;
     }
-    void reset() { offset_ = 0; frozen_ = false; }
+    void reset() { offset_ = 0; frozen_ = false; inputSet_ = false; }
     DWORD now() const;
+    // The user's last keyboard or mouse input as the plug-in sees it, until reset.
+    void lastInputAt(DWORD tick) { inputSet_ = true; input_ = tick; }
     static DWORD WINAPI getTickCount();
+    static BOOL WINAPI getLastInputInfo(PLASTINPUTINFO info);
 
 private:
     DWORD offset_ = 0;
     bool frozen_ = false;
     DWORD value_ = 0;
+    bool inputSet_ = false;
+    DWORD input_ = 0;
 };
 
 void installRecorders(HMODULE module);

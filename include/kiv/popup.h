@@ -76,6 +76,42 @@ struct popup_options {
 static_assert(sizeof(popup_options) == 30);
 static_assert(offsetof(popup_options, iconBitmap) == 6);
 
+// A notification you can change and close while it is on the screen.
+//
+//     popup_options2 options = {};
+//     options.size = sizeof options;            // 16
+//     options.encoding = kiv::popupUtf8;         // your texts are UTF-8: any script is drawn
+//     int id = callService(me, kiv::popupShowService, (WPARAM)&info, (LPARAM)&options);
+//     ...
+//     callService(me, kiv::popupUpdateService, id, (LPARAM)u8"Pobrano 100%");
+//     callService(me, kiv::popupCloseService, id, 0);
+//
+// show answers a positive id (never given out twice while kiv is loaded), or -1 when refused as
+// kiv/popup refuses, or for an options record whose size is not 16; null options behave as
+// kiv/popup without options. update (a new description, in the encoding the notification was
+// shown with; the window is sized again and its time starts again) and close (with the user's
+// closing animation) answer 0, or -1 once the notification is gone or closing. A notification
+// still waiting for its window is changed or removed where it waits.
+enum popup_encoding : uint8_t { popupWindows1250 = 0, popupUtf8 = 1 };
+
+struct popup_options2 {
+    int32_t size;         // 16
+    int32_t visibleTime;  // seconds this window stays; 0 (or less): the user's setting
+    HBITMAP iconBitmap;   // as in popup_options: drawn when iconName is not empty, never deleted by kiv
+    uint8_t keepOpen;     // 1: stays until clicked or closed through kiv/popup/close
+    uint8_t encoding;     // a popup_encoding, for every text of popup_info and for updates
+    uint8_t reserved[2];
+};
+static_assert(sizeof(popup_options2) == 16);
+static_assert(offsetof(popup_options2, visibleTime) == 4);
+static_assert(offsetof(popup_options2, iconBitmap) == 8);
+static_assert(offsetof(popup_options2, keepOpen) == 12);
+static_assert(offsetof(popup_options2, encoding) == 13);
+
 #pragma pack(pop)
+
+inline constexpr const char* popupShowService = "kiv/popup/show";
+inline constexpr const char* popupUpdateService = "kiv/popup/update";
+inline constexpr const char* popupCloseService = "kiv/popup/close";
 
 }  // namespace kiv
