@@ -73,7 +73,7 @@ int WINAPI paintRecorder::drawTextW(HDC dc, LPCWSTR text, int length, LPRECT rec
         std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
         if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, &utf8[0], bytes, nullptr, nullptr);
         if (length < 0 && !utf8.empty()) utf8.pop_back();  // the terminator came along
-        get().recordText(utf8.c_str(), static_cast<int>(utf8.size()), format);
+        get().recordText(dc, utf8.c_str(), static_cast<int>(utf8.size()), format);
     }
     return get().drawTextW_(dc, text, length, rect, format);
 }
