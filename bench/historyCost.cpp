@@ -19,7 +19,7 @@ namespace {
 
 constexpr int contacts = 1000;
 constexpr int events = 2000;
-constexpr int rounds = 3;
+constexpr int rounds = 5;
 constexpr size_t historySize = 500;
 
 const char* const filters = "[global]\r\nwindow_inherit=0\r\nwindow_eventmessage=1\r\nsound_inherit=0\r\n";
