@@ -20,6 +20,16 @@ inline double milliseconds() {
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// Visible notification windows, counted with one class lookup per window (cheaper than
+// enumerating every top-level window after every message).
+inline size_t shownNotifications() {
+    size_t count = 0;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "kiv_notify_window", nullptr); w;
+         w = FindWindowExA(nullptr, w, "kiv_notify_window", nullptr))
+        count += IsWindowVisible(w) ? 1 : 0;
+    return count;
+}
+
 inline void writeFile(const std::string& path, const std::string& content) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;

@@ -32,16 +32,6 @@ constexpr DWORD visibleTime = 5000;
 const char* const settings =
     "[general]\r\nfullscreenautooff=0\r\n[window]\r\nscheme=standard.kivs\r\nvisibletime=5\r\n";
 
-// Visible notification windows, counted with one class lookup per window (cheaper than
-// enumerating every top-level window after every message).
-size_t shown() {
-    size_t count = 0;
-    for (HWND w = FindWindowExA(nullptr, nullptr, notifyClass, nullptr); w;
-         w = FindWindowExA(nullptr, w, notifyClass, nullptr))
-        count += IsWindowVisible(w) ? 1 : 0;
-    return count;
-}
-
 // Runs the messages waiting, then checks; until the condition holds or the time is up.
 template <class Condition>
 bool waitFor(Condition condition, DWORD milliseconds) {
@@ -89,10 +79,10 @@ std::vector<double> latencies(kivbench::pluginSession& session, int samples, int
         kivhost::pumpMessages(static_cast<DWORD>(rand() % 100));
         double start = kivbench::milliseconds();
         if (popup(session, i, itemHandle) != 0) break;
-        if (!kivhost::pumpUntil([] { return shown() == 1; }, 5000)) break;
+        if (!kivhost::pumpUntil([] { return kivbench::shownNotifications() == 1; }, 5000)) break;
         spent.push_back(kivbench::milliseconds() - start);
         moveClock(visibleTime);
-        kivhost::pumpUntil([] { return shown() == 0; }, 5000);
+        kivhost::pumpUntil([] { return kivbench::shownNotifications() == 0; }, 5000);
     }
     return spent;
 }
@@ -145,13 +135,13 @@ bool showMany(kivbench::pluginSession& session, int count, int itemHandle, std::
         const int now = std::min(batch, count - sent);
         for (int i = 0; i < now; ++i, ++sent)
             if (popup(session, sent, itemHandle) != 0) return false;
-        if (!waitFor([&] { return shown() == static_cast<size_t>(now); }, 30000)) return false;
+        if (!waitFor([&] { return kivbench::shownNotifications() == static_cast<size_t>(now); }, 30000)) return false;
         for (HWND window : kivhost::findWindows(notifyClass))
             RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         snapshot open = take("");
         if (open.gdi >= peak.gdi) peak = open;
         moveClock(visibleTime);
-        if (!waitFor([] { return shown() == 0; }, 30000)) return false;
+        if (!waitFor([] { return kivbench::shownNotifications() == 0; }, 30000)) return false;
         forgetHostRecords(session);
         if (sent == count / 2) snapshots.push_back(take("after half of them, all closed"));
     }

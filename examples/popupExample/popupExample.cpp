@@ -1,9 +1,13 @@
 // A plug-in that shows notifications of its own through kiv: it offers the service
 // "popupExample/show" (wParam: the text, or null for a small window) and counts the clicks on
 // its windows ("popupExample/clicks" answers how many, "popupExample/lastButton" which button).
+// It also follows a download in one notification that it changes and closes, in UTF-8:
+// "popupExample/download/start", ".../progress" (wParam: percent) and ".../done".
 //
 // Everything kiv needs is in include/kiv/popup.h; the host's function table is the messenger's.
 #include <windows.h>
+
+#include <cstdio>
 
 #include "kiv/host_abi.h"
 #include "kiv/popup.h"
@@ -17,8 +21,12 @@ void* const* hostServices = nullptr;
 int showService = 0;
 int clicksService = 0;
 int lastButtonService = 0;
+int startService = 0;
+int progressService = 0;
+int doneService = 0;
 int clicks = 0;
 int lastButton = 0;
+int download = 0;  // kiv's id of the download's notification, 0 while there is none
 
 abi::plugin_info info = {sizeof(abi::plugin_info), "popupExample", 0x00010501, 0x00010000,
                          "przykład: własne powiadomienia przez kiv", "kiv developers", "kiv developers",
@@ -29,11 +37,13 @@ Function slot(int number) {
     return reinterpret_cast<Function>(hostServices[number]);
 }
 
+// The messenger's callService: slot 2 of the function table it handed to LoadPlugin.
 int callService(const char* name, WPARAM wParam, LPARAM lParam) {
     return slot<abi::CallServiceFn>(abi::slotCallService)(module, name, wParam, lParam);
 }
 
-// kiv calls this when one of our windows is clicked, before it handles the click itself.
+// kiv calls this when one of our windows is clicked, before it handles the click itself. Like
+// every function between plug-ins and the messenger it is __cdecl.
 int __cdecl onClick(kiv::click_info* click, int callbackData) {
     if (!click || click->size != sizeof(kiv::click_info) || callbackData != 7) return 0;
     ++clicks;
@@ -44,6 +54,8 @@ int __cdecl onClick(kiv::click_info* click, int callbackData) {
 int __cdecl show(WPARAM text, LPARAM) {
     kiv::popup_info popup = {};
     popup.size = sizeof popup;
+    // Texts are Windows-1250: this project compiles its literals so (-fexec-charset=CP1250), and
+    // the text handed to popupExample/show is the caller's, in the messenger's code page too.
     popup.protocol = "TLEN";
     popup.contactId = "przyklad";
     popup.nick = "Przykład";
@@ -51,8 +63,40 @@ int __cdecl show(WPARAM text, LPARAM) {
     popup.iconName = "message";
     popup.clickCallback = onClick;
     popup.callbackData = 7;
-    // 0: queued, the window appears within 100 ms; -1: refused (kiv is silent, say).
+    // 0: queued, the window appears at kiv's next tick (every 100 ms); -1: refused (kiv is silent, say).
     return callService("kiv/popup", reinterpret_cast<WPARAM>(&popup), 0);
+}
+
+// Shown in UTF-8, so the file's name may be in any script; it stays until the download is done.
+int __cdecl startDownload(WPARAM, LPARAM) {
+    kiv::popup_info popup = {};
+    popup.size = sizeof popup;
+    popup.protocol = "TLEN";
+    popup.contactId = "przyklad";
+    popup.nick = u8"Pobieranie «Фото.zip»";
+    popup.text = u8"Pobrano 0%";
+    popup.iconName = "ico_small";
+    kiv::popup_options2 options = {};
+    options.size = sizeof options;
+    options.keepOpen = 1;
+    options.encoding = kiv::popupUtf8;
+    // A positive id, or -1 when kiv refused (it is silent, say).
+    int id = callService(kiv::popupShowService, reinterpret_cast<WPARAM>(&popup), reinterpret_cast<LPARAM>(&options));
+    download = id > 0 ? id : 0;
+    return id;
+}
+
+int __cdecl downloadProgress(WPARAM percent, LPARAM) {
+    char text[32];
+    snprintf(text, sizeof text, u8"Pobrano %u%%", static_cast<unsigned>(percent));
+    // -1 once the notification is gone: the user clicked it away, or kiv was unloaded.
+    return callService(kiv::popupUpdateService, static_cast<WPARAM>(download), reinterpret_cast<LPARAM>(text));
+}
+
+int __cdecl downloadDone(WPARAM, LPARAM) {
+    int result = callService(kiv::popupCloseService, static_cast<WPARAM>(download), 0);
+    download = 0;
+    return result;
 }
 
 int __cdecl clickCount(WPARAM, LPARAM) {
@@ -80,6 +124,9 @@ extern "C" __declspec(dllexport) int __cdecl LoadPlugin(void* services) {
     showService = create(module, "popupExample/show", show);
     clicksService = create(module, "popupExample/clicks", clickCount);
     lastButtonService = create(module, "popupExample/lastButton", lastClickButton);
+    startService = create(module, "popupExample/download/start", startDownload);
+    progressService = create(module, "popupExample/download/progress", downloadProgress);
+    doneService = create(module, "popupExample/download/done", downloadDone);
     clicks = 0;
     lastButton = 0;
     return 0;
@@ -90,6 +137,9 @@ extern "C" __declspec(dllexport) int __cdecl UnloadPlugin(void) {
     destroy(module, showService);
     destroy(module, clicksService);
     destroy(module, lastButtonService);
+    destroy(module, startService);
+    destroy(module, progressService);
+    destroy(module, doneService);
     hostServices = nullptr;
     return 0;
 }

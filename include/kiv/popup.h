@@ -9,9 +9,17 @@
 //                                        // contact's status icon (needs itemHandle)
 //     int queued = callService(myModule, "kiv/popup", (WPARAM)&info, 0) == 0;
 //
+// callService is the host's own: slot 2 of the function table the messenger hands to your
+// LoadPlugin (int __cdecl callService(HINSTANCE module, const char* name, WPARAM, LPARAM)), with
+// your module's instance handle first.
+//
 // The service answers -1 for a record of the wrong size and while kiv is silent or a full-screen
-// application is in front; otherwise the window appears within 100 ms. Texts are Windows-1250 and
-// are cut to their fields (protocol 31 bytes, contactId/nick/iconName 63, text 512).
+// application is in front; otherwise 0, and the window appears at kiv's next tick (every 100 ms).
+//
+// Texts are Windows-1250, the messenger's code page, and are cut to their fields (protocol 31
+// bytes, contactId/nick/iconName 63, text 512). A caller built with another execution character
+// set (UTF-8, say) converts its texts first: MultiByteToWideChar(CP_UTF8, ...) and then
+// WideCharToMultiByte(1250, ...); with GCC, -fexec-charset=CP1250 makes literals Windows-1250.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +39,8 @@ struct click_info {
 };
 static_assert(sizeof(click_info) == 12);
 
+// Called on the messenger's thread with the caller's callbackData before kiv handles the click
+// itself. It must be __cdecl, as every function that crosses between plug-ins and the host.
 typedef int(__cdecl* ClickCallbackFn)(click_info* click, int callbackData);
 
 struct popup_info {
@@ -66,6 +76,42 @@ struct popup_options {
 static_assert(sizeof(popup_options) == 30);
 static_assert(offsetof(popup_options, iconBitmap) == 6);
 
+// A notification you can change and close while it is on the screen.
+//
+//     popup_options2 options = {};
+//     options.size = sizeof options;            // 16
+//     options.encoding = kiv::popupUtf8;         // your texts are UTF-8: any script is drawn
+//     int id = callService(me, kiv::popupShowService, (WPARAM)&info, (LPARAM)&options);
+//     ...
+//     callService(me, kiv::popupUpdateService, id, (LPARAM)u8"Pobrano 100%");
+//     callService(me, kiv::popupCloseService, id, 0);
+//
+// show answers a positive id (never given out twice while kiv is loaded), or -1 when refused as
+// kiv/popup refuses, or for an options record whose size is not 16; null options behave as
+// kiv/popup without options. update (a new description, in the encoding the notification was
+// shown with; the window is sized again and its time starts again) and close (with the user's
+// closing animation) answer 0, or -1 once the notification is gone or closing. A notification
+// still waiting for its window is changed or removed where it waits.
+enum popup_encoding : uint8_t { popupWindows1250 = 0, popupUtf8 = 1 };
+
+struct popup_options2 {
+    int32_t size;         // 16
+    int32_t visibleTime;  // seconds this window stays; 0 (or less): the user's setting
+    HBITMAP iconBitmap;   // as in popup_options: drawn when iconName is not empty, never deleted by kiv
+    uint8_t keepOpen;     // 1: stays until clicked or closed through kiv/popup/close
+    uint8_t encoding;     // a popup_encoding, for every text of popup_info and for updates
+    uint8_t reserved[2];
+};
+static_assert(sizeof(popup_options2) == 16);
+static_assert(offsetof(popup_options2, visibleTime) == 4);
+static_assert(offsetof(popup_options2, iconBitmap) == 8);
+static_assert(offsetof(popup_options2, keepOpen) == 12);
+static_assert(offsetof(popup_options2, encoding) == 13);
+
 #pragma pack(pop)
+
+inline constexpr const char* popupShowService = "kiv/popup/show";
+inline constexpr const char* popupUpdateService = "kiv/popup/update";
+inline constexpr const char* popupCloseService = "kiv/popup/close";
 
 }  // namespace kiv

@@ -3,8 +3,11 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "filters/filtersManager.h"
+#include "history/eventLog.h"
+#include "history/notificationHistory.h"
 #include "notify/window_info.h"
 #include "notify/windowsManager.h"
 #include "settings/config.h"
@@ -49,41 +52,118 @@ bool effectiveFilter(const contactSearch& item, const char* contactId, filter& r
     return plugin.filters->getContactFilter(item, contactId, result, false);
 }
 
-void handleMessage(const char* protocol, const abi::message_event& message) {
+// What became of one event, for the event log: the outcome, and the reason or the filter key that
+// decided it with the level that filter came from (looked up only while the log is written).
+struct verdict {
+    const char* outcome = "pominięte";
+    const char* reason = nullptr;
+    const char* key = nullptr;
+    bool value = false;
+    bool passes = false;  // the filters let it through
+    std::string level;
+    const char* sound = nullptr;
+
+    static verdict because(const char* why, const char* result = "pominięte") {
+        verdict v;
+        v.outcome = result;
+        v.reason = why;
+        return v;
+    }
+    static verdict byFilter(const contactSearch& item, const char* contactId, const char* filterKey, bool keyValue) {
+        verdict v;
+        v.key = filterKey;
+        v.value = keyValue;
+        if (eventLog::enabled()) v.level = plugin.filters->windowPartLevel(item, contactId);
+        return v;
+    }
+    static verdict heldBack(heldReason held) { return because(heldText(held)); }
+    std::string text() const {
+        std::string line = outcome;
+        if (reason) line += std::string(": ") + reason;
+        if (key) line += "; " + level + ": " + key + (value ? "=1" : "=0");
+        if (sound) line += std::string("; dźwięk ") + sound;
+        return line;
+    }
+};
+
+// What the filters let through is shown, or, while notifications are held back, only recorded.
+verdict deliver(const window_info& request, eventKind kind, heldReason held, verdict shown) {
+    if (held != heldReason::none) {
+        shown.reason = heldText(held);
+    } else {
+        const bool waits = plugin.windows->mustWait();
+        shown.outcome = waits ? "pokazane później" : "pokazane";
+        if (waits) shown.reason = "limit okien na ekranie";
+        plugin.windows->addNotification(request);
+    }
+    remember(request, kind, held);
+    return shown;
+}
+
+verdict handleMessage(const char* protocol, const abi::message_event& message, heldReason held) {
     const char* contactId = message.contactId;
-    if (!contactId || plugin.filters->isIgnored(contactId)) return;
-    if (plugin.settings->msgshowwhenbgonly && plugin.windows->isChatWindowActive(protocol, contactId)) return;
+    if (!contactId) return verdict::because("brak kontaktu");
+    if (plugin.filters->isIgnored(contactId)) return verdict::because("lista ignorowanych");
+    if (plugin.settings->msgshowwhenbgonly && plugin.windows->isChatWindowActive(protocol, contactId)) {
+        if (!recordingHeldBack()) return verdict::because("okno czatu na wierzchu (msgshowwhenbgonly=1)");
+        if (held == heldReason::none) held = heldReason::chatInFront;
+    }
     contactSearch item(contactId);
     findContactItem(item);
     filter rules;
-    if (!effectiveFilter(item, contactId, rules)) return;
+    if (!effectiveFilter(item, contactId, rules)) return verdict::because("kontakt spoza listy");
     bool chat = (message.flags & abi::messageFlagChat) != 0;
-    if ((message.flags & abi::messageFlagNormal) && !rules.window_eventmessage) return;
-    if (chat && !rules.window_eventmessagechat) return;
+    if ((message.flags & abi::messageFlagNormal) && !rules.window_eventmessage)
+        return verdict::byFilter(item, contactId, "window_eventmessage", false);
+    if (chat && !rules.window_eventmessagechat)
+        return verdict::byFilter(item, contactId, "window_eventmessagechat", false);
 
     window_info request;
     request.setTexts(message.protocol, contactId, item.displayName,
                      plugin.settings->showmessage ? message.text : "", chat ? "chatmessage" : "message");
     request.itemHandle = item.handle;
-    plugin.windows->addNotification(request);
+    request.messageKind = chat ? window_info::chatMessage : window_info::message;
+    return deliver(request, chat ? eventKind::chatMessage : eventKind::message, held,
+                   verdict::byFilter(item, contactId, chat ? "window_eventmessagechat" : "window_eventmessage", true));
 }
 
 // A "TLEN" description that only repeats the status name says nothing: the window stays small.
 const char* tlenStatusName(int status) {
-    static const char* const names[] = {"Niedostępny",   "Dostępny",     "Porozmawiajmy",
-                                        "Jestem zajęty", "Zaraz wracam", "Wrócę później"};
-    return status >= 1 && status <= 6 ? names[status - 1] : nullptr;
+    return status <= 6 ? eventStatusName(status) : nullptr;
 }
 
 // Invisible (7) has no slot of its own; it is shown as the contact going unavailable would be.
-bool statusShown(const filter& rules, int status) {
-    if (status == 7) return rules.window_status[1];
-    return status >= 1 && status <= 6 && rules.window_status[status];
+int statusSlot(int status) {
+    if (status == 7) return 1;
+    return status >= 1 && status <= 6 ? status : 0;
 }
 
-void handleStatus(abi::status_event& change) {
+const char* statusKey(int slot) {
+    static const char* const keys[] = {"window_status",      "window_status_offline", "window_status_online",
+                                       "window_status_chat", "window_status_dnd",     "window_status_away",
+                                       "window_status_xa"};
+    return keys[slot];
+}
+
+// The first rule that hides the change, or the status's own key when none does.
+verdict statusRules(const filter& rules, const contactSearch& item, const char* contactId, int before, int now,
+                    bool statusSame) {
+    const int slot = statusSlot(now);
+    const bool cameOnline = filtersManager::isAbsentStatus(before) && filtersManager::isPresentStatus(now);
+    if (!slot || !rules.window_status[slot]) return verdict::byFilter(item, contactId, statusKey(slot), false);
+    if (rules.window_onlineonly && !cameOnline) return verdict::byFilter(item, contactId, "window_onlineonly", true);
+    if (!rules.window_descchange && statusSame) return verdict::byFilter(item, contactId, "window_descchange", false);
+    if (rules.window_ignoreaway && filtersManager::isPresentStatus(before) && filtersManager::isAwayStatus(now))
+        return verdict::byFilter(item, contactId, "window_ignoreaway", true);
+    verdict shown = verdict::byFilter(item, contactId, statusKey(slot), true);
+    shown.passes = true;
+    return shown;
+}
+
+verdict handleStatus(abi::status_event& change, heldReason held) {
     const char* contactId = change.contactId;
-    if (!contactId || plugin.filters->isIgnored(contactId)) return;
+    if (!contactId) return verdict::because("brak kontaktu");
+    if (plugin.filters->isIgnored(contactId)) return verdict::because("lista ignorowanych");
     if (!change.newDescription) change.newDescription = "";
     if (!change.previousDescription) change.previousDescription = "";
 
@@ -91,23 +171,18 @@ void handleStatus(abi::status_event& change) {
     int before = change.previousStatus;
     bool statusSame = now == before;
     bool descSame = strcmp(change.newDescription, change.previousDescription) == 0;
-    bool cameOnline = filtersManager::isAbsentStatus(before) && filtersManager::isPresentStatus(now);
     bool wentOffline = filtersManager::isPresentStatus(before) && filtersManager::isAbsentStatus(now);
-    if (statusSame && descSame) return;
+    if (statusSame && descSame) return verdict::because("bez zmian");
 
     contactSearch item(contactId);
     findContactItem(item);
     filter rules;
-    if (!effectiveFilter(item, contactId, rules)) return;
+    if (!effectiveFilter(item, contactId, rules)) return verdict::because("kontakt spoza listy");
 
-    bool show = statusShown(rules, now);
-    if (rules.window_onlineonly && !cameOnline) show = false;
-    if (!rules.window_descchange && statusSame) show = false;
-    if (rules.window_ignoreaway && filtersManager::isPresentStatus(before) && filtersManager::isAwayStatus(now))
-        show = false;
-
-    if (show) {
-        if ((item.flags & 1) && plugin.settings->ignoremub) return;
+    verdict result = statusRules(rules, item, contactId, before, now, statusSame);
+    if (result.passes) {
+        if ((item.flags & 1) && plugin.settings->ignoremub)
+            return verdict::because("kontakt ukryty pluginem mub (ignoremub=1)");
         window_info request;
         request.setTexts(change.protocol, contactId, item.displayName,
                          plugin.settings->showdesc ? change.newDescription : "", "");
@@ -118,9 +193,50 @@ void handleStatus(abi::status_event& change) {
         request.itemHandle = item.handle;
         request.forceAutoClose = true;
         request.forceKeepOpen = true;
-        plugin.windows->addNotification(request);
+        result = deliver(request, eventKind::status, held, result);
     }
-    if (wentOffline) playSound(rules.sound_fileoffline);
+    if (wentOffline && held == heldReason::none && playSound(rules.sound_fileoffline))
+        result.sound = rules.sound_fileoffline;
+    return result;
+}
+
+// The event as the log names it, with the contact it is about.
+std::string eventName(const abi::protocol_event& event, const void* data, const char*& contactId) {
+    contactId = "";
+    if (event.kind == abi::protocolEventLogin) return "zalogowanie";
+    if (data && event.kind == abi::protocolEventMessage) {
+        const auto* message = static_cast<const abi::message_event*>(data);
+        contactId = message->contactId;
+        return (message->flags & abi::messageFlagChat) ? "wiadomość czatu" : "wiadomość";
+    }
+    if (data && event.kind == abi::protocolEventStatus) {
+        const auto* change = static_cast<const abi::status_event*>(data);
+        contactId = change->contactId;
+        const char* name = eventStatusName(change->newStatus);
+        return std::string("status: ") + (name ? name : std::to_string(change->newStatus).c_str());
+    }
+    return "zdarzenie " + std::to_string(event.kind);
+}
+
+verdict handleEvent(const abi::protocol_event& event, void* eventData) {
+    protocolState* protocol = findProtocol(event.protocol);
+    const bool login = event.kind == abi::protocolEventLogin;
+    if (login && protocol) protocol->lastLoginTick = GetTickCount();
+    // Held back, an event still goes through the filters when it is to be recorded, so that the
+    // record never lists what the filters would not have shown.
+    const heldReason held = currentHold();
+    if (held != heldReason::none && !recordingHeldBack()) return verdict::heldBack(held);
+    verdict loggedIn = verdict::because(nullptr, "bez okna");
+    if (held == heldReason::none && login && protocol && same(protocol->name, "GG") &&
+        playSound(plugin.settings->filelogingg))
+        loggedIn.sound = plugin.settings->filelogingg;
+    if (login) return loggedIn;
+    if (inLoginQuietPeriod(protocol)) return verdict::because("okres ciszy po zalogowaniu (loginignoretime)");
+    if (!eventData) return verdict::because("brak danych zdarzenia");
+    if (event.kind == abi::protocolEventMessage)
+        return handleMessage(event.protocol, *static_cast<const abi::message_event*>(eventData), held);
+    if (event.kind == abi::protocolEventStatus) return handleStatus(*static_cast<abi::status_event*>(eventData), held);
+    return verdict::because("nieobsługiwane");
 }
 
 }  // namespace
@@ -129,17 +245,12 @@ int __cdecl onProtocolEvent(void* protocolEvent, void* eventData) {
     auto* event = static_cast<const abi::protocol_event*>(protocolEvent);
     // An event without a protocol names nobody's log-in or contact: nothing to do.
     if (!event || !event->protocol || !plugin.settings || !plugin.filters || !plugin.windows) return 0;
-    protocolState* protocol = findProtocol(event->protocol);
-    if (event->kind == abi::protocolEventLogin && protocol) protocol->lastLoginTick = GetTickCount();
-    if (notificationsSuppressed()) return 0;
-    if (event->kind == abi::protocolEventLogin && protocol && same(protocol->name, "GG"))
-        playSound(plugin.settings->filelogingg);
-    if (inLoginQuietPeriod(protocol)) return 0;
-    if (!eventData) return 0;
-    if (event->kind == abi::protocolEventMessage)
-        handleMessage(event->protocol, *static_cast<const abi::message_event*>(eventData));
-    else if (event->kind == abi::protocolEventStatus)
-        handleStatus(*static_cast<abi::status_event*>(eventData));
+    verdict result = handleEvent(*event, eventData);
+    if (eventLog::enabled()) {
+        const char* contactId = "";
+        std::string name = eventName(*event, eventData, contactId);
+        eventLog::write(event->protocol, contactId, name.c_str(), result.text().c_str());
+    }
     return 0;
 }
 

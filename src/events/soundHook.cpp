@@ -1,6 +1,10 @@
 #include "events/soundHook.h"
 
+#include <string>
+
 #include "filters/filtersManager.h"
+#include "history/eventLog.h"
+#include "history/notificationHistory.h"
 #include "settings/config.h"
 #include "shell/host.h"
 #include "shell/plugin.h"
@@ -46,33 +50,93 @@ constexpr contactSound contactSounds[] = {
 };
 constexpr int chatStartKind = 3;
 
+// What the hook answered and why, for the event log.
+struct soundDecision {
+    int answer;
+    std::string why;
+};
+
+const char* offKey(bool config::*off) {
+    static const struct {
+        bool config::*field;
+        const char* key;
+    } keys[] = {{&config::offlogin, "offlogin"},
+                {&config::offemail, "offemail"},
+                {&config::offmessage, "offmessage"},
+                {&config::offmessagechatstart, "offmessagechatstart"},
+                {&config::offmessagechat, "offmessagechat"},
+                {&config::offonline, "offonline"},
+                {&config::offfile, "offfile"},
+                {&config::offvoice, "offvoice"}};
+    for (const auto& k : keys)
+        if (k.field == off) return k.key;
+    return "";
+}
+
+soundDecision handedBack(bool config::*off) {
+    return {handBack, std::string("dźwięk komunikatora (") + offKey(off) + "=1)"};
+}
+
+soundDecision played(const char* path) {
+    return {keepQuiet, std::string("odtworzono ") + path};
+}
+
 // An ignored contact, or one without an effective filter (not on the list), gets no sound at
 // all: those tests come before the hand-back setting.
-int playContactSound(const contactSound& sound, const char* contactId) {
+soundDecision playContactSound(const contactSound& sound, const char* contactId) {
     filtersManager* filters = plugin.filters;
-    if (!filters || filters->isIgnored(contactId)) return keepQuiet;
+    if (!filters || filters->isIgnored(contactId)) return {keepQuiet, "cisza: lista ignorowanych"};
     filter effective;
-    if (!filters->getFilter(levelContact, contactId, effective, false)) return keepQuiet;
-    if (plugin.settings->*sound.off) return handBack;
-    if (!playSound(effective.*sound.path) && sound.kind == chatStartKind) playSound(effective.sound_filemessagechat);
-    return keepQuiet;
+    if (!filters->getFilter(levelContact, contactId, effective, false))
+        return {keepQuiet, "cisza: kontakt spoza listy"};
+    if (plugin.settings->*sound.off) return handedBack(sound.off);
+    if (playSound(effective.*sound.path)) return played(effective.*sound.path);
+    if (sound.kind == chatStartKind && playSound(effective.sound_filemessagechat))
+        return played(effective.sound_filemessagechat);
+    return {keepQuiet, "cisza: brak pliku w filtrze"};
+}
+
+soundDecision decide(const abi::sound_event& event) {
+    if (!event.subject) return {handBack, "dźwięk komunikatora: brak kontaktu"};
+    switch (currentHold()) {
+    case heldReason::silent:
+        return {keepQuiet, "cisza: wyciszone"};
+    case heldReason::fullScreen:
+        return {keepQuiet, "cisza: program pełnoekranowy"};
+    default:
+        break;
+    }
+    for (const ownSound& sound : ownSounds) {
+        if (sound.kind != event.kind) continue;
+        if (plugin.settings->*sound.off) return handedBack(sound.off);
+        if (playSound(plugin.settings->*sound.path)) return played(plugin.settings->*sound.path);
+        return {keepQuiet, "cisza: brak pliku w ustawieniach"};
+    }
+    for (const contactSound& sound : contactSounds)
+        if (sound.kind == event.kind) return playContactSound(sound, event.subject->contactId);
+    return {handBack, "dźwięk komunikatora: nieznany rodzaj"};
+}
+
+std::string soundName(int kind) {
+    static const char* const names[] = {nullptr,           "logowanie", "wiadomość", "nowa rozmowa",
+                                        "wiadomość czatu", "wiadomość czatu", nullptr, "online",
+                                        nullptr,           "plik",      "rozmowa głosowa", "e-mail"};
+    const char* name = kind >= 0 && kind < 12 ? names[kind] : nullptr;
+    return std::string("dźwięk: ") + (name ? name : std::to_string(kind).c_str());
 }
 
 }  // namespace
 
 int __cdecl onSoundEvent(WPARAM soundEvent, LPARAM) {
     auto* event = reinterpret_cast<const abi::sound_event*>(soundEvent);
-    if (!event || !event->subject) return handBack;
-    if (notificationsSuppressed()) return keepQuiet;
-    for (const ownSound& sound : ownSounds) {
-        if (sound.kind != event->kind) continue;
-        if (plugin.settings->*sound.off) return handBack;
-        playSound(plugin.settings->*sound.path);
-        return keepQuiet;
+    if (!event) return handBack;
+    if (!event->subject && !eventLog::enabled()) return handBack;
+    soundDecision decision = decide(*event);
+    if (eventLog::enabled()) {
+        const char* contactId = event->subject ? event->subject->contactId : "";
+        eventLog::write("", contactId, soundName(event->kind).c_str(), decision.why.c_str());
     }
-    for (const contactSound& sound : contactSounds)
-        if (sound.kind == event->kind) return playContactSound(sound, event->subject->contactId);
-    return handBack;
+    return decision.answer;
 }
 
 void hookSoundEvent() {

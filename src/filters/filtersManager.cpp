@@ -155,6 +155,17 @@ bool filtersManager::getContactFilter(const abi::contact_item& contact, const ch
     return true;
 }
 
+std::string filtersManager::windowPartLevel(const abi::contact_item& contact, const char* contactId) const {
+    auto ownPart = [](const filterMap& filters, const char* key) {
+        auto entry = key ? filters.find(key) : filters.end();
+        return entry != filters.end() && !entry->second.window_inherit;
+    };
+    if (ownPart(contactFilters, contactId)) return "filtr kontaktu";
+    const abi::contact_item* group = contact.groupHandle ? getContactItem(contact.groupHandle) : nullptr;
+    if (group && ownPart(groupFilters, group->displayName)) return std::string("filtr grupy ") + group->displayName;
+    return "filtr globalny";
+}
+
 void filtersManager::applyGroup(const char* group, filter& result, bool inheritedOnly) const {
     result = globalFilter;
     applyEntry(groupFilters, group, result, inheritedOnly);

@@ -36,6 +36,9 @@ public:
     // The contact level for an item already looked up on the list (not found: no filter).
     bool getContactFilter(const abi::contact_item& contact, const char* contactId, filter& result,
                           bool inheritedOnly) const;
+    // Which level gave the window part of a contact's effective filter: "filtr kontaktu", "filtr
+    // grupy <name>" or "filtr globalny".
+    std::string windowPartLevel(const abi::contact_item& contact, const char* contactId) const;
     void setFilter(int level, const char* name, const filter& f);
     void removeFilter(int level, const char* name);
     bool hasFilter(int level, const char* name) const;

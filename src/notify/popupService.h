@@ -9,8 +9,14 @@
 namespace kiv {
 
 int __cdecl popupService(WPARAM popupInfo, LPARAM popupOptions);
+// kiv/popup/show, kiv/popup/update and kiv/popup/close (include/kiv/popup.h).
+int __cdecl popupShow(WPARAM popupInfo, LPARAM popupOptions);
+int __cdecl popupUpdate(WPARAM id, LPARAM text);
+int __cdecl popupClose(WPARAM id, LPARAM);
 
 // The request a caller's records describe; options may be null or of a wrong size (ignored).
 window_info requestFromPopup(const popup_info& info, const popup_options* options);
+// The same from kiv/popup/show's records; options may be null.
+window_info requestFromShow(const popup_info& info, const popup_options2* options);
 
 }  // namespace kiv

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "notify/windowsManager.h"
 #include "scheme/skinDrawing.h"
@@ -11,6 +12,7 @@
 #include "shell/host.h"
 #include "shell/plugin.h"
 #include "shell/scopedGdi.h"
+#include "shell/text.h"
 
 namespace kiv {
 
@@ -27,11 +29,15 @@ const config& settings() {
     return *plugin.settings;
 }
 
-// The current entry of the host's status icons, or null when the item carries none.
-const abi::status_entry* statusEntry(const abi::contact_item& item) {
-    const abi::status_icons* icons = item.icons;
-    if (!icons || !icons->entries || icons->index < 1) return nullptr;
-    return &icons->entries[icons->index - 1];
+// UTF-8 as the wide functions take it; a sequence that is not UTF-8 becomes the replacement
+// character, never a reason to stop.
+std::wstring widened(const char* text) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length - 1));
+    return wide;
 }
 
 }  // namespace
@@ -45,6 +51,8 @@ window::window(window_info& request) {
         GetClientRect(handle_, &client_);
         request_ = request;
         if (plugin.scheme) skin_.copyFrom(*plugin.scheme);
+        schemeHeight_ = skin_.height;
+        schemeDescRect_ = skin_.descRect;
         setTransparency(settings().alpha);
     }
     createdTick_ = GetTickCount();
@@ -63,6 +71,8 @@ window* window::fromHandle(HWND handle) {
 // ---- size and place ------------------------------------------------------------------------
 
 void window::fitToContent() {
+    skin_.height = schemeHeight_;
+    skin_.descRect = schemeDescRect_;
     if (!request_.text[0]) {
         resize(skin_.smallWidth, skin_.smallHeight, true);
         return;
@@ -72,15 +82,22 @@ void window::fitToContent() {
 }
 
 // The whole measured text height is added to the scheme's height, at most autoheightrows lines.
+// The text is measured in a copy of the description rectangle: measuring narrows a rectangle to
+// its widest line, and a paint into that narrower one lost the last letters wherever a substituted
+// face measures and draws a pixel apart. The description keeps the scheme's width.
 void window::growToText() {
     int chars = settings().autoheightchars;
-    if (chars > 0 && chars < 512) request_.text[chars] = '\0';
+    if (chars > 0 && chars < 512) {
+        request_.text[chars] = '\0';
+        if (request_.utf8) cutToCharacter(request_.text);
+    }
     windowDC dc(handle_);
     if (!dc) return;
     scopedFont font(CreateFontIndirectA(&skin_.descFont));
     selection chosen(dc.get(), font.get());
     const UINT measure = DT_WORDBREAK | DT_END_ELLIPSIS | DT_CALCRECT | textFlags;
-    int textHeight = DrawTextA(dc.get(), request_.text, -1, &skin_.descRect, measure);
+    RECT measured = skin_.descRect;
+    int textHeight = drawText(dc.get(), request_.text, &measured, measure);
     RECT sample = {0, 0, 100, 100};
     int lineHeight = DrawTextA(dc.get(), "a", -1, &sample, measure);
     // No rows (or a negative number of them) means no growth; the product is taken wide enough
@@ -98,9 +115,23 @@ int window::tallestGrowth() const {
     return std::max(0, static_cast<int>(area.bottom - area.top) - skin_.height);
 }
 
+bool window::changeText(const char* text, int32_t messages) {
+    const int before = height();
+    request_.setText(text);
+    request_.messages = messages;
+    fitToContent();
+    createdTick_ = GetTickCount();
+    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+    return height() != before;
+}
+
+// A window sized again to what it already is (the next message of a group, a new text of the
+// same height) keeps its picture and shape.
 void window::resize(int width, int height, bool small) {
+    const bool unchanged =
+        skin_.composed && small == request_.small && width == this->width() && height == this->height();
     request_.small = small;
-    if (!handle_) return;
+    if (!handle_ || unchanged) return;
     SetWindowPos(handle_, nullptr, 0, 0, width, height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DEFERERASE);
     GetClientRect(handle_, &client_);
@@ -147,14 +178,13 @@ void window::reveal() {
     }
 }
 
-void window::startClosing() {
+void window::startClosing(const RECT& area) {
     if (!animated() || !request_.effectClose) {
         state_ = closed;
         return;
     }
     state_ = closing;
     if (request_.effect == slideEffect) {
-        RECT area = workArea();
         moveTo(leftCorner() ? area.left - width() : area.right, y_, true);
     } else {
         setTransparency(100);
@@ -277,6 +307,12 @@ void window::drawIcon(HDC dc, const abi::contact_item* item) const {
     if (entry) drawKeyed(dc, entry->icon, at.x, at.y, iconKey);
 }
 
+// Text in the request's encoding: Windows-1250 as it always was, UTF-8 through the wide function.
+int window::drawText(HDC dc, const char* text, RECT* rect, UINT format) const {
+    if (!request_.utf8) return DrawTextA(dc, text, -1, rect, format);
+    return DrawTextW(dc, widened(text).c_str(), -1, rect, format);
+}
+
 void window::contactLine(char* line, size_t size) const {
     const char* nick = request_.nick;
     const char* id = request_.contactId;
@@ -294,16 +330,21 @@ void window::contactLine(char* line, size_t size) const {
             snprintf(line, size, "%s", id);
         break;
     }
+    if (request_.messages > 1) {
+        char count[16];
+        snprintf(count, sizeof count, " (%ld)", static_cast<long>(request_.messages));
+        appendText(line, size, count);
+    }
 }
 
 void window::drawContactLine(HDC dc) const {
-    char line[sizeof request_.nick + sizeof request_.contactId + 4];
+    char line[sizeof request_.nick + sizeof request_.contactId + 20];
     contactLine(line, sizeof line);
     scopedFont font(CreateFontIndirectA(&skin_.idFont));
     selection chosen(dc, font.get());
     SetTextColor(dc, skin_.idColor);
     RECT area = skin_.idRect;
-    DrawTextA(dc, line, -1, &area, DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS | textFlags);
+    drawText(dc, line, &area, DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS | textFlags);
 }
 
 void window::drawDescription(HDC dc) const {
@@ -311,7 +352,7 @@ void window::drawDescription(HDC dc) const {
     selection chosen(dc, font.get());
     SetTextColor(dc, skin_.descColor);
     RECT area = skin_.descRect;
-    DrawTextA(dc, request_.text, -1, &area, DT_WORDBREAK | DT_WORD_ELLIPSIS | DT_END_ELLIPSIS | textFlags);
+    drawText(dc, request_.text, &area, DT_WORDBREAK | DT_WORD_ELLIPSIS | DT_END_ELLIPSIS | textFlags);
 }
 
 // ---- clicks --------------------------------------------------------------------------------
@@ -330,29 +371,7 @@ void window::onClick(int button) {
 }
 
 void window::openChat() const {
-    contactSearch item(request_.contactId);
-    findContactItem(item);
-    if (!item.found()) return;
-    const bool tlen = strcmp(request_.protocol, "TLEN") == 0;
-    const abi::status_entry* entry = statusEntry(item);
-    const char* status = item.description ? item.description
-                                          : statusNameByIcon(request_.protocol, item.icons ? item.icons->index : 1);
-    const char* name = item.displayName ? item.displayName : "";
-    const char* id = item.id ? item.id : "";
-    char title[1024];
-    if (tlen)
-        snprintf(title, sizeof title, "%s (%s) - %s", name, id, status);
-    else
-        snprintf(title, sizeof title, "%s (GG# %s) - %s", name, id, status);
-
-    abi::chat_window_request chat = {};
-    chat.size = sizeof chat;
-    chat.contactId = request_.contactId;
-    chat.protocol = request_.protocol;
-    chat.title = title;
-    if (entry) chat.status = *entry;
-    chat.network = tlen ? 24 : 0;
-    host::callService(abi::svcChatWindowShow, &chat);
+    openChatWindow(request_.protocol, request_.contactId);
 }
 
 // ---- the window procedure ------------------------------------------------------------------

@@ -33,13 +33,18 @@ public:
     static window* fromHandle(HWND handle);
 
     // Sizes the window for its request: the small size without text, else the normal size,
-    // grown to the description when the skin asks for auto-height.
+    // grown to the description when the skin asks for auto-height. Sizing again starts from the
+    // scheme's own sizes.
     void fitToContent();
+    // A new description (or the next message of a group): sized again, repainted, and its visible
+    // time starts again. Says whether the height changed.
+    bool changeText(const char* text, int32_t messages);
     void reveal();
     void moveTo(int x, int y, bool force);
     void resize(int width, int height, bool small);
     void setTransparency(int percent);
-    void startClosing();
+    // area: the work area the window's stack is in; a slide leaves through its edge.
+    void startClosing(const RECT& area);
 
     // Draws the icon and both text lines on dc, as a paint does.
     void paint(HDC dc) const;
@@ -50,6 +55,8 @@ public:
 
     HWND handle() const { return handle_; }
     DWORD createdTick() const { return createdTick_; }
+    // The visible time counts from this tick instead: the window was held open until then.
+    void holdUntil(DWORD tick) { createdTick_ = tick; }
     int32_t currentState() const { return state_; }
     int y() const { return y_; }
     int width() const { return client_.right; }
@@ -67,6 +74,7 @@ private:
     void stopTimer();
     void finishStep(int32_t next);
     void applyTransparency();
+    int drawText(HDC dc, const char* text, RECT* rect, UINT format) const;
     void drawIcon(HDC dc, const abi::contact_item* item) const;
     void contactLine(char* line, size_t size) const;
     void drawContactLine(HDC dc) const;
@@ -83,6 +91,8 @@ private:
     RECT client_ = {0, 0, 0, 0};
     window_info request_;
     skin skin_;
+    int32_t schemeHeight_ = 0;     // the skin's height before auto-height grew it
+    RECT schemeDescRect_ = {0, 0, 0, 0};
     int32_t state_ = created;
     int32_t slideStep_ = 0;
     int slideX_ = 0;

@@ -26,12 +26,29 @@ struct window_info {
     bool forceKeepOpen = false;
     HBITMAP iconBitmap = nullptr;  // the caller's; drawn on every paint, never deleted here
 
+    // Beyond the record every producer fills: the richer popup services and grouped messages.
+    enum kind : int32_t { other = 0, message = 1, chatMessage = 2 };
+    int32_t visibleSeconds = 0;  // this window's own visible time; 0 or less: the setting
+    bool utf8 = false;           // every text is UTF-8, drawn through the wide functions
+    int32_t id = 0;              // the id kiv/popup/show gave out; 0 for any other request
+    int32_t messageKind = other;  // which messages groupmessages folds into one window
+    int32_t messages = 1;         // how many messages the window holds
+
     // Every text cut to its field and terminated; null gives the empty text.
     void setTexts(const char* protocolText, const char* contactIdText, const char* nickText, const char* textText,
                   const char* iconNameText);
 
+    // Replaces the description, cut to its field (in UTF-8 at a character's start).
+    void setText(const char* newText);
+
     // Whether the window may close by itself once its visible time is over.
     bool closesByItself(bool noautoclose) const;
+
+    // The visible time in milliseconds: this request's own, else the setting's.
+    DWORD visibleMilliseconds(int32_t visibletime) const;
+
+    // Whether a new request is a further message of the same person and kind as this one.
+    bool sameConversation(const window_info& next) const;
 };
 
 }  // namespace kiv

@@ -1,9 +1,11 @@
 #include "notify/windowsManager.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "history/notificationHistory.h"
 #include "notify/window.h"
 #include "settings/config.h"
 #include "shell/plugin.h"
@@ -18,22 +20,32 @@ const config& settings() {
     return *plugin.settings;
 }
 
-// A negative setting from a hand-edited file counts as 0: closing at once, no screen limit.
-DWORD visibleMilliseconds() {
-    return millisecondsOf(settings().visibletime);
-}
-
 bool roomOnScreen(size_t live) {
     return settings().maxonscreen <= 0 || live < static_cast<size_t>(settings().maxonscreen);
 }
 
-}  // namespace
-
-RECT workArea() {
-    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
+// Away from the keyboard and mouse for at least idlehold seconds, by the platform's last input.
+bool userIdle(DWORD now) {
+    if (settings().idlehold <= 0) return false;
+    LASTINPUTINFO input = {};
+    input.cbSize = sizeof input;
+    if (!GetLastInputInfo(&input)) return false;
+    return now - input.dwTime >= millisecondsOf(settings().idlehold);
 }
+
+bool pointerOver(const window& shown) {
+    if (!settings().hoverhold) return false;
+    POINT pointer = {};
+    RECT rect = {};
+    return GetCursorPos(&pointer) && GetWindowRect(shown.handle(), &rect) && PtInRect(&rect, pointer);
+}
+
+// Windows that are on their way out take no more text.
+bool stillOpen(const window* w) {
+    return w->currentState() != window::closing && w->currentState() != window::closed;
+}
+
+}  // namespace
 
 windowsManager::windowsManager() {
     timer_ = SetTimer(nullptr, 0, tickPeriod, &windowsManager::tick);
@@ -51,23 +63,96 @@ void CALLBACK windowsManager::tick(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 bool windowsManager::addNotification(const window_info& request) {
+    if (settings().groupmessages && joinConversation(request)) return true;
     queue_.push_back(request);
     return true;
 }
 
+// The conversation's open window takes the message, else its queued request; the window is sized
+// again and the stack closes up around it.
+bool windowsManager::joinConversation(const window_info& request) {
+    for (window* open : windows_) {
+        if (!stillOpen(open) || !open->request().sameConversation(request)) continue;
+        if (open->changeText(request.text, open->request().messages + 1)) rearrange();
+        return true;
+    }
+    for (window_info& queued : queue_) {
+        if (!queued.sameConversation(request)) continue;
+        queued.setText(request.text);
+        ++queued.messages;
+        return true;
+    }
+    return false;
+}
+
+int32_t windowsManager::addWithId(window_info request) {
+    if (lastId_ == INT32_MAX) return 0;
+    request.id = ++lastId_;
+    queue_.push_back(request);
+    return request.id;
+}
+
+bool windowsManager::updateText(int32_t id, const char* text) {
+    if (window_info* queued = queuedRequest(id)) {
+        queued->setText(text);
+        return true;
+    }
+    window* open = openWindow(id);
+    if (!open) return false;
+    if (open->changeText(text, open->request().messages)) rearrange();
+    return true;
+}
+
+bool windowsManager::close(int32_t id) {
+    auto queued = std::find_if(queue_.begin(), queue_.end(), [&](const window_info& r) { return r.id == id; });
+    if (id > 0 && queued != queue_.end()) {
+        queue_.erase(queued);
+        return true;
+    }
+    window* open = openWindow(id);
+    if (!open) return false;
+    open->startClosing(screen_.workArea());  // a window without closing animation goes at the next tick
+    return true;
+}
+
+window* windowsManager::openWindow(int32_t id) const {
+    if (id <= 0) return nullptr;
+    for (window* open : windows_)
+        if (open->request().id == id && stillOpen(open)) return open;
+    return nullptr;
+}
+
+window_info* windowsManager::queuedRequest(int32_t id) {
+    if (id <= 0) return nullptr;
+    for (window_info& queued : queue_)
+        if (queued.id == id) return &queued;
+    return nullptr;
+}
+
+bool windowsManager::mustWait() const {
+    return !roomOnScreen(windows_.size() + queue_.size());
+}
+
 void windowsManager::onTick() {
     const DWORD now = GetTickCount();
+    const bool idle = userIdle(now);
     bool removed = false;
     for (auto at = windows_.begin(); at != windows_.end();) {
         window* shown = *at;
+        // Held while the user is away or the pointer rests on it, so its whole visible time
+        // starts again once that ends.
+        if (shown->currentState() < window::closing && (idle || pointerOver(*shown))) shown->holdUntil(now);
         bool allowed = shown->request().closesByItself(settings().noautoclose);
-        if (now - shown->createdTick() >= visibleMilliseconds() && allowed && shown->currentState() == window::shown)
-            shown->startClosing();
+        const DWORD visible = shown->request().visibleMilliseconds(settings().visibletime);
+        if (now - shown->createdTick() >= visible && allowed && shown->currentState() == window::shown)
+            shown->startClosing(screen_.workArea());
         if (retire(at))
             removed = true;
         else
             ++at;
     }
+    window_info summary;
+    if (takeMissedSummary(summary)) addNotification(summary);
     while (roomOnScreen(windows_.size()) && !queue_.empty()) {
         window_info request = queue_.front();
         queue_.pop_front();
@@ -94,10 +179,11 @@ bool windowsManager::showNotification(window_info request) {
         return false;
     }
     shown->fitToContent();
+    if (windows_.empty()) screen_.choose(settings().monitor);
     if (settings().newatbegin) {
         windows_.push_front(shown);
     } else {
-        RECT area = workArea();
+        RECT area = screen_.workArea();
         int y = firstEdge(area);
         if (!windows_.empty()) {
             const window* last = windows_.back();
@@ -113,7 +199,7 @@ bool windowsManager::showNotification(window_info request) {
 }
 
 void windowsManager::rearrange() {
-    RECT area = workArea();
+    RECT area = screen_.workArea();
     int edge = firstEdge(area);
     for (window* placed : windows_) {
         const int h = placed->height();
@@ -175,13 +261,19 @@ bool windowsManager::leftCorner() const {
     return settings().bindpos == 1 || settings().bindpos == 2;
 }
 
+// Where bind counts from on the left and at the top: the screen's origin on the primary of old,
+// the work area's edges on a chosen monitor.
+RECT windowsManager::origin(const RECT& area) const {
+    return screen_.fromAreaEdges() ? area : RECT{0, 0, 0, 0};
+}
+
 int windowsManager::anchorX(const RECT& area, int width) const {
-    return leftCorner() ? settings().bindX : area.right - width - settings().bindX;
+    return leftCorner() ? origin(area).left + settings().bindX : area.right - width - settings().bindX;
 }
 
 // Top corners count bindY from the screen's top; bottom corners from the work area's bottom.
 int windowsManager::firstEdge(const RECT& area) const {
-    return topCorner() ? settings().bindY : area.bottom - settings().bindY;
+    return topCorner() ? origin(area).top + settings().bindY : area.bottom - settings().bindY;
 }
 
 }  // namespace kiv

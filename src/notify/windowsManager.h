@@ -7,14 +7,12 @@
 
 #include <list>
 
+#include "notify/stackScreen.h"
 #include "notify/window_info.h"
 
 namespace kiv {
 
 class window;
-
-// The primary monitor's work area: where notifications stack.
-RECT workArea();
 
 class windowsManager {
 public:
@@ -23,8 +21,18 @@ public:
     windowsManager(const windowsManager&) = delete;
     windowsManager& operator=(const windowsManager&) = delete;
 
-    // Queues a copy; the window appears at the next tick.
+    // Queues a copy; the window appears at the next tick. With groupmessages, a further message
+    // of a conversation that has a window (or a queued request) goes into that one instead.
     bool addNotification(const window_info& request);
+
+    // The popup services: queue with a new id (0 when every id is spent), change the description
+    // or close with the closing animation. False when the notification is gone or closing.
+    int32_t addWithId(window_info request);
+    bool updateText(int32_t id, const char* text);
+    bool close(int32_t id);
+
+    // A request queued now would wait for a window to close: the screen limit is reached.
+    bool mustWait() const;
     void onTick();
     bool showNotification(window_info request);
     void rearrange();
@@ -46,10 +54,16 @@ private:
     int anchorX(const RECT& area, int width) const;
     int firstEdge(const RECT& area) const;
     bool retire(std::list<window*>::iterator& at);
+    bool joinConversation(const window_info& request);
+    window* openWindow(int32_t id) const;
+    window_info* queuedRequest(int32_t id);
+    RECT origin(const RECT& area) const;
 
     std::list<window*> windows_;  // in stacking order, the first at the anchor corner
     std::list<window_info> queue_;
     UINT_PTR timer_ = 0;
+    stackScreen screen_;
+    int32_t lastId_ = 0;
 };
 
 }  // namespace kiv

@@ -9,8 +9,6 @@
 
 namespace kiv {
 
-int skin::live_ = 0;
-
 namespace {
 
 constexpr const char* section = "skin";
@@ -77,30 +75,20 @@ private:
 
 }  // namespace
 
-skin::skin() {
-    ++live_;
-}
+skin::skin() = default;
 
 skin::~skin() {
-    --live_;
-    if (live_ == 0) releaseSources();
     if (composed) DeleteObject(composed);
 }
 
-int skin::liveCount() {
-    return live_;
-}
-
-void skin::releaseSources() {
+skin::sources::~sources() {
     if (bitmap) DeleteObject(bitmap);
     if (smallBitmap) DeleteObject(smallBitmap);
-    bitmap = nullptr;
-    smallBitmap = nullptr;
-    currentBitmap = nullptr;
 }
 
 void skin::load(const char* folder, const char* file) {
-    releaseSources();
+    sources_.reset();
+    bitmap = smallBitmap = currentBitmap = nullptr;
     char path[pathSize];
     snprintf(path, sizeof path, "%s%s", folder ? folder : "", file ? file : "");
     schemeReader scheme(path);
@@ -114,6 +102,7 @@ void skin::load(const char* folder, const char* file) {
     bitmap = scheme.bitmap("bitmap_source");
     scheme.numbers("bitmap_cut", "1,1,2,2", {&cut.left, &cut.right, &cut.top, &cut.bottom}, coordinates);
     smallBitmap = scheme.bitmap("bitmap_sourcesmall");
+    sources_ = std::make_shared<const sources>(bitmap, smallBitmap);
     scheme.numbers("bitmap_cutsmall", "1,1,2,2", {&smallCut.left, &smallCut.right, &smallCut.top, &smallCut.bottom},
                    coordinates);
     scheme.numbers("icon_pos", "4,4", {&iconPos.x, &iconPos.y}, coordinates);
@@ -138,6 +127,7 @@ void skin::copyFrom(const skin& other) {
     backgroundColor = other.backgroundColor;
     frameColor = other.frameColor;
     colorKey = other.colorKey;
+    sources_ = other.sources_;
     bitmap = other.bitmap;
     cut = other.cut;
     smallBitmap = other.smallBitmap;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 namespace kiv {
 
@@ -22,9 +23,6 @@ public:
     // keeps no composed bitmap until it composes its own.
     void copyFrom(const skin& other);
 
-    // Skins alive in the module; the last one to go frees the shared source bitmaps.
-    static int liveCount();
-
     int32_t width = 250;
     int32_t height = 50;
     int32_t smallWidth = 250;
@@ -33,7 +31,7 @@ public:
     COLORREF backgroundColor = 0xFFFFFF;
     COLORREF frameColor = 0;
     COLORREF colorKey = 0xFF00FF;
-    HBITMAP bitmap = nullptr;
+    HBITMAP bitmap = nullptr;  // owned by the shared sources below, when loaded
     RECT cut = {1, 2, 1, 2};  // left = x1, top = y1, right = x2, bottom = y2
     HBITMAP smallBitmap = nullptr;
     RECT smallCut = {1, 2, 1, 2};
@@ -49,8 +47,16 @@ public:
     COLORREF descColor = 0;
 
 private:
-    void releaseSources();
-    static int live_;
+    // The loaded scheme's source bitmaps, held by the skin that loaded them and by every copy: a
+    // reload lets go of them without pulling them from under a window that composes again.
+    struct sources {
+        sources(HBITMAP normal, HBITMAP small) : bitmap(normal), smallBitmap(small) {}
+        ~sources();
+        sources(const sources&) = delete;
+        sources& operator=(const sources&) = delete;
+        HBITMAP bitmap, smallBitmap;
+    };
+    std::shared_ptr<const sources> sources_;
 };
 
 }  // namespace kiv

@@ -31,6 +31,10 @@ struct settingsReader {
     void readOnlyNumber(const char* section, const char* key, int32_t& field, int fallback) {
         number(section, key, field, fallback);
     }
+    void bounded(const char* section, const char* key, int32_t& field, int fallback, int32_t lowest, int32_t highest) {
+        number(section, key, field, fallback);
+        field = std::clamp(field, lowest, highest);
+    }
     template <size_t N>
     void text(const char* section, const char* key, char (&field)[N], const char* fallback) {
         file.text(section, key, fallback, field, N);
@@ -60,6 +64,9 @@ struct settingsWriter {
         write(section, key, value);
     }
     void readOnlyNumber(const char*, const char*, int32_t&, int) {}
+    void bounded(const char* section, const char* key, int32_t& field, int fallback, int32_t, int32_t) {
+        number(section, key, field, fallback);
+    }
     template <size_t N>
     void text(const char* section, const char* key, char (&field)[N], const char*) {
         write(section, key, field);

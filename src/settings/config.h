@@ -65,8 +65,16 @@ public:
     char filelogingg[260] = "";
     char fileemail[260] = "";
     int32_t loginignoretime = 10;
+    bool hoverhold = false;
+    int32_t idlehold = 0;
+    int32_t history = 0;
+    bool missedsummary = false;
+    bool eventlog = false;
+    int32_t monitor = 0;
+    bool groupmessages = false;
 
-    // Each key once, in file order, with its default: load and save both walk this list.
+    // Each key once, in file order, with its default: load and save both walk this list. The
+    // bounded keys are clamped into their range as they are read.
     template <class Visitor>
     void visitSettings(Visitor& v);
 };
@@ -110,6 +118,13 @@ void config::visitSettings(Visitor& v) {
     v.readOnlyNumber("hidden", "loginignoretime", loginignoretime, 10);
     v.flag("ztk", "ignoremub", ignoremub, 0);
     v.flag("ztk", "noautoclose", noautoclose, 0);
+    v.flag("extra", "hoverhold", hoverhold, 0);
+    v.bounded("extra", "idlehold", idlehold, 0, 0, 3600);
+    v.bounded("extra", "history", history, 0, 0, 500);
+    v.flag("extra", "missedsummary", missedsummary, 0);
+    v.flag("extra", "eventlog", eventlog, 0);
+    v.bounded("extra", "monitor", monitor, 0, 0, 2);
+    v.flag("extra", "groupmessages", groupmessages, 0);
 }
 
 }  // namespace kiv

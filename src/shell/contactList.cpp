@@ -1,5 +1,6 @@
 #include "shell/contactList.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "shell/host.h"
@@ -48,6 +49,44 @@ const char* statusNameByIcon(const char* protocol, int iconIndex) {
     int slot = (iconIndex - 1) % count;
     if (slot < 0) slot += count;  // the host's index starts at 1; never index before the table
     return names[slot];
+}
+
+const abi::status_entry* statusEntry(const abi::contact_item& item) {
+    const abi::status_icons* icons = item.icons;
+    if (!icons || !icons->entries || icons->index < 1) return nullptr;
+    return &icons->entries[icons->index - 1];
+}
+
+void openChatWindow(const char* protocol, const char* contactId) {
+    contactSearch item(contactId);
+    findContactItem(item);
+    if (!item.found()) return;
+    const bool tlen = strcmp(protocol, "TLEN") == 0;
+    const abi::status_entry* entry = statusEntry(item);
+    const char* status = item.description ? item.description
+                                          : statusNameByIcon(protocol, item.icons ? item.icons->index : 1);
+    const char* name = item.displayName ? item.displayName : "";
+    const char* id = item.id ? item.id : "";
+    char title[1024];
+    if (tlen)
+        snprintf(title, sizeof title, "%s (%s) - %s", name, id, status);
+    else
+        snprintf(title, sizeof title, "%s (GG# %s) - %s", name, id, status);
+
+    abi::chat_window_request chat = {};
+    chat.size = sizeof chat;
+    chat.contactId = contactId;
+    chat.protocol = protocol;
+    chat.title = title;
+    if (entry) chat.status = *entry;
+    chat.network = tlen ? 24 : 0;
+    host::callService(abi::svcChatWindowShow, &chat);
+}
+
+const char* eventStatusName(int status) {
+    static const char* const names[] = {"Niedostępny",  "Dostępny",      "Porozmawiajmy", "Jestem zajęty",
+                                        "Zaraz wracam", "Wrócę później", "Niewidoczny"};
+    return status >= 1 && status <= 7 ? names[status - 1] : nullptr;
 }
 
 }  // namespace kiv

@@ -20,4 +20,15 @@ const abi::contact_item* getContactItem(int itemHandle);
 // The status name shown for an item without a description, by its 1-based icon index.
 const char* statusNameByIcon(const char* protocol, int iconIndex);
 
+// The current entry of the host's status icons, or null when the item carries none.
+const abi::status_entry* statusEntry(const abi::contact_item& item);
+
+// The host's chat window with a contact on the list, titled as the messenger titles it; nothing
+// for a contact the list does not have.
+void openChatWindow(const char* protocol, const char* contactId);
+
+// The name of a status number of the protocol events (1 unavailable ... 7 invisible); null for
+// any other number.
+const char* eventStatusName(int status);
+
 }  // namespace kiv

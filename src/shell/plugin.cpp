@@ -5,6 +5,7 @@
 #include "events/protocolHook.h"
 #include "events/soundHook.h"
 #include "filters/filtersManager.h"
+#include "history/notificationHistory.h"
 #include "notify/popupService.h"
 #include "notify/window.h"
 #include "notify/windowsManager.h"
@@ -12,6 +13,7 @@
 #include "settings/config.h"
 #include "shell/host.h"
 #include "shell/text.h"
+#include "ui/historyWindow.h"
 #include "ui/menus.h"
 
 namespace kiv {
@@ -128,6 +130,9 @@ int loadPlugin(void* hostServices) {
     plugin.getSilentService = host::createService(abi::svcKivGetSilent, getSilent);
     plugin.setSilentService = host::createService(abi::svcKivSetSilent, setSilent);
     plugin.popupService = host::createService(abi::svcKivPopup, popupService);
+    plugin.popupShowService = host::createService(kiv::popupShowService, popupShow);
+    plugin.popupUpdateService = host::createService(kiv::popupUpdateService, popupUpdate);
+    plugin.popupCloseService = host::createService(kiv::popupCloseService, popupClose);
     buildFolders();
     plugin.systemMajorVersion = systemMajorVersion();
     plugin.setLayeredWindowAttributes = findLayeredFunction();
@@ -138,6 +143,7 @@ int loadPlugin(void* hostServices) {
     plugin.scheme->load(plugin.schemeFolder, plugin.settings->scheme);
     plugin.filters = new filtersManager(plugin.filtersPath);
     plugin.windows = new windowsManager();
+    plugin.history = new notificationHistory();
     hookProtocols();
     hookSoundEvent();
     setupMenus();
@@ -148,6 +154,9 @@ int unloadPlugin() {
     removeMenus();
     unhookSoundEvent();
     unhookProtocols();
+    historyWindow::close();
+    delete plugin.history;
+    plugin.history = nullptr;
     delete plugin.windows;
     plugin.windows = nullptr;
     delete plugin.filters;
@@ -160,14 +169,11 @@ int unloadPlugin() {
     host::destroyService(plugin.getSilentService);
     host::destroyService(plugin.setSilentService);
     host::destroyService(plugin.popupService);
+    host::destroyService(plugin.popupShowService);
+    host::destroyService(plugin.popupUpdateService);
+    host::destroyService(plugin.popupCloseService);
     plugin.hostServices = nullptr;
     return 0;
-}
-
-bool notificationsSuppressed() {
-    if (!plugin.settings) return true;
-    if (plugin.settings->silent) return true;
-    return plugin.settings->fullscreenautooff && isFullScreenAppActive();
 }
 
 bool isFullScreenAppActive() {
@@ -175,8 +181,10 @@ bool isFullScreenAppActive() {
     if (!foreground) return false;
     RECT rect;
     if (!GetWindowRect(foreground, &rect)) return false;
-    return rect.left == 0 && rect.top == 0 && rect.right == GetSystemMetrics(SM_CXSCREEN) &&
-           rect.bottom == GetSystemMetrics(SM_CYSCREEN);
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    // With a monitor chosen, a game on any screen covers the monitor it is on.
+    if (plugin.settings && plugin.settings->monitor != 0) monitorBounds(foreground, screen);
+    return EqualRect(&rect, &screen) != FALSE;
 }
 
 }  // namespace kiv

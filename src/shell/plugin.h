@@ -11,6 +11,7 @@ class config;
 class skin;
 class filtersManager;
 class windowsManager;
+class notificationHistory;
 
 constexpr int pathSize = 1024;
 
@@ -22,11 +23,15 @@ struct moduleState {
     int getSilentService = 0;
     int setSilentService = 0;
     int popupService = 0;
+    int popupShowService = 0;
+    int popupUpdateService = 0;
+    int popupCloseService = 0;
 
     config* settings = nullptr;
     skin* scheme = nullptr;
     filtersManager* filters = nullptr;
     windowsManager* windows = nullptr;
+    notificationHistory* history = nullptr;
 
     char hostFolder[pathSize] = "";
     char pluginsFolder[pathSize] = "";
@@ -50,8 +55,6 @@ void* getPluginInfo(unsigned int hostVersion);
 int loadPlugin(void* hostServices);
 int unloadPlugin();
 
-// True when no notification window and no sound of the module may be produced now.
-bool notificationsSuppressed();
 bool isFullScreenAppActive();
 
 }  // namespace kiv

@@ -21,6 +21,18 @@ void copyText(char (&target)[N], const char* source) {
     copyText(target, N, source);
 }
 
+// Drops the UTF-8 sequence that a cut left unfinished at the end of the text, if any, so that a
+// cut never turns the last whole character into a broken one.
+inline void cutToCharacter(char* text) {
+    size_t length = strlen(text);
+    size_t start = length;
+    while (start > 0 && (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80 && length - start < 3) --start;
+    if (start == 0) return;
+    const unsigned char lead = static_cast<unsigned char>(text[start - 1]);
+    size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (lead >= 0xC0 && length - (start - 1) < expected) text[start - 1] = '\0';
+}
+
 // Appends with the same rule; returns false when the text had to be cut.
 inline bool appendText(char* target, size_t size, const char* source) {
     size_t used = strnlen(target, size);

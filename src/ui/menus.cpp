@@ -9,12 +9,14 @@
 #include "shell/host.h"
 #include "shell/plugin.h"
 #include "ui/filterSetup.h"
+#include "ui/historyWindow.h"
 
 namespace kiv {
 
 namespace {
 
 constexpr const char* silentItem = "kiv/menu/silent";
+constexpr const char* historyItem = "kiv/menu/history";
 constexpr const char* contactRoot = "kiv/menu/contact/root";
 constexpr const char* contactSetup = "kiv/menu/contact/setup";
 constexpr const char* contactRemove = "kiv/menu/contact/remove";
@@ -111,6 +113,11 @@ int __cdecl onSilentToggle(void* item, void*) {
     return 0;
 }
 
+int __cdecl onHistory(void*, void*) {
+    historyWindow::show();
+    return 0;
+}
+
 void show(const abi::menu_popup_info* popup, const char* itemName) {
     if (showMenuItem) showMenuItem(const_cast<abi::menu_visible_items*>(&popup->visibleItems), itemName);
 }
@@ -167,6 +174,8 @@ void setupMenus() {
         silentItemHandle =
             addItem({silentItem, nullptr, abi::menuStatus, "kiv / wyłącz", flags, 200000, onSilentToggle, levelGlobal});
     }
+    if (plugin.settings && plugin.settings->history > 0)
+        addItem({historyItem, nullptr, abi::menuStatus, "kiv / historia...", 0, 200001, onHistory, levelGlobal});
     const char* contact = abi::menuContact;
     addItem({contactRoot, nullptr, contact, "kiv", 0, 20200, nullptr, levelContact});
     addItem({contactSetup, contactRoot, contact, "ustawienia...", 0, 10, onFilterSetup, levelContact});

@@ -79,6 +79,10 @@ constexpr checkBox checkBoxes[] = {
     {IDC_OPTIONS_OFFEMAIL, &config::offemail},
     {IDC_OPTIONS_IGNOREMUB, &config::ignoremub},
     {IDC_OPTIONS_NOAUTOCLOSE, &config::noautoclose},
+    {IDC_OPTIONS_HOVERHOLD, &config::hoverhold},
+    {IDC_OPTIONS_MISSEDSUMMARY, &config::missedsummary},
+    {IDC_OPTIONS_EVENTLOG, &config::eventlog},
+    {IDC_OPTIONS_GROUPMESSAGES, &config::groupmessages},
 };
 
 enum class limitKind { fixed, workAreaWidth, workAreaHeight };
@@ -98,6 +102,8 @@ constexpr numberEdit numberEdits[] = {
     {IDC_OPTIONS_AUTOHEIGHTCHARS, &config::autoheightchars, limitKind::fixed, 512},
     {IDC_OPTIONS_AUTOHEIGHTROWS, &config::autoheightrows, limitKind::fixed, 512},
     {IDC_OPTIONS_MAXONSCREEN, &config::maxonscreen, limitKind::fixed, 99},
+    {IDC_OPTIONS_IDLEHOLD, &config::idlehold, limitKind::fixed, 3600},
+    {IDC_OPTIONS_HISTORY, &config::history, limitKind::fixed, 500},
 };
 
 struct soundEdit {
@@ -126,6 +132,7 @@ constexpr corner corners[] = {
 
 const char* const contactFormats[] = {"nazwa", "identyfikator", "nazwa (identyfikator)"};
 const char* const effects[] = {"brak", "slide", "alpha"};
+const char* const monitors[] = {"główny", "ten z kursorem myszy", "ten z aktywnym oknem"};
 
 // ---- small control helpers ------------------------------------------------------------------
 
@@ -217,11 +224,12 @@ void fillSchemeList(HWND page, const config& settings) {
 }
 
 void showSettings(HWND page, const config& settings) {
-    for (int id : {IDC_OPTIONS_SCHEME, IDC_OPTIONS_CONTACTFORMAT, IDC_OPTIONS_EFFECT})
+    for (int id : {IDC_OPTIONS_SCHEME, IDC_OPTIONS_CONTACTFORMAT, IDC_OPTIONS_EFFECT, IDC_OPTIONS_MONITOR})
         sizeDropDownList(GetDlgItem(page, id));
     fillSchemeList(page, settings);
     fillComboBox(GetDlgItem(page, IDC_OPTIONS_CONTACTFORMAT), contactFormats, 3, settings.contactformat);
     fillComboBox(GetDlgItem(page, IDC_OPTIONS_EFFECT), effects, 3, settings.effect);
+    fillComboBox(GetDlgItem(page, IDC_OPTIONS_MONITOR), monitors, 3, settings.monitor);
 
     for (const checkBox& box : checkBoxes)
         CheckDlgButton(page, box.id, settings.*box.field ? BST_CHECKED : BST_UNCHECKED);
@@ -263,6 +271,8 @@ void applyOptionsPage(HWND page, config& settings) {
     settings.contactformat =
         static_cast<int32_t>(SendDlgItemMessageA(page, IDC_OPTIONS_CONTACTFORMAT, CB_GETCURSEL, 0, 0));
     settings.alpha = static_cast<int32_t>(SendDlgItemMessageA(page, IDC_OPTIONS_ALPHA, TBM_GETPOS, 0, 0));
+    LRESULT monitor = SendDlgItemMessageA(page, IDC_OPTIONS_MONITOR, CB_GETCURSEL, 0, 0);
+    if (monitor != CB_ERR) settings.monitor = static_cast<int32_t>(monitor);
     for (const soundEdit& edit : soundEdits) GetDlgItemTextA(page, edit.id, settings.*edit.field, 260);
     settings.save();
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The release archive as a user gets it: made by tools/make-dist, unpacked into an empty folder
-# that stands for the messenger's, with kivhost copied in as the messenger; the plug-in must load
+# that stands for the messenger's, its kivhost.exe standing in for the messenger; the plug-in must load
 # from there, read its schemes from there and show a notification.
 #     distTest.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
@@ -14,17 +14,23 @@ fail() { echo "dist test: $*" >&2; exit 1; }
 archives=("$work"/out/kiv-*.zip)
 [ -f "${archives[0]}" ] || fail "no archive was made"
 listing=$(unzip -Z1 "${archives[0]}" | sort)
-expected=$(printf '%s\n' plugins/ plugins/kiv-czytaj.txt plugins/kiv.scheme/ plugins/kiv.tpl \
+expected=$(printf '%s\n' kivhost.exe plugins/ plugins/kiv-czytaj.txt plugins/kiv-schemes.txt plugins/kiv.scheme/ plugins/kiv.tpl \
     $(cd "$source_dir/schemes" && ls | sed 's|^|plugins/kiv.scheme/|') | sort)
 [ "$listing" = "$expected" ] || fail "the archive holds"$'\n'"$listing"$'\n'"instead of"$'\n'"$expected"
 cmp -s "$build/kiv.tpl" <(unzip -p "${archives[0]}" plugins/kiv.tpl) || fail "plugins/kiv.tpl is not the built one"
-unzip -p "${archives[0]}" plugins/kiv-czytaj.txt | iconv -f CP1250 -t UTF-8 | grep -q 'Instalacja' \
+guide=$(unzip -p "${archives[0]}" plugins/kiv-czytaj.txt | iconv -f CP1250 -t UTF-8) \
     || fail "the guide is not readable as Windows-1250"
+grep -q 'Instalacja' <<<"$guide" || fail "the guide has no installation section"
+grep -q 'plugins\\kiv-schemes.txt' <<<"$guide" || fail "the guide does not point to plugins\\kiv-schemes.txt"
+schemes=$(unzip -p "${archives[0]}" plugins/kiv-schemes.txt | iconv -f CP1250 -t UTF-8) \
+    || fail "the scheme authors' text is not readable as Windows-1250"
+[ "$(head -1 <<<"$schemes")" = $'## Writing a scheme\r' ] && grep -q 'scheme-font' <<<"$schemes" \
+    && ! grep -q '^## Notifications' <<<"$schemes" || fail "kiv-schemes.txt is not the README's scheme section"
+cmp -s "$build/bin/kivhost.exe" <(unzip -p "${archives[0]}" kivhost.exe) || fail "kivhost.exe is not the built one"
 
 messenger=$work/messenger
 mkdir -p "$messenger"
 unzip -q "${archives[0]}" -d "$messenger"
-cp "$build/bin/kivhost.exe" "$messenger/"
 windows_path() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 cat > "$work/dist.kivscript" <<'SCRIPT'
 set config general fullscreenautooff 0

@@ -65,8 +65,7 @@ LOGFONTA schemeFont() {
 struct measured {
     int text, line;
 };
-measured measure(const char* text, RECT area) {
-    LOGFONTA logFont = schemeFont();
+measured measure(const char* text, RECT area, const LOGFONTA& logFont = schemeFont()) {
     HFONT font = CreateFontIndirectA(&logFont);
     HDC dc = GetDC(nullptr);
     HGDIOBJ previous = SelectObject(dc, font);
@@ -79,6 +78,44 @@ measured measure(const char* text, RECT area) {
     ReleaseDC(nullptr, dc);
     DeleteObject(font);
     return m;
+}
+
+// The description flags of a paint.
+constexpr UINT descriptionFlags = DT_WORDBREAK | DT_WORD_ELLIPSIS | DT_END_ELLIPSIS | DT_NOPREFIX;
+
+// The text drawn black on white into rect, on a bitmap of width x height, read back.
+std::vector<COLORREF> rendered(const LOGFONTA& logFont, const std::string& text, RECT rect, UINT flags, int width,
+                               int height) {
+    BITMAPINFO format = kivhost::topDownFormat(width, height);
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HFONT font = CreateFontIndirectA(&logFont);
+    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ previousFont = SelectObject(dc, font);
+    RECT all = {0, 0, width, height};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    DrawTextA(dc, text.c_str(), -1, &rect, flags);
+    GdiFlush();
+    const auto* pixels = static_cast<const COLORREF*>(bits);
+    std::vector<COLORREF> image(pixels, pixels + static_cast<size_t>(width) * height);
+    SelectObject(dc, previousFont);
+    SelectObject(dc, previousBitmap);
+    DeleteObject(font);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return image;
+}
+
+// A rectangle as the scheme file writes it ("left,top,right,bottom").
+RECT schemeRect(const std::string& file, const char* key) {
+    char value[64] = "";
+    GetPrivateProfileStringA("skin", key, "", value, sizeof value, file.c_str());
+    RECT r = {};
+    sscanf(value, "%ld,%ld,%ld,%ld", &r.left, &r.top, &r.right, &r.bottom);
+    return r;
 }
 
 }  // namespace
@@ -166,6 +203,66 @@ TEST_CASE("auto-height: autoheightchars cuts what is measured and drawn, autohei
         REQUIRE(paint.size() == 2);
         CHECK(paint[1].rect.top == 23);
         CHECK(paint[1].rect.bottom == 23 + 5 * m.line);
+    }
+}
+
+// Measuring must not narrow what is painted: the last letters of a line were lost wherever a
+// substituted face measured and drew a pixel apart.
+TEST_CASE("a description of up to autoheightrows lines is drawn whole, as into the scheme's full rectangle") {
+    const char* const texts[] = {
+        "Kawa za pięć minut w kuchni",
+        "Zadzwoń wieczorem",
+        "w pracy do 16",
+        "Zażółć gęślą jaźń",
+        "Konstantynopolitańczykowianeczka przyjechała wczoraj wieczorem",
+        "Cześć! Idziesz dziś na kawę o 15? Potem możemy pójść do kina albo na spacer nad rzeką, "
+        "jeśli pogoda dopisze i nikt nie zadzwoni.",
+        "a b c d e f g h i j k l m n o p r s t u w y z ą ć ę ł ń ó ś ź ż 1 2 3 4 5 6 7 8 9 0 x y z",
+    };
+    const int rows = 5;  // autoheightrows' default
+    // The standard scheme again with a description face this system lacks: another one stands in.
+    const std::string standard = schemeFolder() + "standard.kivs";
+    testScheme substitute("kivtest-substitute.kivs", "");
+    REQUIRE(CopyFileA(standard.c_str(), substitute.path.c_str(), FALSE));
+    LOGFONTA missingFace = {};
+    REQUIRE(GetPrivateProfileStructA("skin", "desc_font", &missingFace, sizeof missingFace, standard.c_str()));
+    strcpy(missingFace.lfFaceName, "Verdana");
+    REQUIRE(WritePrivateProfileStructA("skin", "desc_font", &missingFace, sizeof missingFace, substitute.path.c_str()));
+
+    for (const std::string scheme : {"standard.kivs", "rounded.kivs", "dark.kivs", "kivtest-substitute.kivs"}) {
+        CAPTURE(scheme);
+        const std::string file = schemeFolder() + scheme;
+        LOGFONTA font = {};
+        REQUIRE(GetPrivateProfileStructA("skin", "desc_font", &font, sizeof font, file.c_str()));
+        const RECT full = schemeRect(file, "desc_rect");
+        const RECT size = schemeRect(file, "window_size");  // width, height in the first two
+        notifySession session("description-whole", settingsWith(scheme, lines({"clickclose=1"})));
+        textLog::install(session);
+        for (const std::string text : texts) {
+            CAPTURE(text);
+            measured m = measure(text.c_str(), full, font);
+            REQUIRE(m.text <= rows * m.line);
+            popupRequest request;
+            request.text = text.c_str();
+            HWND shown = showOne(session, request);
+            REQUIRE(shown);
+            RECT r = kivhost::windowRect(shown);
+            CHECK(r.bottom - r.top == size.top + m.text);
+
+            auto paint = textLog::paintOf(shown);
+            REQUIRE(paint.size() == 2);
+            const drawnText& drawn = paint[1];
+            CHECK(drawn.text == text);
+            RECT expected = full;
+            expected.bottom = full.top + m.text;
+            const int width = r.right - r.left, height = r.bottom - r.top;
+            auto window = rendered(font, drawn.text, drawn.rect, drawn.flags, width, height);
+            auto whole = rendered(font, text, expected, descriptionFlags, width, height);
+            auto plain = rendered(font, text, expected, DT_WORDBREAK | DT_NOPREFIX, width, height);
+            CHECK(window == whole);
+            CHECK(whole == plain);  // no ellipsis: the text fits
+            SendMessageA(shown, WM_RBUTTONUP, 0, 0);  // clickclose: one window at a time
+        }
     }
 }
 

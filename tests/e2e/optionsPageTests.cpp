@@ -37,6 +37,8 @@ enum control : int {
     offLogin = 1046, clearEmail = 1047, offEmail = 1048, alphaLabel = 1049, playLoginTlen = 1050,
     playLoginGg = 1051, playEmail = 1052, msgShowWhenBgOnly = 1053, moveSounds = 1054, maxOnScreen = 1055,
     effect = 1056, effectClose = 1057, clickOpenChat = 1058, ignoreMub = 1059, noAutoClose = 1060,
+    hoverHold = 1061, idleHold = 1062, history = 1063, missedSummary = 1064, eventLog = 1065, monitor = 1066,
+    groupMessages = 1067,
 };
 
 // The plug-in loaded with a settings file, and kivhost's options window opened on its page.
@@ -115,7 +117,9 @@ const char* const customSettings =
     "[sound]\r\nfilelogintlen=C:\\dźwięki\\tlen.wav\r\nfilelogingg=D:\\gg.wav\r\nfileemail=E:\\poczta.wav\r\n"
     "offlogin=1\r\noffonline=1\r\noffmessage=0\r\noffmessagechatstart=1\r\noffmessagechat=0\r\nofffile=1\r\n"
     "offvoice=0\r\noffemail=1\r\n"
-    "[ztk]\r\nignoremub=1\r\nnoautoclose=1\r\n";
+    "[ztk]\r\nignoremub=1\r\nnoautoclose=1\r\n"
+    "[extra]\r\nhoverhold=1\r\nidlehold=300\r\nhistory=50\r\nmissedsummary=1\r\neventlog=0\r\nmonitor=1\r\n"
+    "groupmessages=1\r\n";
 
 // A setting and its control: what the file above holds, and what the test changes it to.
 enum class kind { checkBox, number, text, comboBox, trackbar };
@@ -161,6 +165,13 @@ const binding bindings[] = {
     {"sound", "offemail", offEmail, kind::checkBox, "1", "0"},
     {"ztk", "ignoremub", ignoreMub, kind::checkBox, "1", "0"},
     {"ztk", "noautoclose", noAutoClose, kind::checkBox, "1", "0"},
+    {"extra", "hoverhold", hoverHold, kind::checkBox, "1", "0"},
+    {"extra", "idlehold", idleHold, kind::number, "300", "3600"},
+    {"extra", "history", history, kind::number, "50", "0"},
+    {"extra", "missedsummary", missedSummary, kind::checkBox, "1", "0"},
+    {"extra", "eventlog", eventLog, kind::checkBox, "0", "1"},
+    {"extra", "monitor", monitor, kind::comboBox, "1", "2"},
+    {"extra", "groupmessages", groupMessages, kind::checkBox, "1", "0"},
 };
 
 std::string shownValue(const pageSession& s, const binding& b) {
@@ -283,6 +294,8 @@ TEST_CASE("applying stores numbers within their limits and keeps what is not a n
     s.type(maxOnScreen, "12a");
     s.type(autoHeightChars, "600");
     s.type(autoHeightRows, "2147483648");
+    s.type(idleHold, "3601");
+    s.type(history, "99999999999");
     s.options->apply();
     CHECK(s.stored("window", "visibletime") == "99");
     CHECK(s.stored("window", "bind") ==
@@ -292,6 +305,8 @@ TEST_CASE("applying stores numbers within their limits and keeps what is not a n
     CHECK(s.stored("window", "autoheightchars") == "512");
     CHECK(s.stored("window", "autoheightrows") == "512");
     CHECK(s.stored("window", "bindpos") == "3");
+    CHECK(s.stored("extra", "idlehold") == "3600");
+    CHECK(s.stored("extra", "history") == "500");
 
     s.type(visibleTime, "099");
     s.type(space, std::to_string(area.bottom - area.top));
@@ -468,7 +483,7 @@ kivhost::optionsWindow::layout viewOf(int height, COLORREF background = GetSysCo
 TEST_CASE("the page scrolls by bar, wheel and drag in steps of its view") {
     pageSession s("options-scroll", "", viewOf(300));
     HWND page = s.page();
-    RECT template_ = {0, 0, 300, 638};
+    RECT template_ = {0, 0, 300, 762};
     MapDialogRect(page, &template_);
     scrollState bar = barOf(page);
     CHECK(bar.maximum == template_.bottom);  // the whole page, from its template

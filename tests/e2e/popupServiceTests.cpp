@@ -7,33 +7,6 @@
 
 using namespace kivtest;
 
-namespace {
-
-// A window that covers the whole screen and is in front, as a full-screen game would be.
-class fullScreenApp {
-public:
-    fullScreenApp()
-        : window_(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "game", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                  nullptr, nullptr)) {
-        SetForegroundWindow(window_);
-        kivhost::pumpMessages(30);
-    }
-    ~fullScreenApp() {
-        DestroyWindow(window_);
-        SetForegroundWindow(kivhost::hostCore::get().mainWindow());
-        kivhost::pumpMessages(30);
-    }
-    fullScreenApp(const fullScreenApp&) = delete;
-    fullScreenApp& operator=(const fullScreenApp&) = delete;
-    HWND get() const { return window_; }
-
-private:
-    HWND window_;
-};
-
-}  // namespace
-
 TEST_CASE("kiv/popup refuses a missing record or a wrong size and queues nothing") {
     testScheme scheme("kivtest-plain.kivs", plainScheme);
     notifySession session("popup-records", settingsWith(scheme.name, ""));
@@ -98,6 +71,23 @@ TEST_CASE("another plug-in shows its notification through kiv/popup and hears ab
 
     session.service("kiv/setsilent", 1);
     CHECK(session.service("popupExample/show", reinterpret_cast<WPARAM>("cisza")) == -1);
+    session.service("kiv/setsilent", 0);
+
+    // A download followed in one UTF-8 notification that is changed and then closed.
+    const std::vector<HWND> before = notifications();
+    CHECK(session.service("popupExample/download/start") > 0);
+    REQUIRE(waitForCount(before.size() + 1));
+    HWND download = nullptr;
+    for (HWND w : notifications())
+        if (std::find(before.begin(), before.end(), w) == before.end()) download = w;
+    REQUIRE(download);
+    const std::string title = u8"Pobieranie «Фото.zip»", half = u8"Pobrano 50%";
+    CHECK(paintOf(download).texts == std::vector<std::string>{title + " (przyklad)", "Pobrano 0%"});
+    CHECK(session.service("popupExample/download/progress", 50) == 0);
+    CHECK(paintOf(download).texts == std::vector<std::string>{title + " (przyklad)", half});
+    CHECK(session.service("popupExample/download/done") == 0);
+    CHECK(waitForCount(before.size()));
+    CHECK(session.service("popupExample/download/progress", 60) == -1);
     example.unload();
 }
 

@@ -171,6 +171,30 @@ TEST_CASE("the runner says what it expected and did not find") {
     CHECK(message == "expected the plug-in to be loaded: 'load' comes before 'file'");
 }
 
+TEST_CASE("a picture's missing folder, and no windows for want of a global filter, are said as such") {
+    sandboxScene scene("sandbox-runner-help");
+    kivhost::scriptRunner runner(*scene.box, scene.grab, {}, "t");
+    std::string message;
+    CHECK_FALSE(scene.run(runner, "screenshot nosuch/a.bmp", message));
+    CHECK(message == "expected an existing folder for 'nosuch/a.bmp': 'nosuch' does not exist (kivhost makes no "
+                     "folders; make it first)");
+
+    REQUIRE(scene.run(runner, "message ala@tlen.pl Cześć", message));
+    CHECK_FALSE(scene.run(runner, "expect windows 2", message));
+    CHECK(message == "expected 2 notification windows, found 1");
+
+    // The plug-in writes its filters back when it unloads; a file without [global] replaces them.
+    REQUIRE(scene.run(runner, "unload", message));
+    writeFile(scene.profile + "kiv.filters.config", "[contact:ala@tlen.pl]\r\nwindow_inherit=1\r\n");
+    REQUIRE(scene.run(runner, "load", message));
+    kivhost::moduleClock::get().advance(60000);
+    REQUIRE(scene.run(runner, "message ala@tlen.pl Cześć", message));
+    CHECK_FALSE(scene.run(runner, "expect windows 1", message));
+    CHECK(message == "expected 1 notification windows, found 0 (the profile's kiv.filters.config has no [global] "
+                     "section, and the plug-in shows nothing until the global filter is set: 'set filters global ...' "
+                     "before 'load', or the options page's \"Filtry globalne\")");
+}
+
 TEST_CASE("script settings are written between the unload and the load, and menus act on the selection") {
     sandboxScene scene("sandbox-settings", "clickopenchat=1\r\n");
     kivhost::scriptRunner runner(*scene.box, scene.grab, {}, "t");
@@ -219,4 +243,113 @@ TEST_CASE("a script plays from the message loop, also inside a dialog a menu ite
     CHECK(runner.error() == "bad.kivscript:3: expected 5 notification windows, found 1");
     kivhost::pumpMessages(200);
     CHECK(kivhost::findWindows("#32770").empty());
+}
+
+// What the log says, entry by entry.
+std::vector<std::string> logEntries(HWND log) {
+    std::vector<std::string> entries;
+    const LRESULT count = SendMessageA(log, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[1024] = "";
+        SendMessageA(log, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+TEST_CASE("the log shows every line whole, broken at spaces, and names no folder of this machine") {
+    sandboxScene scene("sandbox-log");
+    HWND log = FindWindowExA(scene.box->window().handle(), nullptr, "ListBox", nullptr);
+    REQUIRE(log);
+    std::vector<std::string> entries = logEntries(log);
+    REQUIRE_FALSE(entries.empty());
+    CHECK(entries.back().find("wczytano plugins\\kiv.tpl") == 0);
+    const std::string folder = kivhost::programFolder();
+    for (const std::string& entry : entries) CHECK(entry.find(folder) == std::string::npos);
+
+    const std::string line = "Zażółć gęślą jaźń: " + std::string(40, 'x') + " i dalej słowa, " +
+                             "które razem są dużo szersze niż dziennik piaskownicy, więc idą w kilka wierszy.";
+    scene.box->window().addLog(line);
+    std::vector<std::string> added = logEntries(log);
+    added.erase(added.begin(), added.begin() + static_cast<std::ptrdiff_t>(entries.size()));
+    REQUIRE(added.size() >= 2);
+    RECT client;
+    GetClientRect(log, &client);
+    HDC dc = GetDC(log);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(log, WM_GETFONT, 0, 0)));
+    std::string joined;
+    for (const std::string& entry : added) {
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, entry.c_str(), static_cast<int>(entry.size()), &size);
+        CHECK(size.cx <= client.right);
+        joined += joined.empty() ? entry : " " + entry.substr(2);  // continued entries are indented
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(log, dc);
+    CHECK(joined == line);
+}
+
+// The X side of a recording, played by a thread: each picture takes 300 ms, and the animation it
+// is asked for comes back as the list of frames it was given.
+struct slowGrabber {
+    std::string folder;
+    HANDLE thread = nullptr;
+    volatile bool done = false;
+    explicit slowGrabber(const std::string& watched) : folder(watched) {
+        thread = CreateThread(nullptr, 0, &slowGrabber::serve, this, 0, nullptr);
+    }
+    ~slowGrabber() {
+        done = true;
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+    }
+    static DWORD WINAPI serve(void* self) {
+        auto* grabber = static_cast<slowGrabber*>(self);
+        while (!grabber->done) {
+            for (int n = 1; n < 200; ++n) {
+                std::string shot = grabber->folder + "shot-" + std::to_string(n);
+                if (fileExists(shot + ".area") && !fileExists(shot + ".png")) {
+                    Sleep(300);
+                    writeFile(shot + ".png", "picture");
+                }
+                std::string rec = grabber->folder + "rec-" + std::to_string(n);
+                if (fileExists(rec + ".frames") && !fileExists(rec + ".gif")) writeFile(rec + ".gif", readFile(rec + ".frames"));
+            }
+            Sleep(5);
+        }
+        return 0;
+    }
+};
+
+TEST_CASE("a recording takes its frames step by step: the module's time stands still while a picture is taken") {
+    sandboxScene scene("sandbox-record", "effect=1\r\n");
+    const std::string folder = scratchFolder("sandbox-record-grab");
+    kivhost::screenGrab grab(folder);
+    slowGrabber outside(folder);
+    const std::string gif = folder + "slide.gif";
+    std::vector<scriptCommand> commands;
+    std::string error;
+    REQUIRE(kivhost::script::parse("record " + gif + " 0 0 300 200\nstatus ala@tlen.pl zw\nwait 1000\nrecord stop\n",
+                                   "rec.kivscript", commands, error));
+    kivhost::moduleClock& clock = kivhost::moduleClock::get();
+    const DWORD moduleStart = clock.now(), realStart = GetTickCount();
+    kivhost::scriptRunner runner(*scene.box, grab, commands, "rec.kivscript");
+    runner.start(false);
+    CHECK(scene.box->run() == 0);
+    CHECK(runner.error().empty());
+    const DWORD moduleTime = clock.now() - moduleStart, realTime = GetTickCount() - realStart;
+
+    // "DELAY NAME" a frame: 40 ms each, a frame that shows nothing new only lengthens the one before.
+    std::string frames = readFile(gif);
+    int hundredths = 0, pictures = 0;
+    for (size_t at = 0; at < frames.size(); at = frames.find('\n', at) + 1) {
+        hundredths += atoi(frames.c_str() + at);
+        ++pictures;
+    }
+    CHECK(hundredths == 100);
+    CHECK(pictures >= 2);        // the window slid in
+    CHECK(pictures < 25);        // and then stood still
+    CHECK(realTime >= moduleTime + 300 * (pictures - 1));  // the pictures' time was not the module's
+    CHECK(moduleTime < 1000 + 500);
+    CHECK(fileExists(folder + "shot-1.png") == false);  // frames are cleared away
 }

@@ -43,13 +43,16 @@ TEST_CASE("plugin_info is the 52-byte record the messenger reads") {
     CHECK(session.plugin->info(abi::minimumHostVersion) == info);
 }
 
-TEST_CASE("the three services are created in order at load and destroyed in order at unload") {
+TEST_CASE("the services are created in order at load and destroyed in order at unload") {
     kivSession session("services");
     auto names = session.host.logNames();
-    REQUIRE(names.size() >= 3);
+    REQUIRE(names.size() >= 6);
     CHECK(names[0] == "createService kiv/getsilent");
     CHECK(names[1] == "createService kiv/setsilent");
     CHECK(names[2] == "createService kiv/popup");
+    CHECK(names[3] == "createService kiv/popup/show");
+    CHECK(names[4] == "createService kiv/popup/update");
+    CHECK(names[5] == "createService kiv/popup/close");
     CHECK(session.host.hasService("kiv/popup"));
 
     session.host.log.clear();
@@ -57,7 +60,8 @@ TEST_CASE("the three services are created in order at load and destroyed in orde
     std::vector<std::string> destroyed;
     for (const auto& call : session.host.log)
         if (call.what == "destroyService") destroyed.push_back(call.name);
-    CHECK(destroyed == std::vector<std::string>{"kiv/getsilent", "kiv/setsilent", "kiv/popup"});
+    CHECK(destroyed == std::vector<std::string>{"kiv/getsilent", "kiv/setsilent", "kiv/popup", "kiv/popup/show",
+                                                "kiv/popup/update", "kiv/popup/close"});
     CHECK(session.host.serviceNames().empty());
 }
 
@@ -178,6 +182,7 @@ TEST_CASE("start-up and shutdown reach the host in their order") {
     drop(load, "Tlen/ContactList/EnumerateItems");
     std::vector<std::string> expected = {
         "createService kiv/getsilent", "createService kiv/setsilent", "createService kiv/popup",
+        "createService kiv/popup/show", "createService kiv/popup/update", "createService kiv/popup/close",
         "Tlen/GetProcAddress 131073",  "Tlen/AddOptionsPage",         "Tlen/ProtocolHookEvent",
         "Tlen/ProtocolHookEvent",      "hookEvent Tlen/SoundEngine/BeforeEvent",
         "Tlen/GetProcAddress 4098",    "Tlen/AddMenuItem",            "Tlen/AddMenuItem",
@@ -192,5 +197,7 @@ TEST_CASE("start-up and shutdown reach the host in their order") {
     CHECK(unload == std::vector<std::string>{"Tlen/RemoveMenuCallBack", "Tlen/RemoveMenuCallBack",
                                              "unhookEvent Tlen/SoundEngine/BeforeEvent", "Tlen/ProtocolUnhookEvent",
                                              "Tlen/ProtocolUnhookEvent", "destroyService kiv/getsilent",
-                                             "destroyService kiv/setsilent", "destroyService kiv/popup"});
+                                             "destroyService kiv/setsilent", "destroyService kiv/popup",
+                                             "destroyService kiv/popup/show", "destroyService kiv/popup/update",
+                                             "destroyService kiv/popup/close"});
 }

@@ -100,7 +100,7 @@ struct popupRequest {
     kiv::popup_options options = {};
 };
 
-inline int popup(kivSession& session, const popupRequest& request) {
+inline kiv::popup_info popupInfo(const popupRequest& request) {
     kiv::popup_info info = {};
     info.size = sizeof info;
     info.protocol = request.protocol;
@@ -111,6 +111,11 @@ inline int popup(kivSession& session, const popupRequest& request) {
     info.itemHandle = request.itemHandle;
     info.clickCallback = request.callback;
     info.callbackData = request.data;
+    return info;
+}
+
+inline int popup(kivSession& session, const popupRequest& request) {
+    kiv::popup_info info = popupInfo(request);
     kiv::popup_options options = request.options;
     return session.service("kiv/popup", reinterpret_cast<WPARAM>(&info),
                            request.withOptions ? reinterpret_cast<LPARAM>(&options) : 0);
@@ -138,6 +143,33 @@ inline kivhost::statusChange change(const std::string& protocol, const std::stri
 }
 
 // ---- windows ------------------------------------------------------------------------------
+
+// A plain window in front, covering the area, as a full-screen game or a browser would be.
+class frontWindow {
+public:
+    explicit frontWindow(const RECT& area)
+        : window_(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "game", WS_POPUP | WS_VISIBLE, area.left, area.top,
+                                  area.right - area.left, area.bottom - area.top, nullptr, nullptr, nullptr,
+                                  nullptr)) {
+        SetForegroundWindow(window_);
+        kivhost::pumpMessages(30);
+    }
+    ~frontWindow() {
+        DestroyWindow(window_);
+        SetForegroundWindow(kivhost::hostCore::get().mainWindow());
+        kivhost::pumpMessages(30);
+    }
+    frontWindow(const frontWindow&) = delete;
+    frontWindow& operator=(const frontWindow&) = delete;
+    HWND get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
+inline RECT wholeScreen() {
+    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
 
 inline std::vector<HWND> notifications() {
     return kivhost::findWindows(notifyClass);
@@ -187,6 +219,11 @@ inline RECT workArea() {
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     return area;
 }
+
+// A window that covers the whole screen and is in front, as a full-screen game would be.
+struct fullScreenApp : frontWindow {
+    fullScreenApp() : frontWindow(wholeScreen()) {}
+};
 
 inline void animationTick(HWND window) {
     SendMessageA(window, WM_TIMER, 1, 0);

@@ -89,3 +89,28 @@ TEST_CASE_FIXTURE(moduleFixture, "save writes negative numbers and long paths as
     CHECK(iniValue(file, "window", "space") == "-12");
     CHECK(iniValue(file, "sound", "filelogingg") == std::string(259, 'a'));
 }
+
+TEST_CASE_FIXTURE(moduleFixture, "the extra settings are clamped into their ranges as they are read, and saved so") {
+    struct bounds {
+        const char* stored;
+        int32_t idlehold, history;
+    };
+    for (const bounds& b : {bounds{"-5", 0, 0}, bounds{"3601", 3600, 500}, bounds{"4294967295", 0, 0},
+                            bounds{"2147483647", 3600, 500}, bounds{"oops", 0, 0}, bounds{"120", 120, 120}}) {
+        CAPTURE(b.stored);
+        std::string file = settingsIn("config-extra",
+                                      std::string("[extra]\r\nhoverhold=3\r\nidlehold=") + b.stored +
+                                          "\r\nhistory=" + b.stored + "\r\nmissedsummary=9\r\neventlog=-1\r\n");
+        {
+            kiv::config settings(file.c_str());
+            CHECK(settings.hoverhold);
+            CHECK(settings.idlehold == b.idlehold);
+            CHECK(settings.history == b.history);
+            CHECK(settings.missedsummary);
+            CHECK(settings.eventlog);
+        }
+        CHECK(iniValue(file, "extra", "idlehold") == std::to_string(b.idlehold));
+        CHECK(iniValue(file, "extra", "history") == std::to_string(b.history));
+        CHECK(iniValue(file, "extra", "hoverhold") == "1");
+    }
+}

@@ -76,3 +76,41 @@ TEST_CASE("popup records: null texts are empty, numbers and the callback copied,
     CHECK_FALSE(request.forceKeepOpen);
     CHECK(request.iconBitmap == nullptr);
 }
+
+TEST_CASE("kiv/popup/show's options: UTF-8 texts cut at a character's start, a time of its own, keep open") {
+    // 510 ASCII bytes and then three-byte characters: the field's 512 bytes end inside the first.
+    std::string text(510, 'a');
+    for (int i = 0; i < 4; ++i) text += u8"€";
+    std::string nick(62, 'n');
+    nick += u8"ą";  // two bytes from byte 62: only one of them fits in 63
+    kiv::popup_info info = emptyPopup();
+    info.text = text.c_str();
+    info.nick = nick.c_str();
+    kiv::popup_options2 options = {};
+    options.size = sizeof options;
+    options.encoding = kiv::popupUtf8;
+    options.visibleTime = 12;
+    options.keepOpen = 1;
+    kiv::window_info request = kiv::requestFromShow(info, &options);
+    CHECK(request.utf8);
+    CHECK(std::string(request.text) == std::string(510, 'a'));
+    CHECK(std::string(request.nick) == std::string(62, 'n'));
+    CHECK(request.visibleMilliseconds(5) == 12000);
+    CHECK(request.forceKeepOpen);
+    CHECK_FALSE(request.closesByItself(false));
+
+    // Windows-1250 texts are cut by bytes, as kiv/popup cuts them; no options: the user's time.
+    options.encoding = kiv::popupWindows1250;
+    CHECK(strlen(kiv::requestFromShow(info, &options).text) == 512);
+    kiv::window_info plain = kiv::requestFromShow(info, nullptr);
+    CHECK_FALSE(plain.utf8);
+    CHECK(plain.visibleMilliseconds(5) == 5000);
+    CHECK(plain.closesByItself(false));
+
+    // A later text of a UTF-8 notification is cut the same way.
+    request.setText(text.c_str());
+    CHECK(std::string(request.text) == std::string(510, 'a'));
+    std::string whole = std::string(509, 'a') + u8"€";
+    request.setText(whole.c_str());
+    CHECK(std::string(request.text) == whole);
+}

@@ -69,12 +69,16 @@ TEST_CASE("pictures take an area by name or as four numbers") {
 }
 
 TEST_CASE("a fault names the file, the line and what was expected") {
-    CHECK(fault("load\nstatuss ala 2\n") == "t.kivscript:2: expected a command (see kivhost --help), not 'statuss'");
+    CHECK(fault("load\nstatuss ala 2\n") ==
+          "t.kivscript:2: expected a command (see kivhost --help), not 'statuss'; did you mean 'status'?");
+    CHECK(fault("scrennshot a.png\n") ==
+          "t.kivscript:1: expected a command (see kivhost --help), not 'scrennshot'; did you mean 'screenshot'?");
+    CHECK(fault("frobnicate\n") == "t.kivscript:1: expected a command (see kivhost --help), not 'frobnicate'");
     CHECK(fault("status ala\n") == "t.kivscript:1: expected 'status ID STATUS [DESCRIPTION]'");
     CHECK(fault("status ala 9\n") ==
           "t.kivscript:1: expected a status (1-7 or a name such as Dostępny or zw), not '9'");
-    CHECK(fault("wait soon\n") == "t.kivscript:1: expected a number of milliseconds");
-    CHECK(fault("wait -5\n") == "t.kivscript:1: expected a number of milliseconds");
+    CHECK(fault("wait 1s\n") == "t.kivscript:1: expected a number of milliseconds, as 'wait 1000', not '1s'");
+    CHECK(fault("wait -5\n") == "t.kivscript:1: expected a number of milliseconds, as 'wait 1000', not '-5'");
     CHECK(fault("click 0\n") ==
           "t.kivscript:1: expected the number of a notification window, counted from 1 at the top of the screen");
     CHECK(fault("click 1 middle\n") == "t.kivscript:1: expected left or right");
@@ -83,7 +87,8 @@ TEST_CASE("a fault names the file, the line and what was expected") {
     CHECK(fault("set settings a b c\n") == "t.kivscript:1: expected config or filters after 'set'");
     CHECK(fault("options close\n") == "t.kivscript:1: expected open, ok, apply or cancel after 'options'");
     CHECK(fault("load now\n") == "t.kivscript:1: expected 'load'");
-    CHECK(fault("menu contact \"ustawienia...\n") == "t.kivscript:1: expected a closing double quote");
+    CHECK(fault("  menu contact \"ustawienia...  \r\n") ==
+          "t.kivscript:1: expected a closing double quote in 'menu contact \"ustawienia...'");
 }
 
 TEST_CASE("expectations are checked for their form") {

@@ -1,0 +1,119 @@
+#include "sandbox.h"
+
+#include <fstream>
+
+#include "sandboxWindow.h"
+#include "textCodec.h"
+
+namespace kivhost {
+
+sandbox::sandbox(const std::string& pluginPath, const std::string& profileFolder)
+    : host_(hostCore::get()), pluginPath_(pluginPath), profile_(profileFolder), book_(host_.contacts),
+      events_(book_), chats_(book_) {
+    CreateDirectoryA(profile_.c_str(), nullptr);
+    host_.setProfile("kivhost", profile_);
+    chats_.offerService(host_);
+    if (GetFileAttributesA(contactsPath().c_str()) == INVALID_FILE_ATTRIBUTES)
+        std::ofstream(contactsPath(), std::ios::binary) << contactsFile::sample();
+    window_ = std::make_unique<sandboxWindow>(*this);
+    std::string error;
+    if (!loadContacts(contactsPath(), error)) note(error);
+}
+
+sandbox::~sandbox() {
+    options_.reset();
+    chats_.closeAll();
+    unloadPlugin();
+    window_.reset();
+}
+
+bool sandbox::loadContacts(const std::string& path, std::string& error) {
+    std::vector<contactRecord> contacts;
+    if (!contactsFile::read(path, contacts, error)) return false;
+    book_.load(contacts);
+    window_->showContacts();
+    return true;
+}
+
+void sandbox::seedFilters() {
+    std::string filters = profile_ + "kiv.filters.config";
+    if (GetFileAttributesA(filters.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    for (const char* key : {"window_inherit", "window_onlineonly", "sound_inherit"})
+        WritePrivateProfileStringA("global", key, "0", filters.c_str());
+    for (const char* key : {"window_status_offline", "window_descchange", "window_eventmessage", "window_eventmessagechat"})
+        WritePrivateProfileStringA("global", key, "1", filters.c_str());
+}
+
+bool sandbox::loadPlugin(std::string& error) {
+    unloadPlugin();
+    plugin_ = std::make_unique<pluginLoader>(pluginPath_);
+    if (!plugin_->loaded()) {
+        error = plugin_->error();
+        plugin_.reset();
+        return false;
+    }
+    const abi::plugin_info* info = plugin_->info(abi::minimumHostVersion);
+    if (!info) {
+        error = pluginPath_ + " refused this host's version";
+        plugin_.reset();
+        return false;
+    }
+    SetForegroundWindow(window_->handle());
+    plugin_->load();
+    unsigned v = info->version;
+    // The path as the program folder sees it: a log (and its pictures) names no folder of this machine.
+    const std::string folder = programFolder();
+    const bool inside = pluginPath_.compare(0, folder.size(), folder) == 0;
+    const std::string shown = inside ? pluginPath_.substr(folder.size()) : pluginPath_;
+    note("wczytano " + shown + ": " + info->name + " " + std::to_string(v >> 24) + "." +
+         std::to_string((v >> 16) & 0xFF) + "." + std::to_string((v >> 8) & 0xFF) + "." + std::to_string(v & 0xFF));
+    return true;
+}
+
+// The messenger drops a plug-in's services, hooks, menu items and pages with it.
+void sandbox::unloadPlugin() {
+    if (!plugin_) return;
+    options_.reset();
+    plugin_.reset();
+    host_.reset();
+}
+
+optionsWindow* sandbox::options() {
+    if (options_ && !options_->isOpen()) options_.reset();
+    return options_.get();
+}
+
+void sandbox::openOptions() {
+    if (!options()) options_ = std::make_unique<optionsWindow>(host_);
+    SetForegroundWindow(options_->window());
+}
+
+void sandbox::closeOptions(bool keep) {
+    if (!options()) return;
+    if (keep)
+        options_->ok();
+    else
+        options_->cancel();
+    options_.reset();
+    SetForegroundWindow(window_->handle());
+}
+
+void sandbox::note(const std::string& line) {
+    window_->addLog(line);
+    printLine(line);
+}
+
+int sandbox::run() {
+    MSG message;
+    int result;
+    while ((result = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+        if (host_.routeDialogMessage(message)) continue;
+        optionsWindow* open = options();
+        if (open && IsDialogMessageA(open->window(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return result < 0 ? 1 : static_cast<int>(message.wParam);
+}
+
+}  // namespace kivhost

@@ -1,0 +1,20 @@
+// kiv.log in the profile folder: one line for each protocol event, sound event and kiv/popup
+// request, saying what the module did with it and why. Written only while eventlog is on; never
+// grows past 1 MB (the full file becomes kiv.log.1).
+#pragma once
+
+#include <cstddef>
+
+namespace kiv {
+
+class eventLog {
+public:
+    static constexpr size_t sizeLimit = 1024 * 1024;
+
+    static bool enabled();
+    // One line: local time, protocol, contact, event and decision, separated by tabs, CRLF. A file
+    // that cannot be written is left alone.
+    static void write(const char* protocol, const char* contactId, const char* event, const char* decision);
+};
+
+}  // namespace kiv

@@ -1,0 +1,143 @@
+#include "history/notificationHistory.h"
+
+#include <cstdio>
+
+#include "notify/window_info.h"
+#include "settings/config.h"
+#include "shell/contactList.h"
+#include "shell/plugin.h"
+#include "shell/text.h"
+#include "ui/historyWindow.h"
+
+namespace kiv {
+
+namespace {
+
+// 1 wiadomość, 2-4 (but 12-14) wiadomości, otherwise wiadomości/zmian/powiadomień.
+const char* pluralOf(int count, const char* one, const char* few, const char* many) {
+    if (count == 1) return one;
+    int tens = count % 100;
+    int units = count % 10;
+    if (units >= 2 && units <= 4 && (tens < 12 || tens > 14)) return few;
+    return many;
+}
+
+void appendCount(std::string& text, int count, const char* one, const char* few, const char* many) {
+    if (count <= 0) return;
+    if (text.back() != ' ') text += ", ";
+    text += std::to_string(count) + " " + pluralOf(count, one, few, many);
+}
+
+int __cdecl onSummaryClick(click_info* click, int) {
+    if (click && click->button == 1) historyWindow::show();
+    return 0;
+}
+
+}  // namespace
+
+void notificationHistory::add(const window_info& request, eventKind kind, heldReason held, size_t limit) {
+    if (limit == 0) return;
+    historyEntry entry;
+    GetLocalTime(&entry.time);
+    entry.protocol = request.protocol;
+    entry.contactId = request.contactId;
+    entry.contactName = request.nick;
+    entry.text = request.text;
+    entry.kind = kind;
+    entry.status = request.status;
+    entry.held = held;
+    entries_.push_back(std::move(entry));
+    while (entries_.size() > limit) entries_.pop_front();
+    if (held == heldReason::none) return;
+    switch (kind) {
+    case eventKind::message:
+        ++missed_.messages;
+        break;
+    case eventKind::chatMessage:
+        ++missed_.chatMessages;
+        break;
+    case eventKind::status:
+        ++missed_.statusChanges;
+        break;
+    case eventKind::popup:
+        ++missed_.others;
+        break;
+    }
+}
+
+void notificationHistory::clear() {
+    entries_.clear();
+}
+
+missedCounts notificationHistory::takeMissed() {
+    missedCounts taken = missed_;
+    missed_ = missedCounts();
+    return taken;
+}
+
+heldReason currentHold() {
+    if (!plugin.settings || plugin.settings->silent) return heldReason::silent;
+    if (plugin.settings->fullscreenautooff && isFullScreenAppActive()) return heldReason::fullScreen;
+    return heldReason::none;
+}
+
+bool recordingHeldBack() {
+    return plugin.settings && plugin.settings->history > 0;
+}
+
+void remember(const window_info& request, eventKind kind, heldReason held) {
+    if (!plugin.history || !recordingHeldBack()) return;
+    plugin.history->add(request, kind, held, static_cast<size_t>(plugin.settings->history));
+    historyWindow::refresh();
+}
+
+bool takeMissedSummary(window_info& request) {
+    if (!plugin.history || !plugin.history->anyMissed() || !plugin.settings->missedsummary) return false;
+    if (!recordingHeldBack() || currentHold() != heldReason::none) return false;
+    std::string text = missedText(plugin.history->takeMissed());
+    request.setTexts("", "kiv", "kiv", text.c_str(), "ico_small");
+    request.clickCallback = onSummaryClick;
+    return true;
+}
+
+const char* eventText(const historyEntry& entry, char* buffer, size_t size) {
+    switch (entry.kind) {
+    case eventKind::status: {
+        const char* name = eventStatusName(entry.status);
+        snprintf(buffer, size, "status: %s", name ? name : "?");
+        return buffer;
+    }
+    case eventKind::message:
+        return "wiadomość";
+    case eventKind::chatMessage:
+        return "wiadomość czatu";
+    case eventKind::popup:
+        break;
+    }
+    return "powiadomienie wtyczki";
+}
+
+const char* heldText(heldReason reason) {
+    switch (reason) {
+    case heldReason::silent:
+        return "wyciszone";
+    case heldReason::fullScreen:
+        return "program pełnoekranowy";
+    case heldReason::chatInFront:
+        return "okno czatu na wierzchu";
+    case heldReason::none:
+        break;
+    }
+    return "";
+}
+
+std::string missedText(const missedCounts& counts) {
+    std::string text = "Gdy kiv milczał: ";
+    appendCount(text, counts.messages, "wiadomość", "wiadomości", "wiadomości");
+    appendCount(text, counts.chatMessages, "wiadomość czatu", "wiadomości czatu", "wiadomości czatu");
+    appendCount(text, counts.statusChanges, "zmiana statusu", "zmiany statusu", "zmian statusu");
+    appendCount(text, counts.others, "powiadomienie", "powiadomienia", "powiadomień");
+    return text;
+}
+
+}  // namespace kiv

@@ -1,0 +1,67 @@
+// The latest notifications, shown or held back, kept in memory only (they hold message texts):
+// what the history window lists and what the summary of missed notifications counts.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <deque>
+#include <string>
+
+namespace kiv {
+
+struct window_info;
+
+enum class eventKind { status, message, chatMessage, popup };
+
+// Why a notification the filters allowed was not shown; none when it was.
+enum class heldReason { none, silent, fullScreen, chatInFront };
+
+struct historyEntry {
+    SYSTEMTIME time = {};
+    std::string protocol, contactId, contactName, text;
+    eventKind kind = eventKind::popup;
+    int status = 0;  // the new status of a status change
+    heldReason held = heldReason::none;
+};
+
+// How many of each kind were held back since the last summary.
+struct missedCounts {
+    int messages = 0, chatMessages = 0, statusChanges = 0, others = 0;
+    bool any() const { return messages + chatMessages + statusChanges + others > 0; }
+};
+
+class notificationHistory {
+public:
+    // Keeps the entry, dropping the oldest past `limit`; nothing is kept while the limit is 0.
+    void add(const window_info& request, eventKind kind, heldReason held, size_t limit);
+    void clear();
+    const std::deque<historyEntry>& entries() const { return entries_; }
+
+    // The held-back counts gathered so far, forgotten as they are taken.
+    bool anyMissed() const { return missed_.any(); }
+    missedCounts takeMissed();
+
+private:
+    std::deque<historyEntry> entries_;  // oldest first
+    missedCounts missed_;
+};
+
+// Why no notification window and no sound of the module may be produced now (the silent switch,
+// a full-screen program in front); none when they may.
+heldReason currentHold();
+// Whether held-back events still go through the filters, to be recorded.
+bool recordingHeldBack();
+// The module's history takes the request, when it keeps any.
+void remember(const window_info& request, eventKind kind, heldReason held);
+
+// Once notifications are allowed again after some were held back, the one notification that sums
+// them up (a left click on it opens the history); false when there is none to show now.
+bool takeMissedSummary(window_info& request);
+
+const char* eventText(const historyEntry& entry, char* buffer, size_t size);
+const char* heldText(heldReason reason);
+// The summary's text, e.g. "Gdy kiv milczał: 3 wiadomości, 1 wiadomość czatu, 2 zmiany statusu".
+std::string missedText(const missedCounts& counts);
+
+}  // namespace kiv

@@ -1,0 +1,164 @@
+#include "ui/historyWindow.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "history/notificationHistory.h"
+#include "resources/resource.h"
+#include "shell/contactList.h"
+#include "shell/host.h"
+#include "shell/plugin.h"
+
+namespace kiv {
+
+namespace {
+
+HWND openWindow = nullptr;
+
+struct column {
+    const char* title;
+    int width;  // in dialog units
+};
+
+// Together narrower than the list, whose vertical scroll bar takes its share.
+constexpr column columns[] = {{"czas", 36}, {"kontakt", 106}, {"zdarzenie", 86}, {"treść", 148}, {"uwagi", 74}};
+
+// A list row shows one line: breaks in a message become spaces.
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+    return text;
+}
+
+std::string contactOf(const historyEntry& entry) {
+    if (entry.contactName.empty() || entry.contactName == entry.contactId) return entry.contactId;
+    if (entry.contactId.empty()) return entry.contactName;
+    return entry.contactName + " (" + entry.contactId + ")";
+}
+
+void setCell(HWND list, int row, int col, const std::string& text) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = col;
+    item.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(list, col == 0 ? LVM_INSERTITEMA : LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
+void fillList(HWND window) {
+    HWND list = GetDlgItem(window, IDC_HISTORY_LIST);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    if (plugin.history) {
+        const auto& entries = plugin.history->entries();
+        int row = 0;
+        for (auto at = entries.rbegin(); at != entries.rend(); ++at, ++row) {
+            char time[16];
+            snprintf(time, sizeof time, "%02d:%02d:%02d", at->time.wHour, at->time.wMinute, at->time.wSecond);
+            char event[64];
+            setCell(list, row, 0, time);
+            setCell(list, row, 1, contactOf(*at));
+            setCell(list, row, 2, eventText(*at, event, sizeof event));
+            setCell(list, row, 3, oneLine(at->text));
+            setCell(list, row, 4, heldText(at->held));
+        }
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void addColumns(HWND window) {
+    HWND list = GetDlgItem(window, IDC_HISTORY_LIST);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    int index = 0;
+    for (const column& c : columns) {
+        RECT size = {0, 0, c.width, 0};
+        MapDialogRect(window, &size);
+        LVCOLUMNA entry = {};
+        entry.mask = LVCF_TEXT | LVCF_WIDTH;
+        entry.cx = size.right;
+        entry.pszText = const_cast<char*>(c.title);
+        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&entry));
+    }
+}
+
+// The entry of a row, counted from the newest; null for no row or one gone meanwhile.
+const historyEntry* entryAt(int row) {
+    if (!plugin.history || row < 0) return nullptr;
+    const auto& entries = plugin.history->entries();
+    if (static_cast<size_t>(row) >= entries.size()) return nullptr;
+    return &entries[entries.size() - 1 - static_cast<size_t>(row)];
+}
+
+void openSelectedChat(HWND window) {
+    HWND list = GetDlgItem(window, IDC_HISTORY_LIST);
+    auto row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const historyEntry* entry = entryAt(row);
+    if (!entry || entry->contactId.empty()) return;
+    openChatWindow(entry->protocol.c_str(), entry->contactId.c_str());
+}
+
+INT_PTR CALLBACK historyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        addColumns(window);
+        fillList(window);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:  // Enter, from the host's dialog navigation
+            openSelectedChat(window);
+            return TRUE;
+        case IDCANCEL:  // Zamknij, Escape and the caption's close box
+            DestroyWindow(window);
+            return TRUE;
+        case IDC_HISTORY_CLEAR:
+            if (plugin.history) plugin.history->clear();
+            fillList(window);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == IDC_HISTORY_LIST && header->code == NM_DBLCLK) openSelectedChat(window);
+        return FALSE;
+    }
+    case WM_DESTROY:
+        host::callService(abi::svcRemoveDialogHandle, reinterpret_cast<WPARAM>(window), 0);
+        if (openWindow == window) openWindow = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+void historyWindow::show() {
+    if (openWindow) {
+        ShowWindow(openWindow, SW_RESTORE);
+        SetForegroundWindow(openWindow);
+        return;
+    }
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    openWindow = CreateDialogParamA(plugin.instance, MAKEINTRESOURCEA(IDD_HISTORY), nullptr, historyProc, 0);
+    if (!openWindow) return;
+    host::callService(abi::svcAddDialogHandle, reinterpret_cast<WPARAM>(openWindow), 0);
+    ShowWindow(openWindow, SW_SHOW);
+}
+
+void historyWindow::refresh() {
+    if (openWindow) fillList(openWindow);
+}
+
+void historyWindow::close() {
+    if (openWindow) DestroyWindow(openWindow);
+}
+
+}  // namespace kiv

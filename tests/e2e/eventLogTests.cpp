@@ -1,0 +1,176 @@
+// kiv.log: why each protocol event, sound event and kiv/popup request was shown, held back or
+// dropped, read off the file the built plug-in writes.
+#include <doctest.h>
+
+#include "chatWindow.h"
+#include "notifySupport.h"
+#include "popupMenus.h"
+
+using namespace kivtest;
+
+namespace {
+
+// Praca hides messages; Ewa's own filter hides her going away; Olek and Ewa are in Znajomi,
+// which takes everything from the global filter.
+const char* const logFilters =
+    "[global]\r\nwindow_inherit=0\r\nwindow_status_offline=1\r\nwindow_onlineonly=0\r\nwindow_eventmessage=1\r\n"
+    "window_eventmessagechat=1\r\nsound_inherit=0\r\nsound_filemessage=\r\n"
+    "[group:Praca]\r\nwindow_inherit=0\r\nwindow_eventmessage=0\r\nwindow_status_online=1\r\nsound_inherit=0\r\n"
+    "sound_filemessage={profile}praca.wav\r\n"
+    "[contact:ewa@tlen.pl]\r\nwindow_inherit=0\r\nwindow_status_away=0\r\nwindow_eventmessage=1\r\n"
+    "sound_inherit=1\r\n";
+
+struct logScene {
+    kivSession session;
+    std::string logFile;
+
+    logScene(const std::string& name, const std::string& settings) : session(name, false) {
+        kivhost::contactList& contacts = session.host.contacts;
+        contacts.clear();
+        int work = contacts.addGroup("Praca");
+        int friends = contacts.addGroup("Znajomi");
+        contacts.addContact("ala@tlen.pl", "Ala", work, "TLEN");
+        contacts.addContact("12345", "Olek", friends, "GG");
+        contacts.addContact("ewa@tlen.pl", "Ewa", friends, "TLEN");
+        writeFile(session.profile + "praca.wav", "RIFF");
+        writeFile(session.settingsFile, inProfile(settings, session.profile));
+        writeFile(session.filtersFile, inProfile(logFilters, session.profile));
+        logFile = session.profile + "kiv.log";
+        session.start();
+        kivhost::moduleClock::get().advance(60000);
+    }
+    ~logScene() {
+        session.unload();
+        session.host.contacts.clear();
+        kivhost::moduleClock::get().reset();
+    }
+
+    // The lines written since the last call, each without its time and line end.
+    std::vector<std::string> newLines() {
+        std::string content = fileExists(logFile) ? readFile(logFile) : "";
+        std::vector<std::string> lines;
+        for (size_t start = read_, end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2) {
+            std::string line = content.substr(start, end - start);
+            lines.push_back(line.substr(line.find('\t') + 1));
+        }
+        read_ = content.size();
+        return lines;
+    }
+
+private:
+    size_t read_ = 0;
+};
+
+std::string withLog(const std::string& windowKeys = "") {
+    return settingsWith("none.kivs", windowKeys, "[hidden]\r\nloginignoretime=10\r\n[extra]\r\neventlog=1\r\n");
+}
+
+using logLines = std::vector<std::string>;
+
+}  // namespace
+
+TEST_CASE("kiv.log says which filter level and key decided, or what else held an event back") {
+    logScene s("log-reasons", withLog("maxonscreen=1\r\nmsgshowwhenbgonly=1\r\n"));
+    kivhost::raiseMessage("GG", "12345", 2, "a");
+    kivhost::raiseMessage("TLEN", "ala@tlen.pl", 2, "b");
+    kivhost::raiseStatusChange(change("TLEN", "ewa@tlen.pl", 2, 5));
+    kivhost::raiseStatusChange(change("TLEN", "ala@tlen.pl", 1, 2));
+    kivhost::raiseMessage("GG", "12345", 4, "c");
+    kivhost::raiseMessage("TLEN", "obcy@tlen.pl", 2, "d");
+    CHECK(s.newLines() ==
+          logLines{"GG\t12345\twiadomość\tpokazane; filtr globalny: window_eventmessage=1",
+                "TLEN\tala@tlen.pl\twiadomość\tpominięte; filtr grupy Praca: window_eventmessage=0",
+                "TLEN\tewa@tlen.pl\tstatus: Zaraz wracam\tpominięte; filtr kontaktu: window_status_away=0",
+                "TLEN\tala@tlen.pl\tstatus: Dostępny\tpokazane później: limit okien na ekranie; filtr grupy Praca: "
+                "window_status_online=1",
+                "GG\t12345\twiadomość czatu\tpokazane później: limit okien na ekranie; filtr globalny: "
+                "window_eventmessagechat=1",
+                "TLEN\tobcy@tlen.pl\twiadomość\tpominięte: kontakt spoza listy"});
+
+    REQUIRE(kivhost::choose("Tlen/CL/Element", {{"12345", "GG"}}, "kiv/menu/contact/ignore"));
+    kivhost::raiseMessage("GG", "12345", 2, "e");
+    CHECK(s.session.host.raiseSoundEvent(2, "12345") == -1);
+    CHECK(s.session.host.raiseSoundEvent(2, "ala@tlen.pl") == -1);
+    CHECK(s.session.host.raiseSoundEvent(2, "ewa@tlen.pl") == -1);
+    CHECK(s.newLines() == logLines{"GG\t12345\twiadomość\tpominięte: lista ignorowanych",
+                                "\t12345\tdźwięk: wiadomość\tcisza: lista ignorowanych",
+                                "\tala@tlen.pl\tdźwięk: wiadomość\todtworzono " + s.session.profile + "praca.wav",
+                                "\tewa@tlen.pl\tdźwięk: wiadomość\tcisza: brak pliku w filtrze"});
+
+    s.session.service("kiv/setsilent", 1);
+    kivhost::raiseMessage("TLEN", "ewa@tlen.pl", 2, "f");
+    CHECK(s.session.host.raiseSoundEvent(2, "ewa@tlen.pl") == -1);
+    popupRequest request;
+    CHECK(popup(s.session, request) == -1);
+    s.session.service("kiv/setsilent", 0);
+    CHECK(s.newLines() == logLines{"TLEN\tewa@tlen.pl\twiadomość\tpominięte: wyciszone",
+                                "\tewa@tlen.pl\tdźwięk: wiadomość\tcisza: wyciszone",
+                                "TLEN\tala\tkiv/popup\tpominięte: wyciszone"});
+
+    {
+        kivhost::chatWindow chat("Ewa (ewa@tlen.pl) - Dostępny");
+        chat.bringToFront();
+        REQUIRE(kivhost::pumpUntil([&] { return GetForegroundWindow() == chat.handle(); }, 2000));
+        kivhost::raiseMessage("TLEN", "ewa@tlen.pl", 2, "g");
+    }
+    SetForegroundWindow(s.session.host.mainWindow());
+    kivhost::raiseLogin("TLEN");
+    kivhost::raiseMessage("TLEN", "ewa@tlen.pl", 2, "h");
+    CHECK(s.newLines() ==
+          logLines{"TLEN\tewa@tlen.pl\twiadomość\tpominięte: okno czatu na wierzchu (msgshowwhenbgonly=1)",
+                "TLEN\t\tzalogowanie\tbez okna",
+                "TLEN\tewa@tlen.pl\twiadomość\tpominięte: okres ciszy po zalogowaniu (loginignoretime)"});
+}
+
+TEST_CASE("kiv.log names the host's own sounds, the full-screen program and requests it shows") {
+    logScene s("log-sounds", "[window]\r\nscheme=none.kivs\r\n[sound]\r\nofflogin=1\r\nfileemail={profile}praca.wav\r\n"
+                             "[extra]\r\neventlog=1\r\n");
+    CHECK(s.session.host.raiseSoundEvent(1, "") == 0);
+    CHECK(s.session.host.raiseSoundEvent(11, "") == -1);
+    CHECK(s.session.host.raiseSoundEventWithoutSubject(2) == 0);
+    popupRequest request;
+    CHECK(popup(s.session, request) == 0);
+    {
+        fullScreenApp cover;
+        REQUIRE(kivhost::pumpUntil([&] { return GetForegroundWindow() == cover.get(); }, 2000));
+        kivhost::raiseMessage("GG", "12345", 2, "a");
+    }
+    CHECK(s.newLines() == logLines{"\t\tdźwięk: logowanie\tdźwięk komunikatora (offlogin=1)",
+                                "\t\tdźwięk: e-mail\todtworzono " + s.session.profile + "praca.wav",
+                                "\t\tdźwięk: wiadomość\tdźwięk komunikatora: brak kontaktu",
+                                "TLEN\tala\tkiv/popup\tpokazane",
+                                "GG\t12345\twiadomość\tpominięte: program pełnoekranowy"});
+}
+
+TEST_CASE("kiv.log never grows past 1 MB: the full file becomes kiv.log.1, replacing an older one") {
+    logScene s("log-roll", withLog());
+    const size_t limit = 1024 * 1024;
+    writeFile(s.logFile, std::string(limit - 20, 'x'));
+    writeFile(s.logFile + ".1", "older");
+    kivhost::raiseMessage("GG", "12345", 2, "a");
+    CHECK(readFile(s.logFile + ".1") == std::string(limit - 20, 'x'));
+    std::string fresh = readFile(s.logFile);
+    CHECK(fresh.find("GG\t12345\twiadomość\tpokazane") != std::string::npos);
+    CHECK(fresh.size() < 200);
+    // A file just below the limit takes lines until the next would pass it.
+    writeFile(s.logFile, std::string(limit - 200, 'y'));
+    kivhost::raiseMessage("GG", "12345", 2, "b");
+    CHECK(readFile(s.logFile).size() <= limit);
+    CHECK(readFile(s.logFile).size() > limit - 200);
+}
+
+TEST_CASE("kiv.log: a file that cannot be written changes nothing else; with eventlog off there is none") {
+    SUBCASE("not writable") {
+        logScene s("log-blocked", withLog());
+        CreateDirectoryA(s.logFile.c_str(), nullptr);  // a folder where the file would be
+        kivhost::raiseMessage("GG", "12345", 2, "a");
+        CHECK(settle(1).size() == 1);
+        RemoveDirectoryA(s.logFile.c_str());
+    }
+    SUBCASE("off") {
+        logScene s("log-off", settingsWith("none.kivs", ""));
+        kivhost::raiseMessage("GG", "12345", 2, "a");
+        CHECK(settle(1).size() == 1);
+        CHECK_FALSE(fileExists(s.logFile));
+    }
+}

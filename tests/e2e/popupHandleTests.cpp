@@ -1,0 +1,289 @@
+// kiv/popup/show, kiv/popup/update and kiv/popup/close as other plug-ins call them: ids, texts that
+// change, refusals, requests still queued, visible times of their own, and UTF-8 texts drawn as
+// written.
+#include <doctest.h>
+
+#include <random>
+#include <set>
+
+#include "notifySupport.h"
+#include "pictures.h"
+
+using namespace kivtest;
+
+namespace {
+
+// A scheme whose windows grow with their description, at most five lines.
+const char* growingScheme = "window_autoheight=1\r\n";
+
+kiv::popup_options2 options2(uint8_t encoding, int visibleTime = 0, bool keepOpen = false) {
+    kiv::popup_options2 options = {};
+    options.size = sizeof options;
+    options.encoding = encoding;
+    options.visibleTime = visibleTime;
+    options.keepOpen = keepOpen;
+    return options;
+}
+
+int show(kivSession& session, const popupRequest& request, const kiv::popup_options2* options = nullptr) {
+    kiv::popup_info info = popupInfo(request);
+    return session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(options));
+}
+
+int update(kivSession& session, int id, const char* text) {
+    return session.service(kiv::popupUpdateService, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(text));
+}
+
+int close(kivSession& session, int id) {
+    return session.service(kiv::popupCloseService, static_cast<WPARAM>(id));
+}
+
+// The window a shown id belongs to, once the tick has made it.
+HWND windowOf(int data) {
+    HWND found = nullptr;
+    kivhost::pumpUntil(
+        [&] {
+            for (HWND w : notifications())
+                if (requestIndex(w) == data) found = w;
+            return found != nullptr;
+        },
+        1500);
+    return found;
+}
+
+int heightOf(HWND window) {
+    RECT r = kivhost::windowRect(window);
+    return r.bottom - r.top;
+}
+
+const char* longText =
+    "Pierwsza linia opisu, który jest długi. Druga linia opisu, który jest długi. Trzecia linia opisu, "
+    "który jest długi. Czwarta linia opisu.";
+
+}  // namespace
+
+TEST_CASE("kiv/popup/show gives a new id; update changes the text and the size, the stack follows; close closes") {
+    testScheme scheme("kivtest-growing.kivs", growingScheme);
+    notifySession session("popup-handles", settingsWith(scheme.name, ""));
+    popupRequest first;
+    first.data = 1;
+    first.text = "krótko";
+    popupRequest second;
+    second.data = 2;
+    const int firstId = show(session, first);
+    const int secondId = show(session, second);
+    CHECK(firstId > 0);
+    CHECK(secondId > firstId);
+    HWND lower = windowOf(1);
+    HWND upper = windowOf(2);
+    REQUIRE(lower);
+    REQUIRE(upper);
+    const int shortHeight = heightOf(lower);
+    const int upperBottom = kivhost::windowRect(upper).bottom;
+
+    CHECK(update(session, firstId, longText) == 0);
+    CHECK(paintOf(lower).texts == std::vector<std::string>{"Ala (ala)", longText});
+    CHECK(heightOf(lower) > shortHeight);
+    // The grown window keeps its bottom at the corner; the one above moves up by the growth.
+    CHECK(kivhost::windowRect(upper).bottom == upperBottom - (heightOf(lower) - shortHeight));
+
+    CHECK(update(session, firstId, "") == 0);  // no text: the small window
+    CHECK(heightOf(lower) == 24);
+
+    CHECK(close(session, firstId) == 0);
+    REQUIRE(waitForCount(1));
+    CHECK(notifications()[0] == upper);
+    CHECK(update(session, firstId, "za późno") == -1);
+    CHECK(close(session, firstId) == -1);
+    CHECK(close(session, secondId) == 0);
+    CHECK(waitForCount(0));
+}
+
+TEST_CASE("kiv/popup/show refuses as kiv/popup does and options of another size; unknown ids are refused") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("popup-handle-refusals", settingsWith(scheme.name, ""));
+    CHECK(session.service(kiv::popupShowService, 0, 0) == -1);
+    kiv::popup_info info = {};
+    info.size = 45;
+    CHECK(session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), 0) == -1);
+    for (int32_t size : {0, 15, 17, 30}) {
+        kiv::popup_options2 options = options2(kiv::popupUtf8);
+        options.size = size;
+        CHECK(show(session, {}, &options) == -1);
+    }
+    session.service("kiv/setsilent", 1);
+    CHECK(show(session, {}) == -1);
+    session.service("kiv/setsilent", 0);
+    for (int id : {0, -1, 1, 12345}) {
+        CHECK(update(session, id, "x") == -1);
+        CHECK(close(session, id) == -1);
+    }
+    kivhost::pumpMessages(250);
+    CHECK(notifications().empty());
+}
+
+TEST_CASE("an id whose request is still queued is updated or removed where it waits") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("popup-handle-queue", settingsWith(scheme.name, lines({"maxonscreen=1"})));
+    popupRequest a, b, c;
+    a.data = 1;
+    b.data = 2;
+    c.data = 3;
+    const int shownId = show(session, a);
+    REQUIRE(windowOf(1));
+    const int waiting = show(session, b);
+    const int removed = show(session, c);
+    kivhost::pumpMessages(250);
+    REQUIRE(notifications().size() == 1);
+
+    CHECK(update(session, waiting, "zmieniony w kolejce") == 0);
+    CHECK(close(session, removed) == 0);
+    CHECK(close(session, removed) == -1);
+    CHECK(close(session, shownId) == 0);
+    HWND next = windowOf(2);
+    REQUIRE(next);
+    CHECK(paintOf(next).texts == std::vector<std::string>{"Ala (ala)", "zmieniony w kolejce"});
+    kivhost::pumpMessages(250);
+    CHECK(requestIndexes() == std::set<int>{2});
+}
+
+TEST_CASE("popup_options2: a visible time of the window's own, keep open, and update starting the time again") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("popup-handle-times", settingsWith(scheme.name, lines({"visibletime=5"})));
+    freezeClock();
+    popupRequest brief, kept, plain;
+    brief.data = 1;
+    kept.data = 2;
+    plain.data = 3;
+    const kiv::popup_options2 oneSecond = options2(kiv::popupWindows1250, 1);
+    const kiv::popup_options2 keepOpen = options2(kiv::popupWindows1250, 0, true);
+    show(session, brief, &oneSecond);
+    show(session, kept, &keepOpen);
+    const int plainId = show(session, plain);
+    REQUIRE(waitForCount(3));
+
+    moveClock(1000);
+    kivhost::pumpMessages(250);
+    CHECK(requestIndexes() == std::set<int>{2, 3});
+
+    moveClock(3500);  // 4.5 s after showing: the plain one updated now has 5 s from here
+    CHECK(update(session, plainId, "jeszcze raz") == 0);
+    moveClock(2000);
+    kivhost::pumpMessages(250);
+    CHECK(requestIndexes() == std::set<int>{2, 3});
+    moveClock(3100);
+    kivhost::pumpMessages(250);
+    CHECK(requestIndexes() == std::set<int>{2});
+    moveClock(60000);
+    kivhost::pumpMessages(250);
+    CHECK(requestIndexes() == std::set<int>{2});
+}
+
+TEST_CASE("UTF-8 texts are drawn as written: the same pixels as the wide function gives") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("popup-handle-utf8", settingsWith(scheme.name, lines({"contactformat=0"})));
+    const char* nick = u8"Ωμέγα Юлия";
+    const char* text = u8"Привет, καλημέρα, zażółć gęślą jaźń";
+    const wchar_t* wideText = L"Привет, καλημέρα, zażółć gęślą jaźń";
+    popupRequest request;
+    request.nick = nick;
+    request.text = text;
+    request.iconName = "";
+    const kiv::popup_options2 utf8 = options2(kiv::popupUtf8);
+    const int id = show(session, request, &utf8);
+    REQUIRE(id > 0);
+    HWND shown = windowOf(0);
+    REQUIRE(shown);
+    CHECK(paintOf(shown).texts == std::vector<std::string>{nick, text});
+
+    // The description area of the plain scheme, drawn by hand in the default font.
+    const RECT desc = {5, 23, 225, 46};
+    const int w = desc.right - desc.left, h = desc.bottom - desc.top;
+    kivhost::picture drawn = kivhost::captureWindow(shown);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ oldBitmap = SelectObject(memory, canvas);
+    LOGFONTA plainFont = {};
+    HFONT font = CreateFontIndirectA(&plainFont);
+    HGDIOBJ oldFont = SelectObject(memory, font);
+    RECT all = {0, 0, w, h};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(memory, TRANSPARENT);
+    SetTextColor(memory, 0);
+    DrawTextW(memory, wideText, -1, &all, DT_WORDBREAK | DT_WORD_ELLIPSIS | DT_END_ELLIPSIS | DT_NOPREFIX);
+    SelectObject(memory, oldFont);
+    SelectObject(memory, oldBitmap);
+    kivhost::picture expected = kivhost::captureBitmap(canvas);
+    DeleteObject(font);
+    DeleteObject(canvas);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    REQUIRE(drawn.width == 250);
+    int differing = 0, dark = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            differing += drawn.at(desc.left + x, desc.top + y) != expected.at(x, y);
+            dark += expected.at(x, y) != RGB(255, 255, 255);
+        }
+    CHECK(dark > 100);  // the reference really holds text
+    CHECK(differing == 0);
+
+    // An update keeps the encoding the notification was shown with.
+    const char* greek = u8"Ελληνικά";  // outside the checks: their own text of the line is Windows-1250
+    CHECK(update(session, id, greek) == 0);
+    CHECK(paintOf(shown).texts == std::vector<std::string>{nick, greek});
+}
+
+TEST_CASE("random bytes as UTF-8: drawn with replacement characters, never a crash") {
+    testScheme scheme("kivtest-growing.kivs", growingScheme);
+    notifySession session("popup-handle-garbage", settingsWith(scheme.name, lines({"maxonscreen=3"})));
+    std::mt19937 random(16);
+    const kiv::popup_options2 utf8 = options2(kiv::popupUtf8);
+    std::vector<int> ids;
+    bool replaced = false;
+    for (int round = 0; round < 40; ++round) {
+        std::string bytes;
+        const int length = 1 + static_cast<int>(random() % 700);
+        for (int i = 0; i < length; ++i) bytes += static_cast<char>(1 + random() % 255);
+        bytes += u8"€";
+        bytes.pop_back();  // a character cut short at the very end
+        popupRequest request;
+        request.text = bytes.c_str();
+        request.nick = bytes.c_str();
+        request.data = round;
+        const int id = show(session, request, &utf8);
+        REQUIRE(id > 0);
+        ids.push_back(id);
+        if (round % 2) CHECK(update(session, ids[static_cast<size_t>(round) - 1], bytes.c_str()) == 0);
+        if (round % 4 == 3) {
+            kivhost::pumpMessages(120);
+            const std::string replacement = u8"\uFFFD";
+            for (HWND w : notifications())
+                for (const std::string& drawn : paintOf(w).texts)
+                    replaced |= drawn.find(replacement) != std::string::npos;
+            for (int earlier : ids) close(session, earlier);
+        }
+    }
+    CHECK(replaced);
+    kivhost::pumpMessages(250);
+}
+
+TEST_CASE("ids are never given out twice across 10,000 notifications") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("popup-handle-ids", settingsWith(scheme.name, ""));
+    std::set<int> seen;
+    int last = 0;
+    bool rising = true;
+    for (int i = 0; i < 10000; ++i) {
+        const int id = show(session, {});
+        rising &= id > last;
+        last = id;
+        seen.insert(id);
+        if (i % 1000 != 999) close(session, id);  // most go while they wait; ten are shown
+    }
+    CHECK(rising);
+    CHECK(seen.size() == 10000);
+    CHECK(waitForCount(10, 3000));
+}
