@@ -1,5 +1,5 @@
-// kiv.log in the profile folder: one line for each protocol event, sound event and kiv/popup
-// request, saying what the module did with it and why. Written only while eventlog is on; never
+// kiv.log in the profile folder: one line for each protocol event, sound event and call of the
+// popup services, saying what the module did with it and why. Written only while eventlog is on; never
 // grows past 1 MB (the full file becomes kiv.log.1).
 #pragma once
 

@@ -7,6 +7,7 @@
 #include "shell/contactList.h"
 #include "shell/plugin.h"
 #include "shell/text.h"
+#include "shell/wideText.h"
 #include "ui/historyWindow.h"
 
 namespace kiv {
@@ -28,6 +29,15 @@ void appendCount(std::string& text, int count, const char* one, const char* few,
     text += std::to_string(count) + " " + pluralOf(count, one, few, many);
 }
 
+// The name with the identifier, or whichever of them there is.
+std::wstring contactOf(const window_info& request) {
+    std::wstring id = wideOf(request.contactId, request.utf8);
+    std::wstring name = wideOf(request.nick, request.utf8);
+    if (name.empty() || name == id) return id;
+    if (id.empty()) return name;
+    return name + L" (" + id + L")";
+}
+
 int __cdecl onSummaryClick(click_info* click, int) {
     if (click && click->button == 1) historyWindow::show();
     return 0;
@@ -41,11 +51,12 @@ void notificationHistory::add(const window_info& request, eventKind kind, heldRe
     GetLocalTime(&entry.time);
     entry.protocol = request.protocol;
     entry.contactId = request.contactId;
-    entry.contactName = request.nick;
-    entry.text = request.text;
+    entry.contact = contactOf(request);
+    entry.text = wideOf(request.text, request.utf8);
     entry.kind = kind;
     entry.status = request.status;
     entry.held = held;
+    entry.id = request.id;
     entries_.push_back(std::move(entry));
     while (entries_.size() > limit) entries_.pop_front();
     if (held == heldReason::none) return;
@@ -63,6 +74,16 @@ void notificationHistory::add(const window_info& request, eventKind kind, heldRe
         ++missed_.others;
         break;
     }
+}
+
+bool notificationHistory::updateText(const window_info& request) {
+    if (request.id <= 0) return false;
+    for (auto at = entries_.rbegin(); at != entries_.rend(); ++at) {
+        if (at->id != request.id) continue;
+        at->text = wideOf(request.text, request.utf8);
+        return true;
+    }
+    return false;
 }
 
 void notificationHistory::clear() {
@@ -89,6 +110,10 @@ void remember(const window_info& request, eventKind kind, heldReason held) {
     if (!plugin.history || !recordingHeldBack()) return;
     plugin.history->add(request, kind, held, static_cast<size_t>(plugin.settings->history));
     historyWindow::refresh();
+}
+
+void rememberText(const window_info& request) {
+    if (plugin.history && recordingHeldBack() && plugin.history->updateText(request)) historyWindow::refresh();
 }
 
 bool takeMissedSummary(window_info& request) {

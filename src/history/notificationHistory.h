@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 
@@ -19,10 +20,12 @@ enum class heldReason { none, silent, fullScreen, chatInFront };
 
 struct historyEntry {
     SYSTEMTIME time = {};
-    std::string protocol, contactId, contactName, text;
+    std::string protocol, contactId;  // as the request gave them: what opens the chat
+    std::wstring contact, text;       // as the notification drew them, whatever their encoding
     eventKind kind = eventKind::popup;
     int status = 0;  // the new status of a status change
     heldReason held = heldReason::none;
+    int32_t id = 0;  // kiv/popup/show's id, whose updates the entry follows; 0 for any other
 };
 
 // How many of each kind were held back since the last summary.
@@ -35,6 +38,8 @@ class notificationHistory {
 public:
     // Keeps the entry, dropping the oldest past `limit`; nothing is kept while the limit is 0.
     void add(const window_info& request, eventKind kind, heldReason held, size_t limit);
+    // The entry of the request's id takes its new text; false when there is none.
+    bool updateText(const window_info& request);
     void clear();
     const std::deque<historyEntry>& entries() const { return entries_; }
 
@@ -54,6 +59,8 @@ heldReason currentHold();
 bool recordingHeldBack();
 // The module's history takes the request, when it keeps any.
 void remember(const window_info& request, eventKind kind, heldReason held);
+// Its entry, if still kept, follows the new text of a kiv/popup/show notification.
+void rememberText(const window_info& request);
 
 // Once notifications are allowed again after some were held back, the one notification that sums
 // them up (a left click on it opens the history); false when there is none to show now.

@@ -13,6 +13,7 @@
 #include "shell/plugin.h"
 #include "shell/scopedGdi.h"
 #include "shell/text.h"
+#include "shell/wideText.h"
 
 namespace kiv {
 
@@ -27,17 +28,6 @@ constexpr UINT textFlags = DT_NOPREFIX;  // "&" in a nick or message is text, no
 // Windows exist only between the manager's creation and destruction, which the settings outlive.
 const config& settings() {
     return *plugin.settings;
-}
-
-// UTF-8 as the wide functions take it; a sequence that is not UTF-8 becomes the replacement
-// character, never a reason to stop.
-std::wstring widened(const char* text) {
-    int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
 }
 
 }  // namespace
@@ -310,7 +300,7 @@ void window::drawIcon(HDC dc, const abi::contact_item* item) const {
 // Text in the request's encoding: Windows-1250 as it always was, UTF-8 through the wide function.
 int window::drawText(HDC dc, const char* text, RECT* rect, UINT format) const {
     if (!request_.utf8) return DrawTextA(dc, text, -1, rect, format);
-    return DrawTextW(dc, widened(text).c_str(), -1, rect, format);
+    return DrawTextW(dc, wideOf(text, true).c_str(), -1, rect, format);
 }
 
 void window::contactLine(char* line, size_t size) const {

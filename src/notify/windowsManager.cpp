@@ -115,6 +115,12 @@ bool windowsManager::close(int32_t id) {
     return true;
 }
 
+const window_info* windowsManager::requestOf(int32_t id) {
+    if (const window_info* queued = queuedRequest(id)) return queued;
+    const window* open = openWindow(id);
+    return open ? &open->request() : nullptr;
+}
+
 window* windowsManager::openWindow(int32_t id) const {
     if (id <= 0) return nullptr;
     for (window* open : windows_)

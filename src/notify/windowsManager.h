@@ -30,6 +30,8 @@ public:
     int32_t addWithId(window_info request);
     bool updateText(int32_t id, const char* text);
     bool close(int32_t id);
+    // The request of an id still queued or shown; null when it is gone.
+    const window_info* requestOf(int32_t id);
 
     // A request queued now would wait for a window to close: the screen limit is reached.
     bool mustWait() const;

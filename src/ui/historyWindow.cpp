@@ -11,6 +11,7 @@
 #include "shell/contactList.h"
 #include "shell/host.h"
 #include "shell/plugin.h"
+#include "shell/wideText.h"
 
 namespace kiv {
 
@@ -27,25 +28,20 @@ struct column {
 constexpr column columns[] = {{"czas", 36}, {"kontakt", 106}, {"zdarzenie", 86}, {"treść", 148}, {"uwagi", 74}};
 
 // A list row shows one line: breaks in a message become spaces.
-std::string oneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+std::wstring oneLine(std::wstring text) {
+    for (wchar_t& c : text)
+        if (c == L'\r' || c == L'\n' || c == L'\t') c = L' ';
     return text;
 }
 
-std::string contactOf(const historyEntry& entry) {
-    if (entry.contactName.empty() || entry.contactName == entry.contactId) return entry.contactId;
-    if (entry.contactId.empty()) return entry.contactName;
-    return entry.contactName + " (" + entry.contactId + ")";
-}
-
-void setCell(HWND list, int row, int col, const std::string& text) {
-    LVITEMA item = {};
+// Through the wide messages, so that a UTF-8 notification's text is listed as it was drawn.
+void setCell(HWND list, int row, int col, const std::wstring& text) {
+    LVITEMW item = {};
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.iSubItem = col;
-    item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(list, col == 0 ? LVM_INSERTITEMA : LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(list, col == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
                  reinterpret_cast<LPARAM>(&item));
 }
 
@@ -60,11 +56,11 @@ void fillList(HWND window) {
             char time[16];
             snprintf(time, sizeof time, "%02d:%02d:%02d", at->time.wHour, at->time.wMinute, at->time.wSecond);
             char event[64];
-            setCell(list, row, 0, time);
-            setCell(list, row, 1, contactOf(*at));
-            setCell(list, row, 2, eventText(*at, event, sizeof event));
+            setCell(list, row, 0, wideOf(time, false));
+            setCell(list, row, 1, at->contact);
+            setCell(list, row, 2, wideOf(eventText(*at, event, sizeof event), false));
             setCell(list, row, 3, oneLine(at->text));
-            setCell(list, row, 4, heldText(at->held));
+            setCell(list, row, 4, wideOf(heldText(at->held), false));
         }
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);

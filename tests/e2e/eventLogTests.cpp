@@ -142,6 +142,41 @@ TEST_CASE("kiv.log names the host's own sounds, the full-screen program and requ
                                 "GG\t12345\twiadomość\tpominięte: program pełnoekranowy"});
 }
 
+TEST_CASE("kiv.log follows kiv/popup/show, update and close, in Windows-1250 whatever the caller's encoding") {
+    logScene s("log-show", withLog("maxonscreen=1\r\n"));
+    const kiv::popup_options2 utf8 = options2(kiv::popupUtf8);
+    popupRequest first, polish, cyrillic;
+    polish.protocol = "XMPP";
+    polish.contactId = u8"żaneta@jabber.org";
+    cyrillic.contactId = u8"юля";
+    REQUIRE(showPopup(s.session, first) == 1);
+    REQUIRE(showPopup(s.session, polish, &utf8) == 2);
+    REQUIRE(showPopup(s.session, cyrillic, &utf8) == 3);
+    CHECK(updatePopup(s.session, 1, "nowy tekst") == 0);
+    CHECK(closePopup(s.session, 3) == 0);
+    CHECK(closePopup(s.session, 3) == -1);
+    CHECK(updatePopup(s.session, 3, "za późno") == -1);
+    kiv::popup_options2 wrongSize = utf8;
+    wrongSize.size = 15;
+    CHECK(showPopup(s.session, first, &wrongSize) == -1);
+    CHECK(s.session.service(kiv::popupShowService, 0, 0) == -1);
+    s.session.service("kiv/setsilent", 1);
+    CHECK(showPopup(s.session, cyrillic, &utf8) == -1);
+    s.session.service("kiv/setsilent", 0);
+    const std::string gone = "odrzucone: powiadomienie zamknięte lub nieznane; id 3";
+    CHECK(s.newLines() == logLines{"TLEN\tala\tkiv/popup/show\tpokazane; id 1",
+                                   "XMPP\tżaneta@jabber.org\tkiv/popup/show\tpokazane później: limit okien na "
+                                   "ekranie; id 2",
+                                   "TLEN\t???\tkiv/popup/show\tpokazane później: limit okien na ekranie; id 3",
+                                   "TLEN\tala\tkiv/popup/update\tzmieniona treść; id 1",
+                                   "TLEN\t???\tkiv/popup/close\tzamknięte; id 3",
+                                   "\t\tkiv/popup/close\t" + gone,
+                                   "\t\tkiv/popup/update\t" + gone,
+                                   "\t\tkiv/popup/show\todrzucone: zły rekord opcji",
+                                   "\t\tkiv/popup/show\todrzucone: zły rekord",
+                                   "TLEN\t???\tkiv/popup/show\tpominięte: wyciszone"});
+}
+
 TEST_CASE("kiv.log never grows past 1 MB: the full file becomes kiv.log.1, replacing an older one") {
     logScene s("log-roll", withLog());
     const size_t limit = 1024 * 1024;

@@ -12,6 +12,7 @@
 
 using namespace kivtest;
 using rows = std::vector<std::vector<std::string>>;
+using wideRows = std::vector<std::vector<std::wstring>>;
 
 namespace {
 
@@ -61,21 +62,36 @@ HWND openHistory() {
     return historyWindow();
 }
 
-// Every row of the list as its five cells, from the top, the time left out.
+// One cell as the list holds it, through the wide message.
+std::wstring cell(HWND window, int row, int column) {
+    wchar_t text[600] = L"";
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text / sizeof text[0];
+    SendMessageW(GetDlgItem(window, historyList), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// Every row of the list as its four cells after the time, from the top.
+wideRows listedWide(HWND window) {
+    wideRows all;
+    auto count = static_cast<int>(SendMessageW(GetDlgItem(window, historyList), LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) all.push_back({cell(window, row, 1), cell(window, row, 2),
+                                                         cell(window, row, 3), cell(window, row, 4)});
+    return all;
+}
+
+// The same in Windows-1250, as this file's texts are.
 rows listed(HWND window) {
-    HWND list = GetDlgItem(window, historyList);
     rows all;
-    auto count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) {
+    for (const auto& wide : listedWide(window)) {
         std::vector<std::string> cells;
-        for (int column = 1; column < 5; ++column) {
-            char text[600] = "";
-            LVITEMA item = {};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-            cells.push_back(text);
+        for (const std::wstring& text : wide) {
+            char narrow[600] = "";
+            WideCharToMultiByte(1250, 0, text.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+            cells.push_back(narrow);
         }
         all.push_back(cells);
     }
@@ -83,13 +99,8 @@ rows listed(HWND window) {
 }
 
 std::string timeCell(HWND window, int row) {
-    char text[32] = "";
-    LVITEMA item = {};
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(GetDlgItem(window, historyList), LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-    return text;
+    std::wstring time = cell(window, row, 0);
+    return std::string(time.begin(), time.end());  // digits and colons
 }
 
 std::vector<std::string> columnTitles(HWND window) {
@@ -175,6 +186,40 @@ TEST_CASE("the history lists shown and held-back notifications newest first, wit
     CHECK(now[0][2] == "c");
     CHECK(now[4][2] == "z innej wtyczki");
     CHECK(settle(4).size() == 4);  // only what was not held back was shown
+}
+
+TEST_CASE("kiv/popup/show is in the history as kiv/popup is: UTF-8 texts as written, updated, held back with why") {
+    historyScene s("history-show", withExtra("history=5\r\n"));
+    const kiv::popup_options2 utf8 = options2(kiv::popupUtf8);
+    popupRequest greeting;
+    greeting.nick = u8"Ωμέγα Юлия";
+    greeting.text = u8"Привет, καλημέρα,\r\nzażółć gęślą jaźń";
+    const int id = showPopup(s.session, greeting, &utf8);
+    REQUIRE(id > 0);
+    popupRequest plain;
+    plain.text = "zażółć gęślą jaźń";
+    CHECK(showPopup(s.session, plain) > id);
+    s.silent(true);
+    popupRequest held;
+    held.nick = u8"Фото";
+    held.text = u8"Фото.zip";
+    CHECK(showPopup(s.session, held, &utf8) == -1);
+    s.silent(false);
+    HWND window = openHistory();
+    REQUIRE(window);
+    // Outside the checks, which keep their own text in Windows-1250.
+    const wideRows expected = {
+        {L"Фото (ala)", L"powiadomienie wtyczki", L"Фото.zip", L"wyciszone"},
+        {L"Ala (ala)", L"powiadomienie wtyczki", L"zażółć gęślą jaźń", L""},
+        {L"Ωμέγα Юлия (ala)", L"powiadomienie wtyczki", L"Привет, καλημέρα,  zażółć gęślą jaźń", L""}};
+    CHECK(listedWide(window) == expected);
+
+    // An update gives the notification's entry its new text, in the open window at once.
+    const char* greek = u8"Ελληνικά";
+    const std::wstring wideGreek = L"Ελληνικά";
+    CHECK(updatePopup(s.session, id, greek) == 0);
+    CHECK(cell(window, 2, 3) == wideGreek);
+    CHECK(listedWide(window).size() == 3);
 }
 
 TEST_CASE("events of the quiet period after a log-in are not recorded") {

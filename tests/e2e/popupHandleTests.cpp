@@ -16,28 +16,6 @@ namespace {
 // A scheme whose windows grow with their description, at most five lines.
 const char* growingScheme = "window_autoheight=1\r\n";
 
-kiv::popup_options2 options2(uint8_t encoding, int visibleTime = 0, bool keepOpen = false) {
-    kiv::popup_options2 options = {};
-    options.size = sizeof options;
-    options.encoding = encoding;
-    options.visibleTime = visibleTime;
-    options.keepOpen = keepOpen;
-    return options;
-}
-
-int show(kivSession& session, const popupRequest& request, const kiv::popup_options2* options = nullptr) {
-    kiv::popup_info info = popupInfo(request);
-    return session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(options));
-}
-
-int update(kivSession& session, int id, const char* text) {
-    return session.service(kiv::popupUpdateService, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(text));
-}
-
-int close(kivSession& session, int id) {
-    return session.service(kiv::popupCloseService, static_cast<WPARAM>(id));
-}
-
 // The window a shown id belongs to, once the tick has made it.
 HWND windowOf(int data) {
     HWND found = nullptr;
@@ -70,8 +48,8 @@ TEST_CASE("kiv/popup/show gives a new id; update changes the text and the size, 
     first.text = "krótko";
     popupRequest second;
     second.data = 2;
-    const int firstId = show(session, first);
-    const int secondId = show(session, second);
+    const int firstId = showPopup(session, first);
+    const int secondId = showPopup(session, second);
     CHECK(firstId > 0);
     CHECK(secondId > firstId);
     HWND lower = windowOf(1);
@@ -81,21 +59,21 @@ TEST_CASE("kiv/popup/show gives a new id; update changes the text and the size, 
     const int shortHeight = heightOf(lower);
     const int upperBottom = kivhost::windowRect(upper).bottom;
 
-    CHECK(update(session, firstId, longText) == 0);
+    CHECK(updatePopup(session, firstId, longText) == 0);
     CHECK(paintOf(lower).texts == std::vector<std::string>{"Ala (ala)", longText});
     CHECK(heightOf(lower) > shortHeight);
     // The grown window keeps its bottom at the corner; the one above moves up by the growth.
     CHECK(kivhost::windowRect(upper).bottom == upperBottom - (heightOf(lower) - shortHeight));
 
-    CHECK(update(session, firstId, "") == 0);  // no text: the small window
+    CHECK(updatePopup(session, firstId, "") == 0);  // no text: the small window
     CHECK(heightOf(lower) == 24);
 
-    CHECK(close(session, firstId) == 0);
+    CHECK(closePopup(session, firstId) == 0);
     REQUIRE(waitForCount(1));
     CHECK(notifications()[0] == upper);
-    CHECK(update(session, firstId, "za późno") == -1);
-    CHECK(close(session, firstId) == -1);
-    CHECK(close(session, secondId) == 0);
+    CHECK(updatePopup(session, firstId, "za późno") == -1);
+    CHECK(closePopup(session, firstId) == -1);
+    CHECK(closePopup(session, secondId) == 0);
     CHECK(waitForCount(0));
 }
 
@@ -109,14 +87,14 @@ TEST_CASE("kiv/popup/show refuses as kiv/popup does and options of another size;
     for (int32_t size : {0, 15, 17, 30}) {
         kiv::popup_options2 options = options2(kiv::popupUtf8);
         options.size = size;
-        CHECK(show(session, {}, &options) == -1);
+        CHECK(showPopup(session, {}, &options) == -1);
     }
     session.service("kiv/setsilent", 1);
-    CHECK(show(session, {}) == -1);
+    CHECK(showPopup(session, {}) == -1);
     session.service("kiv/setsilent", 0);
     for (int id : {0, -1, 1, 12345}) {
-        CHECK(update(session, id, "x") == -1);
-        CHECK(close(session, id) == -1);
+        CHECK(updatePopup(session, id, "x") == -1);
+        CHECK(closePopup(session, id) == -1);
     }
     kivhost::pumpMessages(250);
     CHECK(notifications().empty());
@@ -129,17 +107,17 @@ TEST_CASE("an id whose request is still queued is updated or removed where it wa
     a.data = 1;
     b.data = 2;
     c.data = 3;
-    const int shownId = show(session, a);
+    const int shownId = showPopup(session, a);
     REQUIRE(windowOf(1));
-    const int waiting = show(session, b);
-    const int removed = show(session, c);
+    const int waiting = showPopup(session, b);
+    const int removed = showPopup(session, c);
     kivhost::pumpMessages(250);
     REQUIRE(notifications().size() == 1);
 
-    CHECK(update(session, waiting, "zmieniony w kolejce") == 0);
-    CHECK(close(session, removed) == 0);
-    CHECK(close(session, removed) == -1);
-    CHECK(close(session, shownId) == 0);
+    CHECK(updatePopup(session, waiting, "zmieniony w kolejce") == 0);
+    CHECK(closePopup(session, removed) == 0);
+    CHECK(closePopup(session, removed) == -1);
+    CHECK(closePopup(session, shownId) == 0);
     HWND next = windowOf(2);
     REQUIRE(next);
     CHECK(paintOf(next).texts == std::vector<std::string>{"Ala (ala)", "zmieniony w kolejce"});
@@ -157,9 +135,9 @@ TEST_CASE("popup_options2: a visible time of the window's own, keep open, and up
     plain.data = 3;
     const kiv::popup_options2 oneSecond = options2(kiv::popupWindows1250, 1);
     const kiv::popup_options2 keepOpen = options2(kiv::popupWindows1250, 0, true);
-    show(session, brief, &oneSecond);
-    show(session, kept, &keepOpen);
-    const int plainId = show(session, plain);
+    showPopup(session, brief, &oneSecond);
+    showPopup(session, kept, &keepOpen);
+    const int plainId = showPopup(session, plain);
     REQUIRE(waitForCount(3));
 
     moveClock(1000);
@@ -167,7 +145,7 @@ TEST_CASE("popup_options2: a visible time of the window's own, keep open, and up
     CHECK(requestIndexes() == std::set<int>{2, 3});
 
     moveClock(3500);  // 4.5 s after showing: the plain one updated now has 5 s from here
-    CHECK(update(session, plainId, "jeszcze raz") == 0);
+    CHECK(updatePopup(session, plainId, "jeszcze raz") == 0);
     moveClock(2000);
     kivhost::pumpMessages(250);
     CHECK(requestIndexes() == std::set<int>{2, 3});
@@ -190,7 +168,7 @@ TEST_CASE("UTF-8 texts are drawn as written: the same pixels as the wide functio
     request.text = text;
     request.iconName = "";
     const kiv::popup_options2 utf8 = options2(kiv::popupUtf8);
-    const int id = show(session, request, &utf8);
+    const int id = showPopup(session, request, &utf8);
     REQUIRE(id > 0);
     HWND shown = windowOf(0);
     REQUIRE(shown);
@@ -232,7 +210,7 @@ TEST_CASE("UTF-8 texts are drawn as written: the same pixels as the wide functio
 
     // An update keeps the encoding the notification was shown with.
     const char* greek = u8"Ελληνικά";  // outside the checks: their own text of the line is Windows-1250
-    CHECK(update(session, id, greek) == 0);
+    CHECK(updatePopup(session, id, greek) == 0);
     CHECK(paintOf(shown).texts == std::vector<std::string>{nick, greek});
 }
 
@@ -253,17 +231,17 @@ TEST_CASE("random bytes as UTF-8: drawn with replacement characters, never a cra
         request.text = bytes.c_str();
         request.nick = bytes.c_str();
         request.data = round;
-        const int id = show(session, request, &utf8);
+        const int id = showPopup(session, request, &utf8);
         REQUIRE(id > 0);
         ids.push_back(id);
-        if (round % 2) CHECK(update(session, ids[static_cast<size_t>(round) - 1], bytes.c_str()) == 0);
+        if (round % 2) CHECK(updatePopup(session, ids[static_cast<size_t>(round) - 1], bytes.c_str()) == 0);
         if (round % 4 == 3) {
             kivhost::pumpMessages(120);
             const std::string replacement = u8"\uFFFD";
             for (HWND w : notifications())
                 for (const std::string& drawn : paintOf(w).texts)
                     replaced |= drawn.find(replacement) != std::string::npos;
-            for (int earlier : ids) close(session, earlier);
+            for (int earlier : ids) closePopup(session, earlier);
         }
     }
     CHECK(replaced);
@@ -277,11 +255,11 @@ TEST_CASE("ids are never given out twice across 10,000 notifications") {
     int last = 0;
     bool rising = true;
     for (int i = 0; i < 10000; ++i) {
-        const int id = show(session, {});
+        const int id = showPopup(session, {});
         rising &= id > last;
         last = id;
         seen.insert(id);
-        if (i % 1000 != 999) close(session, id);  // most go while they wait; ten are shown
+        if (i % 1000 != 999) closePopup(session, id);  // most go while they wait; ten are shown
     }
     CHECK(rising);
     CHECK(seen.size() == 10000);

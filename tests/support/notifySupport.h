@@ -129,6 +129,29 @@ inline kiv::popup_options overrideOptions(bool forceAutoClose, bool forceKeepOpe
     return options;
 }
 
+// kiv/popup/show, /update and /close as another plug-in calls them; null options are none.
+inline kiv::popup_options2 options2(uint8_t encoding, int visibleTime = 0, bool keepOpen = false) {
+    kiv::popup_options2 options = {};
+    options.size = sizeof options;
+    options.encoding = encoding;
+    options.visibleTime = visibleTime;
+    options.keepOpen = keepOpen;
+    return options;
+}
+
+inline int showPopup(kivSession& session, const popupRequest& request, const kiv::popup_options2* options = nullptr) {
+    kiv::popup_info info = popupInfo(request);
+    return session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(options));
+}
+
+inline int updatePopup(kivSession& session, int id, const char* text) {
+    return session.service(kiv::popupUpdateService, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(text));
+}
+
+inline int closePopup(kivSession& session, int id) {
+    return session.service(kiv::popupCloseService, static_cast<WPARAM>(id));
+}
+
 // A status change as the messenger raises it; null descriptions are none.
 inline kivhost::statusChange change(const std::string& protocol, const std::string& id, int from, int to,
                                     const char* descFrom = nullptr, const char* descTo = nullptr) {

@@ -42,8 +42,8 @@ TEST_CASE("the history keeps the newest entries up to its limit; only held-back 
         history.add(request, kiv::eventKind::message, i % 2 ? kiv::heldReason::silent : kiv::heldReason::none, 4);
     }
     REQUIRE(history.entries().size() == 4);
-    CHECK(history.entries().front().text == "3");
-    CHECK(history.entries().back().text == "6");
+    CHECK(history.entries().front().text == L"3");
+    CHECK(history.entries().back().text == L"6");
     history.add(request, kiv::eventKind::popup, kiv::heldReason::silent, 0);  // a limit of 0 keeps nothing
     CHECK(history.entries().size() == 4);
     missedCounts missed = history.takeMissed();
