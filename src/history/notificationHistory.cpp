@@ -59,7 +59,10 @@ void notificationHistory::add(const window_info& request, eventKind kind, heldRe
     entry.id = request.id;
     entries_.push_back(std::move(entry));
     while (entries_.size() > limit) entries_.pop_front();
-    if (held == heldReason::none) return;
+    // The summary tells what kiv kept back while it was silent or behind a full-screen program; a
+    // message its chat window already shows was not missed, and counting it would bring a summary
+    // right after it.
+    if (held != heldReason::silent && held != heldReason::fullScreen) return;
     switch (kind) {
     case eventKind::message:
         ++missed_.messages;

@@ -43,7 +43,7 @@ public:
     void clear();
     const std::deque<historyEntry>& entries() const { return entries_; }
 
-    // The held-back counts gathered so far, forgotten as they are taken.
+    // The counts held back by silent or a full-screen program so far, forgotten as they are taken.
     bool anyMissed() const { return missed_.any(); }
     missedCounts takeMissed();
 

@@ -317,6 +317,25 @@ TEST_CASE("after silent one notification sums up what was held back, and opens t
     CHECK(notifications().size() == 1);
 }
 
+TEST_CASE("a message its chat window already shows brings no summary, nor counts in a later one") {
+    historyScene s("history-chat-front",
+                   withExtra("history=20\r\nmissedsummary=1\r\n", "msgshowwhenbgonly=1\r\n"));
+    {
+        kivhost::chatWindow chat("Ala (ala@tlen.pl) - Dostępny");
+        chat.bringToFront();
+        REQUIRE(kivhost::pumpUntil([&] { return GetForegroundWindow() == chat.handle(); }, 2000));
+        kivhost::raiseMessage("TLEN", "ala@tlen.pl", 2, "w czacie");
+        CHECK(settle(0).empty());
+    }
+    SetForegroundWindow(s.session.host.mainWindow());
+    s.silent(true);
+    kivhost::raiseMessage("GG", "12345", 2, "podczas ciszy");
+    s.silent(false);
+    std::vector<HWND> shown = settle(1);
+    REQUIRE(shown.size() == 1);
+    CHECK(paintOf(shown[0]).texts.back() == "Gdy kiv milczał: 1 wiadomość");
+}
+
 TEST_CASE("the summary waits for the full-screen program to leave the front") {
     historyScene s("history-fullscreen", "[window]\r\nscheme=none.kivs\r\n[extra]\r\nhistory=20\r\nmissedsummary=1\r\n");
     {
