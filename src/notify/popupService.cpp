@@ -16,10 +16,11 @@ constexpr int32_t popupInfoSize = sizeof(popup_info);
 constexpr int32_t popupOptionsSize = sizeof(popup_options);
 constexpr int32_t popupOptions2Size = sizeof(popup_options2);
 
-const char* const popupName = "kiv/popup";
-const char* const showName = "kiv/popup/show";
-const char* const updateName = "kiv/popup/update";
-const char* const closeName = "kiv/popup/close";
+// kiv.log names each service as the host knows it.
+const char* const popupName = abi::svcKivPopup;
+const char* const showName = popupShowService;
+const char* const updateName = popupUpdateService;
+const char* const closeName = popupCloseService;
 const char* const goneDecision = "odrzucone: powiadomienie zamknięte lub nieznane";
 
 int32_t idOf(WPARAM id) {
