@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "settings/wholeFile.h"
+
 namespace kiv {
 
 namespace {
@@ -22,22 +24,6 @@ uint16_t read16(const std::string& bytes, size_t at) {
     uint16_t value;
     memcpy(&value, bytes.data() + at, sizeof value);
     return value;
-}
-
-bool readBitmapFile(const char* path, std::string& bytes) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD high = 0;
-    DWORD size = GetFileSize(file, &high);
-    DWORD read = 0;
-    bool whole = size != INVALID_FILE_SIZE && high == 0 && size <= largestBitmapFile;
-    if (whole) {
-        bytes.resize(size);
-        whole = size == 0 || (ReadFile(file, &bytes[0], size, &read, nullptr) && read == size);
-    }
-    CloseHandle(file);
-    return whole;
 }
 
 struct header {
@@ -106,7 +92,7 @@ const char* checkFormat(const header& h) {
 // the file header's own size field is not trusted, as the platform does not trust it either.
 const char* bitmapFault(const char* path) {
     std::string bytes;
-    if (!readBitmapFile(path, bytes)) return "cannot read the bitmap file";
+    if (readWholeFile(path, bytes, largestBitmapFile) != fileState::read) return "cannot read the bitmap file";
     if (bytes.size() < fileHeaderSize + 4 || bytes[0] != 'B' || bytes[1] != 'M') return "not a bitmap file";
     header h;
     if (const char* fault = readHeader(bytes, h)) return fault;

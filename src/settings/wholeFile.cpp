@@ -4,7 +4,7 @@
 
 namespace kiv {
 
-fileState readWholeFile(const char* path, std::string& bytes) {
+fileState readWholeFile(const char* path, std::string& bytes, size_t largest) {
     bytes.clear();
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -15,7 +15,7 @@ fileState readWholeFile(const char* path, std::string& bytes) {
     }
     DWORD high = 0;
     DWORD size = GetFileSize(file, &high);
-    bool whole = size != INVALID_FILE_SIZE && high == 0 && size < 0x40000000;
+    bool whole = size != INVALID_FILE_SIZE && high == 0 && size <= largest;
     DWORD read = 0;
     if (whole) {
         bytes.resize(size);

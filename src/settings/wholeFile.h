@@ -3,6 +3,7 @@
 // file exactly as it was or the new one complete.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace kiv {
@@ -10,8 +11,9 @@ namespace kiv {
 enum class fileState { missing, read, unreadable };
 
 // The whole file into bytes. A file that exists but cannot be read (held by another program,
-// denied) is unreadable, which is not the same as missing: its contents are still the user's.
-fileState readWholeFile(const char* path, std::string& bytes);
+// denied) or is larger than `largest` is unreadable, which is not the same as missing: its
+// contents are still the user's.
+fileState readWholeFile(const char* path, std::string& bytes, size_t largest = 0x3FFFFFFF);
 
 // Writes bytes to a temporary file beside path, flushes it and moves it over path. On any failure
 // path is left untouched and the temporary file is removed; a read-only file is never replaced.
