@@ -138,6 +138,10 @@ TEST_CASE("a whole file is replaced in one step or not at all") {
     REQUIRE(kiv::replaceWholeFile(file.c_str(), "[a]\r\nx=1\r\n"));
     CHECK(kiv::readWholeFile(file.c_str(), bytes) == kiv::fileState::read);
     CHECK(bytes == "[a]\r\nx=1\r\n");
+    // A file past the caller's limit (a scheme's bitmap, say) is not read at all.
+    CHECK(kiv::readWholeFile(file.c_str(), bytes, 10) == kiv::fileState::read);
+    CHECK(kiv::readWholeFile(file.c_str(), bytes, 9) == kiv::fileState::unreadable);
+    CHECK(bytes.empty());
 
     SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
     CHECK_FALSE(kiv::replaceWholeFile(file.c_str(), "[b]\r\n"));
