@@ -37,8 +37,7 @@ const char* afterPrefix(const char* name, const char* prefix) {
 bool keepsName(const std::string& section, std::set<std::string>& written) {
     if (section.size() > profileFile::longestSectionName) return false;
     if (section.find_first_of("\r\n") != std::string::npos) return false;
-    unsigned char last = static_cast<unsigned char>(section.back());
-    if ((last >= 0x09 && last <= 0x0d) || last == 0x1a || last == ' ') return false;
+    if (isProfileBlank(section.back())) return false;
     std::string folded = section;
     // Letters beyond ASCII fold as the platform folds them; the rest, most names, without a call.
     bool ascii = std::all_of(folded.begin(), folded.end(), [](char c) { return (c & 0x80) == 0; });

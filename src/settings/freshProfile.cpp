@@ -2,15 +2,9 @@
 
 #include <cstring>
 
+#include "settings/profileFile.h"
+
 namespace kiv {
-
-namespace {
-
-bool isBlank(char c) {
-    return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == ' ';
-}
-
-}  // namespace
 
 void freshProfile::section(const std::string& name) {
     bytes_ += '[';
@@ -23,10 +17,10 @@ void freshProfile::section(const std::string& name) {
 void freshProfile::key(const char* name, const char* value) {
     if (lastValueEnd_ != std::string::npos) {
         size_t end = lastValueEnd_;
-        while (isBlank(bytes_[end - 1])) --end;  // stops at the '=' before the value
+        while (isProfileBlank(bytes_[end - 1])) --end;  // stops at the '=' before the value
         bytes_.erase(end, lastValueEnd_ - end);
     }
-    while (isBlank(*value)) ++value;
+    while (isProfileBlank(*value)) ++value;
     bytes_ += name;
     bytes_ += '=';
     bytes_.append(value, strlen(value));

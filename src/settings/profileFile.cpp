@@ -9,14 +9,9 @@ namespace kiv {
 
 namespace {
 
-// The platform's blanks in these files: tab to carriage return, the DOS end-of-file mark, space.
-bool isBlank(char c) {
-    return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == ' ';
-}
-
 std::string trimmed(const char* begin, const char* end) {
-    while (begin < end && isBlank(*begin)) ++begin;
-    while (end > begin && isBlank(end[-1])) --end;
+    while (begin < end && isProfileBlank(*begin)) ++begin;
+    while (end > begin && isProfileBlank(end[-1])) --end;
     return std::string(begin, end);
 }
 
@@ -25,7 +20,7 @@ std::string trimmed(const char* text) {
 }
 
 const char* afterBlanks(const char* text) {
-    while (isBlank(*text)) ++text;
+    while (isProfileBlank(*text)) ++text;
     return text;
 }
 

@@ -11,6 +11,11 @@
 
 namespace kiv {
 
+// The platform's blanks in these files: tab to carriage return, the DOS end-of-file mark, space.
+inline bool isProfileBlank(char c) {
+    return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == ' ';
+}
+
 class profileFile {
 public:
     // The platform reads no key of a section with a longer name: it has no string that long.
