@@ -13,6 +13,7 @@
 
 #include "benchSupport.h"
 #include "hostCore.h"
+#include "notify/stackScreen.h"
 #include "notify/window.h"
 #include "scheme/skin.h"
 #include "settings/config.h"
@@ -40,7 +41,7 @@ figures measure(const char* scheme, int count) {
     for (int i = 0; i < count; ++i) {
         double start = milliseconds();
         auto* shown = new kiv::window(request);
-        shown->fitToContent();
+        shown->fitToContent(kiv::workArea());
         spent.build += milliseconds() - start;
         windows.push_back(shown);
         if (windows.size() == 20) {  // as many as a screen holds at once

@@ -60,14 +60,14 @@ window* window::fromHandle(HWND handle) {
 
 // ---- size and place ------------------------------------------------------------------------
 
-void window::fitToContent() {
+void window::fitToContent(const RECT& area) {
     skin_.height = schemeHeight_;
     skin_.descRect = schemeDescRect_;
     if (!request_.text[0]) {
         resize(skin_.smallWidth, skin_.smallHeight, true);
         return;
     }
-    if (skin_.autoHeight) growToText();
+    if (skin_.autoHeight) growToText(area);
     resize(skin_.width, skin_.height, false);
 }
 
@@ -75,7 +75,7 @@ void window::fitToContent() {
 // The text is measured in a copy of the description rectangle: measuring narrows a rectangle to
 // its widest line, and a paint into that narrower one lost the last letters wherever a substituted
 // face measures and draws a pixel apart. The description keeps the scheme's width.
-void window::growToText() {
+void window::growToText(const RECT& area) {
     int chars = settings().autoheightchars;
     if (chars > 0 && chars < 512) {
         request_.text[chars] = '\0';
@@ -94,22 +94,17 @@ void window::growToText() {
     // for any number a file can hold.
     const int64_t rows = std::max<int32_t>(settings().autoheightrows, 0);
     if (lineHeight * rows < textHeight) textHeight = static_cast<int>(lineHeight * rows);
-    textHeight = std::min(textHeight, tallestGrowth());
+    // Never taller than the work area, whatever the font.
+    textHeight = std::min(textHeight, std::max(0, static_cast<int>(area.bottom - area.top) - skin_.height));
     skin_.height += textHeight;
     skin_.descRect.bottom = skin_.descRect.top + textHeight;
 }
 
-// A window grown by its text never becomes taller than the work area, whatever the font.
-int window::tallestGrowth() const {
-    const RECT area = workArea();
-    return std::max(0, static_cast<int>(area.bottom - area.top) - skin_.height);
-}
-
-bool window::changeText(const char* text, int32_t messages) {
+bool window::changeText(const char* text, int32_t messages, const RECT& area) {
     const int before = height();
     request_.setText(text);
     request_.messages = messages;
-    fitToContent();
+    fitToContent(area);
     createdTick_ = GetTickCount();
     if (handle_) InvalidateRect(handle_, nullptr, TRUE);
     return height() != before;

@@ -33,12 +33,12 @@ public:
     static window* fromHandle(HWND handle);
 
     // Sizes the window for its request: the small size without text, else the normal size,
-    // grown to the description when the skin asks for auto-height. Sizing again starts from the
-    // scheme's own sizes.
-    void fitToContent();
+    // grown to the description when the skin asks for auto-height, never taller than area (the
+    // work area of the window's stack). Sizing again starts from the scheme's own sizes.
+    void fitToContent(const RECT& area);
     // A new description (or the next message of a group): sized again, repainted, and its visible
     // time starts again. Says whether the height changed.
-    bool changeText(const char* text, int32_t messages);
+    bool changeText(const char* text, int32_t messages, const RECT& area);
     void reveal();
     void moveTo(int x, int y, bool force);
     void resize(int width, int height, bool small);
@@ -66,8 +66,7 @@ public:
 private:
     friend LRESULT CALLBACK notifyWindowProc(HWND, UINT, WPARAM, LPARAM);
 
-    void growToText();
-    int tallestGrowth() const;
+    void growToText(const RECT& area);
     bool animated() const;
     bool leftCorner() const;
     void startTimer();

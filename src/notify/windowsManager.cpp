@@ -73,7 +73,7 @@ bool windowsManager::addNotification(const window_info& request) {
 bool windowsManager::joinConversation(const window_info& request) {
     for (window* open : windows_) {
         if (!stillOpen(open) || !open->request().sameConversation(request)) continue;
-        if (open->changeText(request.text, open->request().messages + 1)) rearrange();
+        if (open->changeText(request.text, open->request().messages + 1, screen_.workArea())) rearrange();
         return true;
     }
     for (window_info& queued : queue_) {
@@ -99,7 +99,7 @@ bool windowsManager::updateText(int32_t id, const char* text) {
     }
     window* open = openWindow(id);
     if (!open) return false;
-    if (open->changeText(text, open->request().messages)) rearrange();
+    if (open->changeText(text, open->request().messages, screen_.workArea())) rearrange();
     return true;
 }
 
@@ -184,8 +184,8 @@ bool windowsManager::showNotification(window_info request) {
         delete shown;
         return false;
     }
-    shown->fitToContent();
     if (windows_.empty()) screen_.choose(settings().monitor);
+    shown->fitToContent(screen_.workArea());
     if (settings().newatbegin) {
         windows_.push_front(shown);
     } else {
@@ -237,10 +237,6 @@ void windowsManager::closeAll() {
         windows_.pop_front();
         delete first;
     }
-}
-
-bool windowsManager::isFullScreenAppActive() const {
-    return kiv::isFullScreenAppActive();
 }
 
 bool windowsManager::isChatWindowActive(const char* protocol, const char* contactId) const {

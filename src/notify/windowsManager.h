@@ -42,7 +42,6 @@ public:
     void closeWindow(HWND handle);
     void closeAll();
 
-    bool isFullScreenAppActive() const;
     bool isChatWindowActive(const char* protocol, const char* contactId) const;
 
     // Read by the in-process tests of the producers.

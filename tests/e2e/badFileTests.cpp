@@ -10,6 +10,7 @@
 
 #include "badInput.h"
 #include "protocolEvents.h"
+#include "schemeValues.h"
 
 using namespace kivtest;
 
@@ -177,19 +178,8 @@ std::string filterSection(garbage& g, const std::string& name) {
 
 // ---- schemes -------------------------------------------------------------------------------
 
-// A font record as the platform's struct writer stores it: 60 bytes in hex and their sum.
 std::string fontValue(const LOGFONTA& font) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(&font);
-    std::string text;
-    unsigned sum = 0;
-    char digits[3];
-    for (size_t i = 0; i < sizeof font; ++i) {
-        snprintf(digits, sizeof digits, "%02X", bytes[i]);
-        text += digits;
-        sum += bytes[i];
-    }
-    snprintf(digits, sizeof digits, "%02X", sum & 0xFF);
-    return text + digits;
+    return kivhost::structText(&font, sizeof font);
 }
 
 // Any 60 bytes with a right checksum: sizes from nothing to enormous, no terminated face name.

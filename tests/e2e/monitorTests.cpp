@@ -8,6 +8,7 @@
 
 #include "monitorLayout.h"
 #include "notifySupport.h"
+#include "schemeValues.h"
 #include "screenGrab.h"
 
 using namespace kivtest;
@@ -176,6 +177,28 @@ TEST_CASE("a slide enters and leaves through the edge of its own monitor") {
         CHECK(outermost >= (left ? secondWork.left - 250 - 30 : secondWork.right));
         CHECK(outermost <= (left ? secondWork.left - 250 : secondWork.right + 30));
     }
+}
+
+TEST_CASE("a window grown by its text stays within its own monitor's work area") {
+    LOGFONTA huge = {};
+    huge.lfHeight = -200;
+    huge.lfCharSet = EASTEUROPE_CHARSET;
+    lstrcpyA(huge.lfFaceName, "Tahoma");
+    testScheme scheme("kivtest-tall.kivs", "window_autoheight=1\r\ndesc_font=" + kivhost::structText(&huge, sizeof huge) + "\r\n");
+    twoMonitors monitors;
+    pointerAt(onSecond);
+    notifySession session("monitor-tall", settingsWith(scheme.name, lines({"autoheightrows=1000"}), extra(1)));
+    popupRequest request;
+    std::string text;
+    for (int i = 0; i < 60; ++i) text += "Wysoko ";
+    request.text = text.c_str();
+    HWND shown = showOne(session, request);
+    REQUIRE(shown);
+    // Taller than the primary's work area allows for the second monitor's would be off its screen.
+    const RECT rect = kivhost::windowRect(shown);
+    CHECK_MESSAGE(rect.left >= secondWork.left, describe(shown));
+    CHECK_MESSAGE(rect.bottom - rect.top <= secondWork.bottom - secondWork.top, describe(shown));
+    CHECK(rect.bottom - rect.top > 400);
 }
 
 TEST_CASE("a monitor that is gone: the stack goes to the primary") {
