@@ -354,12 +354,11 @@ TEST_CASE("damaged skin bitmaps and absurd font records: drawn without them, no 
 }
 
 TEST_CASE("a window grown by its text stays within the work area") {
-    testScheme scheme("kivtest-tall.kivs", "window_autoheight=1\r\ndesc_font=" + fontValue(tahoma(-200)) + "\r\n");
+    testScheme scheme("kivtest-tall.kivs", hugeFontScheme());
     notifySession session("bad-scheme-tall", settingsWith(scheme.name, lines({"autoheightrows=1000"})));
     REQUIRE(session.plugin->running());
     popupRequest request;
-    std::string text;
-    for (int i = 0; i < 60; ++i) text += "Wysoko ";
+    const std::string text = manyLines();
     request.text = text.c_str();
     HWND shown = showOne(session, request);
     REQUIRE(shown);

@@ -8,7 +8,6 @@
 
 #include "monitorLayout.h"
 #include "notifySupport.h"
-#include "schemeValues.h"
 #include "screenGrab.h"
 
 using namespace kivtest;
@@ -180,17 +179,12 @@ TEST_CASE("a slide enters and leaves through the edge of its own monitor") {
 }
 
 TEST_CASE("a window grown by its text stays within its own monitor's work area") {
-    LOGFONTA huge = {};
-    huge.lfHeight = -200;
-    huge.lfCharSet = EASTEUROPE_CHARSET;
-    lstrcpyA(huge.lfFaceName, "Tahoma");
-    testScheme scheme("kivtest-tall.kivs", "window_autoheight=1\r\ndesc_font=" + kivhost::structText(&huge, sizeof huge) + "\r\n");
+    testScheme scheme("kivtest-tall.kivs", hugeFontScheme());
     twoMonitors monitors;
     pointerAt(onSecond);
     notifySession session("monitor-tall", settingsWith(scheme.name, lines({"autoheightrows=1000"}), extra(1)));
     popupRequest request;
-    std::string text;
-    for (int i = 0; i < 60; ++i) text += "Wysoko ";
+    const std::string text = manyLines();
     request.text = text.c_str();
     HWND shown = showOne(session, request);
     REQUIRE(shown);

@@ -14,6 +14,7 @@
 #include "paintRecorder.h"
 #include "pluginLoader.h"
 #include "protocolEvents.h"
+#include "schemeValues.h"
 #include "testSupport.h"
 #include "windowProbe.h"
 
@@ -271,6 +272,22 @@ inline void repaint(HWND window) {
 inline kivhost::paintedWindow paintOf(HWND window) {
     repaint(window);
     return kivhost::paintRecorder::get().latest(window);
+}
+
+// A scheme whose description font is 200 pixels high, and a text of many lines in it: a window
+// that auto-height would grow past any screen.
+inline std::string hugeFontScheme() {
+    LOGFONTA huge = {};
+    huge.lfHeight = -200;
+    huge.lfCharSet = EASTEUROPE_CHARSET;
+    lstrcpyA(huge.lfFaceName, "Tahoma");
+    return "window_autoheight=1\r\ndesc_font=" + kivhost::structText(&huge, sizeof huge) + "\r\n";
+}
+
+inline std::string manyLines() {
+    std::string text;
+    for (int i = 0; i < 60; ++i) text += "Wysoko ";
+    return text;
 }
 
 }  // namespace kivtest
