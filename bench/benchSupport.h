@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,13 @@ inline double milliseconds() {
     QueryPerformanceCounter(&counter);
     QueryPerformanceFrequency(&frequency);
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The contact list's identifiers: kontakt00000@tlen.pl, kontakt00001@tlen.pl, ...
+inline std::string contactId(int index) {
+    char id[32];
+    snprintf(id, sizeof id, "kontakt%05d@tlen.pl", index);
+    return id;
 }
 
 // Visible notification windows, counted with one class lookup per window (cheaper than

@@ -22,17 +22,11 @@ constexpr int burst = 500;
 // is configured away, so each event also asks for the foreground window as it would in use.
 const char* const filters = "[global]\r\nwindow_inherit=0\r\nsound_inherit=0\r\n";
 
-std::string contactId(int index) {
-    char id[32];
-    snprintf(id, sizeof id, "kontakt%05d@tlen.pl", index);
-    return id;
-}
-
 void fillList(kivhost::contactList& contacts, int size) {
     contacts.clear();
     std::vector<int> groupHandles;
     for (int g = 0; g < groups; ++g) groupHandles.push_back(contacts.addGroup("Grupa " + std::to_string(g + 1)));
-    for (int i = 0; i < size; ++i) contacts.addContact(contactId(i), "Kontakt " + std::to_string(i), groupHandles[i % groups]);
+    for (int i = 0; i < size; ++i) contacts.addContact(kivbench::contactId(i), "Kontakt " + std::to_string(i), groupHandles[i % groups]);
 }
 
 // Events spread over the list, so the contact sits anywhere in the enumeration.
@@ -40,7 +34,7 @@ std::vector<kivhost::statusChange> changes(int listSize, int count, bool descrip
     std::vector<kivhost::statusChange> events;
     for (int i = 0; i < count; ++i) {
         kivhost::statusChange change;
-        change.contactId = contactId(static_cast<int>((static_cast<long long>(i) * 7919) % listSize));
+        change.contactId = kivbench::contactId(static_cast<int>((static_cast<long long>(i) * 7919) % listSize));
         change.previousStatus = descriptionOnly ? 2 : 1;
         change.newStatus = 2;
         change.newDescription = descriptionOnly ? "w pracy" : "";

@@ -24,12 +24,6 @@ constexpr size_t historySize = 500;
 
 const char* const filters = "[global]\r\nwindow_inherit=0\r\nwindow_eventmessage=1\r\nsound_inherit=0\r\n";
 
-std::string contactId(int index) {
-    char id[32];
-    snprintf(id, sizeof id, "kontakt%05d@tlen.pl", index);
-    return id;
-}
-
 std::string longMessage(int index) {
     std::string text = "Wiadomość " + std::to_string(index) + ": ";
     while (text.size() < 512) text += "Ala ma kota, a kot ma Alę. ";
@@ -74,14 +68,14 @@ void messages(const variant& v, measured& m) {
     DeleteFileA(log.c_str());
     session.host.contacts.clear();
     int group = session.host.contacts.addGroup("Znajomi");
-    for (int i = 0; i < contacts; ++i) session.host.contacts.addContact(contactId(i), "Kontakt " + std::to_string(i), group);
+    for (int i = 0; i < contacts; ++i) session.host.contacts.addContact(kivbench::contactId(i), "Kontakt " + std::to_string(i), group);
     kivhost::moduleClock::get().advance(60000);
     const std::string text = longMessage(0);
-    for (int i = 0; i < 20; ++i) kivhost::raiseMessage("TLEN", contactId(i), 2, text.c_str());
+    for (int i = 0; i < 20; ++i) kivhost::raiseMessage("TLEN", kivbench::contactId(i), 2, text.c_str());
     DeleteFileA(log.c_str());
     session.host.log.clear();
     double start = kivbench::milliseconds();
-    for (int i = 0; i < events; ++i) kivhost::raiseMessage("TLEN", contactId((i * 7919) % contacts), 2, text.c_str());
+    for (int i = 0; i < events; ++i) kivhost::raiseMessage("TLEN", kivbench::contactId((i * 7919) % contacts), 2, text.c_str());
     m.perEvent = std::min(m.perEvent, (kivbench::milliseconds() - start) / events);
     m.handled = m.handled && lookups(session.host) == static_cast<size_t>(events);
     WIN32_FILE_ATTRIBUTE_DATA written = {};
@@ -115,7 +109,7 @@ size_t fullHistoryBytes() {
         kiv::notificationHistory history;
         kiv::window_info request;
         for (size_t i = 0; i < historySize * 2; ++i) {
-            std::string id = contactId(static_cast<int>(i));
+            std::string id = kivbench::contactId(static_cast<int>(i));
             request.setTexts("TLEN", id.c_str(), "Kontakt z długą nazwą", texts[i % historySize].c_str(), "message");
             history.add(request, kiv::eventKind::message, kiv::heldReason::none, historySize);
         }
