@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The bad-input tests and the soak once more under the platform's heap checking: every heap block gets a guard
-# tail and freed blocks are filled, so the tests' heap walks (heapsIntact) and the platform's own
-# checks report a write past a buffer or into a freed block (err:heap), even where nothing crashes.
+# The bad-input tests, the soak and the calls from other threads once more under the platform's heap
+# checking: every heap block gets a guard tail and freed blocks are filled, so the tests' heap walks
+# (heapsIntact) and the platform's own checks report a write past a buffer or into a freed block
+# (err:heap), even where nothing crashes.
 # usage: heapChecked.sh SOURCE_DIR BIN_DIR
 set -uo pipefail
 source=$1
@@ -18,7 +19,7 @@ fi
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-WINEDEBUG=-all,err+heap "$source/cmake/wine-run" "$bin/$program" -ts="bad input,soak" 2>&1 | tee "$log"
+WINEDEBUG=-all,err+heap "$source/cmake/wine-run" "$bin/$program" -ts="bad input,soak,threads" 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 if grep -q "err:heap" "$log"; then
     echo "heap-checked: the heap checks found damaged blocks (err:heap above): a write past a buffer or a double free"

@@ -2,7 +2,9 @@
 // "popupExample/show" (wParam: the text, or null for a small window) and counts the clicks on
 // its windows ("popupExample/clicks" answers how many, "popupExample/lastButton" which button).
 // It also follows a download in one notification that it changes and closes, in UTF-8:
-// "popupExample/download/start", ".../progress" (wParam: percent) and ".../done".
+// "popupExample/download/start", ".../progress" (wParam: percent) and ".../done". A mail check
+// runs on a thread of its own and reports from there ("popupExample/mailcheck"): kiv's services
+// may be called from any thread, and never make the caller wait.
 //
 // Everything kiv needs is in include/kiv/popup.h; the host's function table is the messenger's.
 #include <windows.h>
@@ -27,6 +29,9 @@ int doneService = 0;
 int clicks = 0;
 int lastButton = 0;
 int download = 0;  // kiv's id of the download's notification, 0 while there is none
+int mailCheckService = 0;
+HANDLE mailCheck = nullptr;  // the checking thread, until it is waited for
+volatile LONG mailNotice = 0;  // kiv's id of its notification
 
 abi::plugin_info info = {sizeof(abi::plugin_info), "popupExample", 0x00010501, 0x00010000,
                          "przykład: własne powiadomienia przez kiv", "kiv developers", "kiv developers",
@@ -99,6 +104,29 @@ int __cdecl downloadDone(WPARAM, LPARAM) {
     return result;
 }
 
+// On the checking thread: kiv copies the texts and answers at once; the window appears on the
+// messenger's thread at kiv's next tick.
+DWORD WINAPI checkMail(void*) {
+    kiv::popup_info popup = {};
+    popup.size = sizeof popup;
+    popup.protocol = "TLEN";
+    popup.contactId = "poczta";
+    popup.nick = "Poczta";
+    popup.text = "Sprawdzanie poczty...";
+    popup.iconName = "message";
+    int id = callService(kiv::popupShowService, reinterpret_cast<WPARAM>(&popup), 0);
+    if (id <= 0) return 0;
+    InterlockedExchange(&mailNotice, id);
+    callService(kiv::popupUpdateService, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>("Nowe wiadomości: 3"));
+    return 0;
+}
+
+int __cdecl startMailCheck(WPARAM, LPARAM) {
+    if (mailCheck) return -1;
+    mailCheck = CreateThread(nullptr, 0, checkMail, nullptr, 0, nullptr);
+    return mailCheck ? 0 : -1;
+}
+
 int __cdecl clickCount(WPARAM, LPARAM) {
     return clicks;
 }
@@ -127,6 +155,7 @@ extern "C" __declspec(dllexport) int __cdecl LoadPlugin(void* services) {
     startService = create(module, "popupExample/download/start", startDownload);
     progressService = create(module, "popupExample/download/progress", downloadProgress);
     doneService = create(module, "popupExample/download/done", downloadDone);
+    mailCheckService = create(module, "popupExample/mailcheck", startMailCheck);
     clicks = 0;
     lastButton = 0;
     return 0;
@@ -140,6 +169,15 @@ extern "C" __declspec(dllexport) int __cdecl UnloadPlugin(void) {
     destroy(module, startService);
     destroy(module, progressService);
     destroy(module, doneService);
+    destroy(module, mailCheckService);
+    // Our thread ends before our code goes, and our notification before we do: a click on it
+    // would have nobody to tell.
+    if (mailCheck) {
+        WaitForSingleObject(mailCheck, INFINITE);
+        CloseHandle(mailCheck);
+        mailCheck = nullptr;
+    }
+    if (LONG id = InterlockedExchange(&mailNotice, 0)) callService(kiv::popupCloseService, static_cast<WPARAM>(id), 0);
     hostServices = nullptr;
     return 0;
 }

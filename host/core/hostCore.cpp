@@ -163,8 +163,7 @@ void hostCore::offerBuiltins() {
 }
 
 int hostCore::dispatch(const std::string& name, WPARAM wParam, LPARAM lParam) {
-    for (const service& s : services_)
-        if (s.name == name) return s.fn(wParam, lParam);
+    if (abi::ServiceFn fn = serviceFunction(name)) return fn(wParam, lParam);
     auto builtin = builtins_.find(name);
     return builtin == builtins_.end() ? 0 : builtin->second(wParam, lParam);
 }
@@ -173,11 +172,25 @@ int hostCore::callPluginService(const std::string& name, WPARAM wParam, LPARAM l
     return dispatch(name, wParam, lParam);
 }
 
+abi::ServiceFn hostCore::serviceFunction(const std::string& name) {
+    lockHeld held(lock_);
+    for (const service& s : services_)
+        if (s.name == name) return s.fn;
+    return nullptr;
+}
+
+void hostCore::record(callRecord call) {
+    lockHeld held(lock_);
+    log.push_back(std::move(call));
+}
+
 bool hostCore::hasService(const std::string& name) const {
+    lockHeld held(lock_);
     return std::any_of(services_.begin(), services_.end(), [&](const service& s) { return s.name == name; });
 }
 
 std::vector<std::string> hostCore::serviceNames() const {
+    lockHeld held(lock_);
     std::vector<std::string> names;
     for (const service& s : services_) names.push_back(s.name);
     return names;
@@ -249,6 +262,7 @@ std::vector<std::string> hostCore::logNames() const {
 }
 
 void hostCore::reset() {
+    lockHeld held(lock_);
     services_.clear();
     hooks_.clear();
     nextHookHandle_.reset();
@@ -281,14 +295,16 @@ HWND hostCore::mainWindow() {
 
 int __cdecl hostCore::createService(HINSTANCE, const char* name, abi::ServiceFn fn) {
     hostCore& core = get();
-    core.log.push_back({"createService", text(name), 0, 0});
+    core.record({"createService", text(name), 0, 0});
     if (!name || !fn) return 0;
+    lockHeld held(core.lock_);
     core.services_.push_back({core.nextHandle_++, name, fn});
     return core.services_.back().handle;
 }
 
 int __cdecl hostCore::destroyService(HINSTANCE, int handle) {
     hostCore& core = get();
+    lockHeld held(core.lock_);
     std::string name;
     for (const service& s : core.services_)
         if (s.handle == handle) name = s.name;
@@ -301,13 +317,13 @@ int __cdecl hostCore::destroyService(HINSTANCE, int handle) {
 
 int __cdecl hostCore::callService(HINSTANCE, const char* name, WPARAM wParam, LPARAM lParam) {
     hostCore& core = get();
-    core.log.push_back({text(name), "", wParam, lParam});
+    core.record({text(name), "", wParam, lParam});
     return name ? core.dispatch(name, wParam, lParam) : 0;
 }
 
 int __cdecl hostCore::hookEvent(HINSTANCE, const char* name, abi::ServiceFn fn) {
     hostCore& core = get();
-    core.log.push_back({"hookEvent", text(name), 0, 0});
+    core.record({"hookEvent", text(name), 0, 0});
     if (!name || !fn) return 0;
     core.hooks_.push_back({core.nextHookHandle_ ? *core.nextHookHandle_ : core.nextHandle_++, name, fn});
     core.nextHookHandle_.reset();
@@ -319,7 +335,7 @@ int __cdecl hostCore::unhookEvent(HINSTANCE, int handle) {
     std::string name;
     for (const hook& h : core.hooks_)
         if (h.handle == handle) name = h.event;
-    core.log.push_back({"unhookEvent", name, static_cast<WPARAM>(handle), 0});
+    core.record({"unhookEvent", name, static_cast<WPARAM>(handle), 0});
     core.hooks_.erase(std::remove_if(core.hooks_.begin(), core.hooks_.end(),
                                      [handle](const hook& h) { return h.handle == handle; }),
                       core.hooks_.end());
@@ -327,7 +343,7 @@ int __cdecl hostCore::unhookEvent(HINSTANCE, int handle) {
 }
 
 int __cdecl hostCore::unusedSlot() {
-    get().log.push_back({"unusedSlot", "", 0, 0});
+    get().record({"unusedSlot", "", 0, 0});
     return 0;
 }
 

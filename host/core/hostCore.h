@@ -9,7 +9,9 @@
 //   the last hook's result is the event's result (0 when none);
 // - Tlen/ChangeMenuItem with flag 0x20000000 sets or clears the item's check mark (2) as the request
 //   says; the item's other flags stay, so a check item (8) stays one;
-// - the profile record holds the login at offset 4 and the folder at offset 12, nothing else.
+// - the profile record holds the login at offset 4 and the folder at offset 12, nothing else;
+// - the function table may be called from any thread: services are looked up under a lock and
+//   called outside it, on the caller's thread.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +25,7 @@
 #include <vector>
 
 #include "contactList.h"
+#include "criticalSection.h"
 #include "kiv/host_abi.h"
 
 namespace kivhost {
@@ -34,6 +37,7 @@ struct callRecord {
     std::string name;  // the name argument of slot calls, else empty
     WPARAM wParam = 0;
     LPARAM lParam = 0;
+    DWORD thread = GetCurrentThreadId();  // who called
 };
 
 struct menuItem {
@@ -101,8 +105,11 @@ public:
     bool routeDialogMessage(MSG& message);
     std::vector<chatRequest>& chatRequests() { return chatRequests_; }
 
-    // Every call a plug-in made, in order.
+    // Every call a plug-in made, in order. Plug-ins may call from any thread; read it once they
+    // are done.
     std::vector<callRecord> log;
+    // The plug-in function behind a service name, null when none: for calls that race an unload.
+    abi::ServiceFn serviceFunction(const std::string& name);
     std::vector<std::string> logNames() const;  // "what" or "what name"
 
     contactList contacts;
@@ -121,6 +128,7 @@ public:
 private:
     hostCore();
     int dispatch(const std::string& name, WPARAM wParam, LPARAM lParam);
+    void record(callRecord call);
     void offerBuiltins();
 
     static int __cdecl createService(HINSTANCE module, const char* name, abi::ServiceFn fn);
@@ -149,6 +157,7 @@ private:
     };
 
     void* table_[abi::hostSlotCount] = {};
+    mutable criticalSection lock_;  // the log and the services
     int nextHandle_ = 1;
     std::optional<int> nextHookHandle_;
     std::vector<service> services_;

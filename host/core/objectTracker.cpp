@@ -101,6 +101,10 @@ objectTracker& objectTracker::get() {
 }
 
 void objectTracker::install(HMODULE module) {
+    {
+        lockHeld held(lock_);
+        thread_ = GetCurrentThreadId();
+    }
     route(module, "GDI32.dll", "CreateCompatibleDC", createCompatibleDC);
     route(module, "GDI32.dll", "DeleteDC", deleteDC);
     route(module, "GDI32.dll", "CreateCompatibleBitmap", createCompatibleBitmap);
@@ -122,15 +126,31 @@ void objectTracker::install(HMODULE module) {
 }
 
 void objectTracker::add(category kind, void* handle, const char* what) {
+    lockHeld held(lock_);
+    noteThread("made", what);
     live_[{kind, handle}] = what;
 }
 
 void objectTracker::remove(category kind, void* handle) {
-    live_.erase({kind, handle});
+    lockHeld held(lock_);
+    auto found = live_.find({kind, handle});
+    if (found == live_.end()) return;
+    noteThread("freed", found->second);
+    live_.erase(found);
+}
+
+void objectTracker::noteThread(const char* verb, const std::string& what) {
+    if (GetCurrentThreadId() != thread_) strays_.push_back(std::string(verb) + " " + what);
+}
+
+std::vector<std::string> objectTracker::strays() {
+    lockHeld held(lock_);
+    return strays_;
 }
 
 // Windows closed through WM_CLOSE were destroyed by the system on the module's behalf.
 const std::map<objectTracker::key, std::string>& objectTracker::live() {
+    lockHeld held(lock_);
     for (auto at = live_.begin(); at != live_.end();) {
         if (at->first.first == windowHandle && !IsWindow(static_cast<HWND>(at->first.second)))
             at = live_.erase(at);

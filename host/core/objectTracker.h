@@ -1,6 +1,7 @@
 // Counts what a plug-in creates and frees: device contexts, GDI objects and windows, seen through
 // its import table. A region handed to SetWindowRgn belongs to the system from then on, and a
-// window destroyed by its own WM_CLOSE handling leaves the set when it no longer exists.
+// window destroyed by its own WM_CLOSE handling leaves the set when it no longer exists. The
+// module may be called from any thread, so the set is kept under a lock.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,9 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
+
+#include "criticalSection.h"
 
 namespace kivhost {
 
@@ -30,9 +34,18 @@ public:
     void add(category kind, void* handle, const char* what);
     void remove(category kind, void* handle);
 
+    // Handles the module made or freed on a thread other than the one that loaded it, each as
+    // "made window" or "freed bitmap": the module's windows and pictures belong to its own thread.
+    std::vector<std::string> strays();
+
 private:
     objectTracker() = default;
+    void noteThread(const char* verb, const std::string& what);
+
+    criticalSection lock_;
+    DWORD thread_ = 0;  // the thread that installed the tracker
     std::map<key, std::string> live_;
+    std::vector<std::string> strays_;
 };
 
 }  // namespace kivhost

@@ -16,6 +16,23 @@
 // The service answers -1 for a record of the wrong size and while kiv is silent or a full-screen
 // application is in front; otherwise 0, and the window appears at kiv's next tick (every 100 ms).
 //
+// Threads. Every service of kiv (kiv/popup, kiv/popup/show, /update, /close, kiv/getsilent,
+// kiv/setsilent) may be called from any thread of the messenger's process, at any time between
+// kiv's LoadPlugin and UnloadPlugin. A call from another thread than the messenger's own copies
+// what it needs (your texts too) and returns at once; kiv does the work on the messenger's thread
+// at its next tick (at most 100 ms later), in the order each thread made its calls. No call ever
+// waits for the messenger's thread, so you may call kiv while that thread waits for yours.
+// From another thread the answers are the best kiv can give at once:
+// - kiv/popup: 0 when the record is good (whether silent or a full-screen program then holds the
+//   notification back is decided on the messenger's thread, and the history and kiv.log say so);
+// - kiv/popup/show: a new id when the records are good, unique among every caller on every thread;
+// - kiv/popup/update and /close: 0 for any id kiv gave out (they do nothing if the notification is
+//   gone by the time kiv gets to them), -1 for an id it never gave out;
+// - kiv/getsilent: the switch as it is, or as this thread's last kiv/setsilent set it;
+//   kiv/setsilent: the new state, 1 or 0.
+// Every service answers -1 from another thread while kiv loads or unloads, and once it is gone.
+// On the messenger's thread the answers are exact, as described with each service.
+//
 // Texts are Windows-1250, the messenger's code page, and are cut to their fields (protocol 31
 // bytes, contactId/nick/iconName 63, text 512). A caller built with another execution character
 // set (UTF-8, say) converts its texts first: MultiByteToWideChar(CP_UTF8, ...) and then
@@ -41,6 +58,9 @@ static_assert(sizeof(click_info) == 12);
 
 // Called on the messenger's thread with the caller's callbackData before kiv handles the click
 // itself. It must be __cdecl, as every function that crosses between plug-ins and the host.
+// Close your notifications (kiv/popup/close) before your plug-in unloads. If you do not, kiv
+// protects the user: a click on a notification whose callback's module is no longer loaded calls
+// nothing and is otherwise handled as any click.
 typedef int(__cdecl* ClickCallbackFn)(click_info* click, int callbackData);
 
 struct popup_info {

@@ -1,11 +1,13 @@
 #include "notify/popupService.h"
 
+#include <cstring>
 #include <string>
 
 #include "history/eventLog.h"
 #include "history/notificationHistory.h"
 #include "notify/windowsManager.h"
 #include "shell/plugin.h"
+#include "shell/serviceInbox.h"
 #include "shell/wideText.h"
 
 namespace kiv {
@@ -49,27 +51,77 @@ std::string withId(const char* decision, int32_t id) {
     return std::string(decision) + "; id " + std::to_string(id);
 }
 
-// The one way of kiv/popup and kiv/popup/show from a caller's request to the screen, the history
-// and kiv.log: held back (then recorded, if the history keeps such) and refused, or queued, with
-// a new id for kiv/popup/show. Answers -1, or 0 / the id.
-int submit(const char* service, window_info request, bool giveId) {
+// Held back by silent or a full-screen program: recorded, if the history keeps such, and logged.
+bool heldBack(const char* service, const window_info& request) {
     const heldReason held = currentHold();
-    if (held != heldReason::none) {
-        remember(request, eventKind::popup, held);
-        logCall(service, &request, std::string("pominięte: ") + heldText(held));
-        return -1;
-    }
+    if (held == heldReason::none) return false;
+    remember(request, eventKind::popup, held);
+    logCall(service, &request, std::string("pominięte: ") + heldText(held));
+    return true;
+}
+
+// Into the manager's queue, the history and kiv.log. A request with an id keeps a window of its
+// own; one without may join a conversation's window.
+void enqueue(const char* service, const window_info& request) {
     std::string decision = plugin.windows->mustWait() ? "pokazane później: limit okien na ekranie" : "pokazane";
-    if (giveId) {
-        request.id = plugin.windows->addWithId(request);
-        if (request.id <= 0) return refuse(service, "odrzucone: wyczerpane identyfikatory");
+    if (request.id > 0) {
+        plugin.windows->addQueued(request);
         decision = withId(decision.c_str(), request.id);
     } else {
         plugin.windows->addNotification(request);
     }
-    remember(request, eventKind::popup, held);
+    remember(request, eventKind::popup, heldReason::none);
     logCall(service, &request, decision);
+}
+
+// kiv/popup and kiv/popup/show on the user-interface thread: -1 when held back, else 0 / the id.
+int submit(const char* service, window_info request, bool giveId) {
+    if (heldBack(service, request)) return -1;
+    if (giveId) {
+        request.id = inbox.takeId();
+        if (request.id <= 0) return refuse(service, "odrzucone: wyczerpane identyfikatory");
+    }
+    enqueue(service, request);
     return giveId ? request.id : 0;
+}
+
+// The same from another thread, once the user-interface thread takes the request up.
+void submitLater(const char* service, const window_info& request) {
+    if (plugin.windows && !heldBack(service, request)) enqueue(service, request);
+}
+
+int updateNow(int32_t id, const char* text) {
+    if (!plugin.windows) return -1;
+    if (!plugin.windows->updateText(id, text)) return refuse(updateName, withId(goneDecision, id).c_str());
+    const window_info* request = plugin.windows->requestOf(id);
+    if (request) rememberText(*request);
+    logCall(updateName, request, withId("zmieniona treść", id));
+    return 0;
+}
+
+int closeNow(int32_t id) {
+    if (!plugin.windows) return -1;
+    const window_info* request = plugin.windows->requestOf(id);
+    if (!request) return refuse(closeName, withId(goneDecision, id).c_str());
+    logCall(closeName, request, withId("zamknięte", id));  // before a queued request is dropped
+    return plugin.windows->close(id) ? 0 : -1;
+}
+
+// A refusal that another thread met is logged on the user-interface thread.
+int refuseLater(const char* service, const char* decision) {
+    inbox.post([service, decision] { refuse(service, decision); });
+    return -1;
+}
+
+// The caller's text, copied before its call returns; no more than the notification can hold.
+std::string copied(const char* text) {
+    return text ? std::string(text, strnlen(text, sizeof(window_info::text))) : std::string();
+}
+
+// The best answer another thread can have at once: the id was given out, so the change is
+// carried out, or found gone, on the user-interface thread.
+int answerFor(int32_t id, bool posted) {
+    return posted && inbox.givenOut(id) ? 0 : -1;
 }
 
 }  // namespace
@@ -83,6 +135,7 @@ window_info requestFromPopup(const popup_info& info, const popup_options* option
     request.effect = info.effect;  // the setting replaces it when the window is shown
     request.effectClose = info.effectClose != 0;
     request.clickCallback = info.clickCallback;
+    request.caller = callerModule::of(reinterpret_cast<const void*>(info.clickCallback));
     request.callbackData = info.callbackData;
     if (options && options->size == popupOptionsSize) {
         request.forceAutoClose = options->forceAutoClose != 0;
@@ -105,37 +158,53 @@ window_info requestFromShow(const popup_info& info, const popup_options2* option
 
 int __cdecl popupService(WPARAM popupInfo, LPARAM popupOptions) {
     const auto* info = reinterpret_cast<const popup_info*>(popupInfo);
-    if (!info || info->size != popupInfoSize) return refuse(popupName, "odrzucone: zły rekord");
+    const auto* options = reinterpret_cast<const popup_options*>(popupOptions);
+    const bool own = inbox.onOwnThread();
+    if (own) inbox.drain();
+    if (!info || info->size != popupInfoSize)
+        return own ? refuse(popupName, "odrzucone: zły rekord") : refuseLater(popupName, "odrzucone: zły rekord");
+    window_info request = requestFromPopup(*info, options);
+    if (!own) return inbox.post([request] { submitLater(popupName, request); }) ? 0 : -1;
     if (!plugin.windows) return -1;
-    return submit(popupName, requestFromPopup(*info, reinterpret_cast<const popup_options*>(popupOptions)), false);
+    return submit(popupName, request, false);
 }
 
 int __cdecl popupShow(WPARAM popupInfo, LPARAM popupOptions) {
     const auto* info = reinterpret_cast<const popup_info*>(popupInfo);
     const auto* options = reinterpret_cast<const popup_options2*>(popupOptions);
-    if (!info || info->size != popupInfoSize) return refuse(showName, "odrzucone: zły rekord");
-    if (options && options->size != popupOptions2Size) return refuse(showName, "odrzucone: zły rekord opcji");
-    if (!plugin.windows) return -1;
-    return submit(showName, requestFromShow(*info, options), true);
+    const bool own = inbox.onOwnThread();
+    if (own) inbox.drain();
+    auto refused = own ? refuse : refuseLater;
+    if (!info || info->size != popupInfoSize) return refused(showName, "odrzucone: zły rekord");
+    if (options && options->size != popupOptions2Size) return refused(showName, "odrzucone: zły rekord opcji");
+    window_info request = requestFromShow(*info, options);
+    if (own) return plugin.windows ? submit(showName, request, true) : -1;
+    const int32_t id = inbox.postWithId([request](int32_t given) {
+        window_info shown = request;
+        shown.id = given;
+        submitLater(showName, shown);
+    });
+    return id > 0 ? id : -1;
 }
 
 // The history's entry takes the new text too: it says what the notification said last.
 int __cdecl popupUpdate(WPARAM id, LPARAM text) {
-    if (!plugin.windows) return -1;
-    if (!plugin.windows->updateText(idOf(id), reinterpret_cast<const char*>(text)))
-        return refuse(updateName, withId(goneDecision, idOf(id)).c_str());
-    const window_info* request = plugin.windows->requestOf(idOf(id));
-    if (request) rememberText(*request);
-    logCall(updateName, request, withId("zmieniona treść", idOf(id)));
-    return 0;
+    const int32_t target = idOf(id);
+    if (inbox.onOwnThread()) {
+        inbox.drain();
+        return updateNow(target, reinterpret_cast<const char*>(text));
+    }
+    std::string newText = copied(reinterpret_cast<const char*>(text));
+    return answerFor(target, inbox.post([target, newText] { updateNow(target, newText.c_str()); }));
 }
 
 int __cdecl popupClose(WPARAM id, LPARAM) {
-    if (!plugin.windows) return -1;
-    const window_info* request = plugin.windows->requestOf(idOf(id));
-    if (!request) return refuse(closeName, withId(goneDecision, idOf(id)).c_str());
-    logCall(closeName, request, withId("zamknięte", idOf(id)));  // before a queued request is dropped
-    return plugin.windows->close(idOf(id)) ? 0 : -1;
+    const int32_t target = idOf(id);
+    if (inbox.onOwnThread()) {
+        inbox.drain();
+        return closeNow(target);
+    }
+    return answerFor(target, inbox.post([target] { closeNow(target); }));
 }
 
 }  // namespace kiv

@@ -342,13 +342,16 @@ void window::drawDescription(HDC dc) const {
 
 // ---- clicks --------------------------------------------------------------------------------
 
-// The caller first, then the chat window, then closing. Whatever closes the window ends the
-// click: nothing here touches the object after that.
+// The caller first (unless its plug-in is gone), then the chat window, then closing. Whatever
+// closes the window ends the click: nothing here touches the object after that.
 void window::onClick(int button) {
     HWND self = handle_;
     if (request_.clickCallback) {
         click_info click = {sizeof click, button, self};
-        request_.clickCallback(&click, request_.callbackData);
+        const ClickCallbackFn callback = request_.clickCallback;
+        const int32_t data = request_.callbackData;
+        const callerModule caller = request_.caller;  // the callback may close this window
+        caller.whileLoaded(reinterpret_cast<const void*>(callback), [&] { callback(&click, data); });
         if (fromHandle(self) != this) return;  // the callback closed it
     }
     if (button == 1 && settings().clickopenchat) openChat();

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "kiv/popup.h"
+#include "notify/callerModule.h"
 
 namespace kiv {
 
@@ -22,6 +23,7 @@ struct window_info {
     bool effectClose = false;
     ClickCallbackFn clickCallback = nullptr;
     int32_t callbackData = 0;
+    callerModule caller;  // where clickCallback lives, checked before each call
     bool forceAutoClose = false;
     bool forceKeepOpen = false;
     HBITMAP iconBitmap = nullptr;  // the caller's; drawn on every paint, never deleted here

@@ -9,6 +9,7 @@
 #include "notify/window.h"
 #include "settings/config.h"
 #include "shell/plugin.h"
+#include "shell/serviceInbox.h"
 
 namespace kiv {
 
@@ -57,8 +58,10 @@ windowsManager::~windowsManager() {
     queue_.clear();
 }
 
-// A thread timer has no window to carry its object: the one manager is the module's.
+// A thread timer has no window to carry its object: the one manager is the module's. What other
+// threads asked for since the last tick is queued first, so it shows in this tick.
 void CALLBACK windowsManager::tick(HWND, UINT, UINT_PTR, DWORD) {
+    inbox.drain();
     if (plugin.windows && plugin.settings) plugin.windows->onTick();
 }
 
@@ -85,11 +88,8 @@ bool windowsManager::joinConversation(const window_info& request) {
     return false;
 }
 
-int32_t windowsManager::addWithId(window_info request) {
-    if (lastId_ == INT32_MAX) return 0;
-    request.id = ++lastId_;
+void windowsManager::addQueued(const window_info& request) {
     queue_.push_back(request);
-    return request.id;
 }
 
 bool windowsManager::updateText(int32_t id, const char* text) {

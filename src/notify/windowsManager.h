@@ -25,9 +25,9 @@ public:
     // of a conversation that has a window (or a queued request) goes into that one instead.
     bool addNotification(const window_info& request);
 
-    // The popup services: queue with a new id (0 when every id is spent), change the description
-    // or close with the closing animation. False when the notification is gone or closing.
-    int32_t addWithId(window_info request);
+    // The popup services: queue a request that has its id, change the description or close with
+    // the closing animation. False when the notification is gone or closing.
+    void addQueued(const window_info& request);
     bool updateText(int32_t id, const char* text);
     bool close(int32_t id);
     // The request of an id still queued or shown; null when it is gone.
@@ -64,7 +64,6 @@ private:
     std::list<window_info> queue_;
     UINT_PTR timer_ = 0;
     stackScreen screen_;
-    int32_t lastId_ = 0;
 };
 
 }  // namespace kiv

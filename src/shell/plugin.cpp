@@ -12,6 +12,7 @@
 #include "scheme/skin.h"
 #include "settings/config.h"
 #include "shell/host.h"
+#include "shell/serviceInbox.h"
 #include "shell/text.h"
 #include "ui/historyWindow.h"
 #include "ui/menus.h"
@@ -36,14 +37,26 @@ abi::plugin_info info = {
 };
 
 int __cdecl getSilent(WPARAM, LPARAM) {
+    if (!inbox.onOwnThread()) return inbox.silent();
+    inbox.drain();
     return plugin.settings && plugin.settings->silent ? 1 : 0;
 }
 
-int __cdecl setSilent(WPARAM on, LPARAM) {
+int applySilent(bool on) {
     if (!plugin.settings) return 0;
-    plugin.settings->silent = on != 0;
+    plugin.settings->silent = on;
+    inbox.publishSilent(on);
     updateSilentMenuItem();
-    return plugin.settings->silent ? 1 : 0;
+    return on ? 1 : 0;
+}
+
+// Another thread's change reaches the setting and the status menu on the user-interface thread;
+// until then that thread's kiv/getsilent answers what it set.
+int __cdecl setSilent(WPARAM on, LPARAM) {
+    const bool silent = on != 0;
+    if (!inbox.onOwnThread()) return inbox.postSilent(silent, [silent] { applySilent(silent); });
+    inbox.drain();
+    return applySilent(silent);
 }
 
 // hostFolder, pluginsFolder and schemeFolder from the executable's path; a path that would not
@@ -126,6 +139,7 @@ void* getPluginInfo(unsigned int hostVersion) {
 }
 
 int loadPlugin(void* hostServices) {
+    inbox.adoptThisThread();
     plugin.hostServices = static_cast<void* const*>(hostServices);
     plugin.getSilentService = host::createService(abi::svcKivGetSilent, getSilent);
     plugin.setSilentService = host::createService(abi::svcKivSetSilent, setSilent);
@@ -147,10 +161,12 @@ int loadPlugin(void* hostServices) {
     hookProtocols();
     hookSoundEvent();
     setupMenus();
+    inbox.open(plugin.settings->silent);
     return 0;
 }
 
 int unloadPlugin() {
+    inbox.close();
     removeMenus();
     unhookSoundEvent();
     unhookProtocols();

@@ -8,6 +8,7 @@
 #include "settings/config.h"
 #include "shell/host.h"
 #include "shell/plugin.h"
+#include "shell/serviceInbox.h"
 #include "ui/filterSetup.h"
 #include "ui/historyWindow.h"
 
@@ -109,6 +110,7 @@ int __cdecl onIgnoreToggle(void*, void* popup) {
 int __cdecl onSilentToggle(void* item, void*) {
     if (!plugin.settings || !item) return 0;
     plugin.settings->silent = (static_cast<const abi::menu_item_info*>(item)->flags & abi::menuFlagChecked) != 0;
+    inbox.publishSilent(plugin.settings->silent);
     plugin.settings->save();
     return 0;
 }

@@ -6,19 +6,16 @@
 #include <commctrl.h>
 
 #include "chatWindow.h"
+#include "historySupport.h"
 #include "notifySupport.h"
 #include "objectTracker.h"
 #include "popupMenus.h"
 
 using namespace kivtest;
-using rows = std::vector<std::vector<std::string>>;
-using wideRows = std::vector<std::vector<std::wstring>>;
 
 namespace {
 
-const char* const statusMenu = "Tlen/Status";
-const char* const historyItem = "kiv/menu/history";
-constexpr int historyList = 1100, clearButton = 1101;
+constexpr int clearButton = 1101;
 
 const char* const showEverything =
     "[global]\r\nwindow_inherit=0\r\nwindow_status_offline=1\r\nwindow_onlineonly=0\r\nwindow_eventmessage=1\r\n"
@@ -50,52 +47,6 @@ struct historyScene {
 
 std::string withExtra(const std::string& extra, const std::string& windowKeys = "") {
     return settingsWith("none.kivs", windowKeys, "[extra]\r\n" + extra);
-}
-
-HWND historyWindow() {
-    return FindWindowA(nullptr, "kiv / historia");
-}
-
-HWND openHistory() {
-    if (!kivhost::choose(statusMenu, {}, historyItem)) return nullptr;
-    kivhost::pumpMessages(100);
-    return historyWindow();
-}
-
-// One cell as the list holds it, through the wide message.
-std::wstring cell(HWND window, int row, int column) {
-    wchar_t text[600] = L"";
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof text / sizeof text[0];
-    SendMessageW(GetDlgItem(window, historyList), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-// Every row of the list as its four cells after the time, from the top.
-wideRows listedWide(HWND window) {
-    wideRows all;
-    auto count = static_cast<int>(SendMessageW(GetDlgItem(window, historyList), LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) all.push_back({cell(window, row, 1), cell(window, row, 2),
-                                                         cell(window, row, 3), cell(window, row, 4)});
-    return all;
-}
-
-// The same in Windows-1250, as this file's texts are.
-rows listed(HWND window) {
-    rows all;
-    for (const auto& wide : listedWide(window)) {
-        std::vector<std::string> cells;
-        for (const std::wstring& text : wide) {
-            char narrow[600] = "";
-            WideCharToMultiByte(1250, 0, text.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
-            cells.push_back(narrow);
-        }
-        all.push_back(cells);
-    }
-    return all;
 }
 
 std::string timeCell(HWND window, int row) {

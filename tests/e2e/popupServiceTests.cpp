@@ -88,7 +88,19 @@ TEST_CASE("another plug-in shows its notification through kiv/popup and hears ab
     CHECK(session.service("popupExample/download/done") == 0);
     CHECK(waitForCount(before.size()));
     CHECK(session.service("popupExample/download/progress", 60) == -1);
+
+    // The mail check reports from its own thread; the example closes its notification as it unloads.
+    const size_t beforeMail = notifications().size();
+    CHECK(session.service("popupExample/mailcheck") == 0);
+    REQUIRE(waitForCount(beforeMail + 1));
+    const auto mailCounted = [] {
+        for (HWND w : notifications())
+            if (paintOf(w).texts == std::vector<std::string>{"Poczta (poczta)", "Nowe wiadomości: 3"}) return true;
+        return false;
+    };
+    CHECK(kivhost::pumpUntil(mailCounted, 1500));
     example.unload();
+    CHECK(waitForCount(beforeMail));
 }
 
 TEST_CASE("200 notifications shown and closed leave the module's objects as they were") {
