@@ -57,6 +57,9 @@
 #define IDC_FILTER_SOUND_INHERIT 1026
 #define IDC_FILTER_SOUND_CHANGEFOLDER 1048
 
+// Filter dialog: a contact's own mark, outside both parts.
+#define IDC_FILTER_PRIORITY 1049
+
 // Options page: settings
 #define IDC_OPTIONS_VISIBLETIME 1000
 #define IDC_OPTIONS_REARRANGE 1001
