@@ -292,38 +292,15 @@ TEST_CASE_FIXTURE(moduleFixture, "priority is a contact's own key: kept alone, w
         CHECK(filters.isPriority("ala"));
         CHECK_FALSE(filters.isPriority("ola"));
         CHECK_FALSE(filters.isPriority("Praca"));
-        CHECK_FALSE(filters.isPriority(nullptr));
         kiv::filter group;
         filters.getFilter(kiv::levelGroup, "Praca", group, false);
         CHECK_FALSE(group.priority);
-
-        // Set at a group it is dropped; a contact with nothing else keeps its entry for it.
-        kiv::filter marked = ownFilter(true, true);
-        marked.priority = true;
-        filters.setFilter(kiv::levelGroup, "Dom", marked);
-        filters.getFilter(kiv::levelGroup, "Dom", group, false);
-        CHECK_FALSE(group.priority);
-        filters.setFilter(kiv::levelContact, "olek", ownFilter(true, true));
-        marked = kiv::filter();
-        marked.priority = true;
-        filters.setFilter(kiv::levelContact, "zosia", marked);
-        CHECK(filters.hasFilter(kiv::levelContact, "zosia"));
-        filters.setFilter(kiv::levelContact, "ala", kiv::filter());
-        CHECK_FALSE(filters.hasFilter(kiv::levelContact, "ala"));
-        CHECK_FALSE(filters.isPriority("ala"));
     }
     // The key follows the section's other keys, so a reader that knows none of it loses nothing.
     CHECK(readFile(file) == "[global]\r\nwindow_inherit=0\r\n" + windowLines("11111010000") + "sound_inherit=0\r\n" +
+                                soundLines(noPaths) + "[group:Praca]\r\nwindow_inherit=1\r\nsound_inherit=0\r\n" +
                                 soundLines(noPaths) +
-                                "[group:Dom]\r\nwindow_inherit=0\r\n" + windowLines("00000000000") +
-                                "sound_inherit=0\r\n" + soundLines(noPaths) +
-                                "[group:Praca]\r\nwindow_inherit=1\r\nsound_inherit=0\r\n" + soundLines(noPaths) +
+                                "[contact:ala]\r\nwindow_inherit=1\r\nsound_inherit=1\r\npriority=1\r\n"
                                 "[contact:ola]\r\nwindow_inherit=0\r\n" + windowLines("11111010000") +
-                                "sound_inherit=1\r\n"
-                                "[contact:olek]\r\nwindow_inherit=0\r\n" + windowLines("00000000000") +
-                                "sound_inherit=0\r\n" + soundLines(noPaths) +
-                                "[contact:zosia]\r\nwindow_inherit=1\r\nsound_inherit=1\r\npriority=1\r\n");
-    kiv::filtersManager again(file.c_str());
-    CHECK(again.isPriority("zosia"));
-    CHECK_FALSE(again.isPriority("olek"));
+                                "sound_inherit=1\r\n");
 }
