@@ -41,10 +41,27 @@ BOOL WINAPI moduleClock::getLastInputInfo(PLASTINPUTINFO info) {
     return TRUE;
 }
 
+void WINAPI moduleClock::getLocalTime(LPSYSTEMTIME time) {
+    const moduleClock& clock = get();
+    if (!clock.localSet_) {
+        GetLocalTime(time);
+        return;
+    }
+    FILETIME start = {};
+    SystemTimeToFileTime(&clock.local_, &start);
+    ULARGE_INTEGER at = {};
+    at.LowPart = start.dwLowDateTime;
+    at.HighPart = start.dwHighDateTime;
+    at.QuadPart += static_cast<ULONGLONG>(clock.now() - clock.localTick_) * 10000;  // 100 ns units
+    const FILETIME moved = {at.LowPart, at.HighPart};
+    FileTimeToSystemTime(&moved, time);
+}
+
 void installRecorders(HMODULE module) {
     patchImport(module, "WINMM.dll", "PlaySoundA", reinterpret_cast<void*>(&soundRecorder::playSound));
     patchImport(module, "KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&moduleClock::getTickCount));
     patchImport(module, "USER32.dll", "GetLastInputInfo", reinterpret_cast<void*>(&moduleClock::getLastInputInfo));
+    patchImport(module, "KERNEL32.dll", "GetLocalTime", reinterpret_cast<void*>(&moduleClock::getLocalTime));
 }
 
 }  // namespace kivhost

@@ -28,6 +28,7 @@ public:
 
 // GetTickCount as the plug-in sees it: the real clock moved by an offset, or frozen at a value.
 // GetLastInputInfo on the same clock: the real last input moved alike, or a tick of the test's.
+// GetLocalTime: the real local time, or a time of the test's that goes on with the clock.
 class moduleClock {
 public:
     static moduleClock& get();
@@ -39,12 +40,19 @@ public:
         if (frozen_) offset_ = value_ - GetTickCount();
         frozen_ = false;
     }
-    void reset() { offset_ = 0; frozen_ = false; inputSet_ = false; }
+    void reset() { offset_ = 0; frozen_ = false; inputSet_ = false; localSet_ = false; }
     DWORD now() const;
     // The user's last keyboard or mouse input as the plug-in sees it, until reset.
     void lastInputAt(DWORD tick) { inputSet_ = true; input_ = tick; }
+    // The plug-in's local time is this time now, and moves as the clock moves, until reset.
+    void localTimeAt(const SYSTEMTIME& time) {
+        localSet_ = true;
+        local_ = time;
+        localTick_ = now();
+    }
     static DWORD WINAPI getTickCount();
     static BOOL WINAPI getLastInputInfo(PLASTINPUTINFO info);
+    static void WINAPI getLocalTime(LPSYSTEMTIME time);
 
 private:
     DWORD offset_ = 0;
@@ -52,6 +60,9 @@ private:
     DWORD value_ = 0;
     bool inputSet_ = false;
     DWORD input_ = 0;
+    bool localSet_ = false;
+    SYSTEMTIME local_ = {};
+    DWORD localTick_ = 0;
 };
 
 void installRecorders(HMODULE module);

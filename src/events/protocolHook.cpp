@@ -86,27 +86,34 @@ struct verdict {
     }
 };
 
+// What holds an event back now, and whether a priority contact passed a hold to get through.
+struct gate {
+    heldReason held = heldReason::none;
+    bool priorityPassed = false;
+};
+
 // What the filters let through is shown, or, while notifications are held back, only recorded.
-verdict deliver(const window_info& request, eventKind kind, heldReason held, verdict shown) {
-    if (held != heldReason::none) {
-        shown.reason = heldText(held);
+verdict deliver(const window_info& request, eventKind kind, const gate& g, verdict shown) {
+    if (g.held != heldReason::none) {
+        shown.reason = heldText(g.held);
     } else {
         const bool waits = plugin.windows->mustWait();
-        shown.outcome = waits ? "pokazane później" : "pokazane";
+        shown.outcome = g.priorityPassed ? "pokazane mimo ciszy" : waits ? "pokazane później" : "pokazane";
         if (waits) shown.reason = "limit okien na ekranie";
+        if (g.priorityPassed) shown.reason = "kontakt priorytetowy";
         plugin.windows->addNotification(request);
     }
-    remember(request, kind, held);
+    remember(request, kind, g.held);
     return shown;
 }
 
-verdict handleMessage(const char* protocol, const abi::message_event& message, heldReason held) {
+verdict handleMessage(const char* protocol, const abi::message_event& message, gate g) {
     const char* contactId = message.contactId;
     if (!contactId) return verdict::because("brak kontaktu");
     if (plugin.filters->isIgnored(contactId)) return verdict::because("lista ignorowanych");
     if (plugin.settings->msgshowwhenbgonly && plugin.windows->isChatWindowActive(protocol, contactId)) {
         if (!recordingHeldBack()) return verdict::because("okno czatu na wierzchu (msgshowwhenbgonly=1)");
-        if (held == heldReason::none) held = heldReason::chatInFront;
+        if (g.held == heldReason::none) g.held = heldReason::chatInFront;
     }
     contactSearch item(contactId);
     findContactItem(item);
@@ -123,7 +130,8 @@ verdict handleMessage(const char* protocol, const abi::message_event& message, h
                      plugin.settings->showmessage ? message.text : "", chat ? "chatmessage" : "message");
     request.itemHandle = item.handle;
     request.messageKind = chat ? window_info::chatMessage : window_info::message;
-    return deliver(request, chat ? eventKind::chatMessage : eventKind::message, held,
+    request.priority = rules.priority;
+    return deliver(request, chat ? eventKind::chatMessage : eventKind::message, g,
                    verdict::byFilter(item, contactId, chat ? "window_eventmessagechat" : "window_eventmessage", true));
 }
 
@@ -160,7 +168,7 @@ verdict statusRules(const filter& rules, const contactSearch& item, const char* 
     return shown;
 }
 
-verdict handleStatus(abi::status_event& change, heldReason held) {
+verdict handleStatus(abi::status_event& change, const gate& g) {
     const char* contactId = change.contactId;
     if (!contactId) return verdict::because("brak kontaktu");
     if (plugin.filters->isIgnored(contactId)) return verdict::because("lista ignorowanych");
@@ -193,29 +201,48 @@ verdict handleStatus(abi::status_event& change, heldReason held) {
         request.itemHandle = item.handle;
         request.forceAutoClose = true;
         request.forceKeepOpen = true;
-        result = deliver(request, eventKind::status, held, result);
+        request.priority = rules.priority;
+        result = deliver(request, eventKind::status, g, result);
     }
-    if (wentOffline && held == heldReason::none && playSound(rules.sound_fileoffline))
+    if (wentOffline && g.held == heldReason::none && playSound(rules.sound_fileoffline))
         result.sound = rules.sound_fileoffline;
     return result;
 }
 
+// The contact an event is about; null for a log-in or an event without data.
+const char* eventContact(const abi::protocol_event& event, const void* data) {
+    if (data && event.kind == abi::protocolEventMessage) return static_cast<const abi::message_event*>(data)->contactId;
+    if (data && event.kind == abi::protocolEventStatus) return static_cast<const abi::status_event*>(data)->contactId;
+    return nullptr;
+}
+
 // The event as the log names it, with the contact it is about.
 std::string eventName(const abi::protocol_event& event, const void* data, const char*& contactId) {
-    contactId = "";
+    contactId = eventContact(event, data);
+    if (!contactId) contactId = "";
     if (event.kind == abi::protocolEventLogin) return "zalogowanie";
     if (data && event.kind == abi::protocolEventMessage) {
         const auto* message = static_cast<const abi::message_event*>(data);
-        contactId = message->contactId;
         return (message->flags & abi::messageFlagChat) ? "wiadomość czatu" : "wiadomość";
     }
     if (data && event.kind == abi::protocolEventStatus) {
         const auto* change = static_cast<const abi::status_event*>(data);
-        contactId = change->contactId;
         const char* name = eventStatusName(change->newStatus);
         return std::string("status: ") + (name ? name : std::to_string(change->newStatus).c_str());
     }
     return "zdarzenie " + std::to_string(event.kind);
+}
+
+// A priority contact's events pass silent, the quiet hours and the full-screen program; the rules
+// after the hold (the quiet period after a log-in, the ignore list, the filters) still apply.
+gate holdFor(const abi::protocol_event& event, const void* data) {
+    gate g;
+    g.held = currentHold();
+    if (g.held != heldReason::none && plugin.filters->isPriority(eventContact(event, data))) {
+        g.held = heldReason::none;
+        g.priorityPassed = true;
+    }
+    return g;
 }
 
 verdict handleEvent(const abi::protocol_event& event, void* eventData) {
@@ -224,18 +251,18 @@ verdict handleEvent(const abi::protocol_event& event, void* eventData) {
     if (login && protocol) protocol->lastLoginTick = GetTickCount();
     // Held back, an event still goes through the filters when it is to be recorded, so that the
     // record never lists what the filters would not have shown.
-    const heldReason held = currentHold();
-    if (held != heldReason::none && !recordingHeldBack()) return verdict::heldBack(held);
+    const gate g = holdFor(event, eventData);
+    if (g.held != heldReason::none && !recordingHeldBack()) return verdict::heldBack(g.held);
     verdict loggedIn = verdict::because(nullptr, "bez okna");
-    if (held == heldReason::none && login && protocol && same(protocol->name, "GG") &&
+    if (g.held == heldReason::none && login && protocol && same(protocol->name, "GG") &&
         playSound(plugin.settings->filelogingg))
         loggedIn.sound = plugin.settings->filelogingg;
     if (login) return loggedIn;
     if (inLoginQuietPeriod(protocol)) return verdict::because("okres ciszy po zalogowaniu (loginignoretime)");
     if (!eventData) return verdict::because("brak danych zdarzenia");
     if (event.kind == abi::protocolEventMessage)
-        return handleMessage(event.protocol, *static_cast<const abi::message_event*>(eventData), held);
-    if (event.kind == abi::protocolEventStatus) return handleStatus(*static_cast<abi::status_event*>(eventData), held);
+        return handleMessage(event.protocol, *static_cast<const abi::message_event*>(eventData), g);
+    if (event.kind == abi::protocolEventStatus) return handleStatus(*static_cast<abi::status_event*>(eventData), g);
     return verdict::because("nieobsługiwane");
 }
 

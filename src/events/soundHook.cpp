@@ -82,38 +82,48 @@ soundDecision played(const char* path) {
 }
 
 // An ignored contact, or one without an effective filter (not on the list), gets no sound at
-// all: those tests come before the hand-back setting.
-soundDecision playContactSound(const contactSound& sound, const char* contactId) {
+// all: those tests come before the hand-back setting. The note says why a held-back sound was heard.
+soundDecision playContactSound(const contactSound& sound, const char* contactId, const char* note) {
     filtersManager* filters = plugin.filters;
     if (!filters || filters->isIgnored(contactId)) return {keepQuiet, "cisza: lista ignorowanych"};
     filter effective;
     if (!filters->getFilter(levelContact, contactId, effective, false))
         return {keepQuiet, "cisza: kontakt spoza listy"};
-    if (plugin.settings->*sound.off) return handedBack(sound.off);
-    if (playSound(effective.*sound.path)) return played(effective.*sound.path);
-    if (sound.kind == chatStartKind && playSound(effective.sound_filemessagechat))
-        return played(effective.sound_filemessagechat);
-    return {keepQuiet, "cisza: brak pliku w filtrze"};
+    soundDecision decision = {keepQuiet, "cisza: brak pliku w filtrze"};
+    if (plugin.settings->*sound.off)
+        decision = handedBack(sound.off);
+    else if (playSound(effective.*sound.path))
+        decision = played(effective.*sound.path);
+    else if (sound.kind == chatStartKind && playSound(effective.sound_filemessagechat))
+        decision = played(effective.sound_filemessagechat);
+    else
+        return decision;
+    decision.why += note;
+    return decision;
 }
 
+const contactSound* contactSoundOf(int kind) {
+    for (const contactSound& sound : contactSounds)
+        if (sound.kind == kind) return &sound;
+    return nullptr;
+}
+
+// A priority contact's sounds pass every hold; the module's own sounds never do.
 soundDecision decide(const abi::sound_event& event) {
     if (!event.subject) return {handBack, "dźwięk komunikatora: brak kontaktu"};
-    switch (currentHold()) {
-    case heldReason::silent:
-        return {keepQuiet, "cisza: wyciszone"};
-    case heldReason::fullScreen:
-        return {keepQuiet, "cisza: program pełnoekranowy"};
-    default:
-        break;
-    }
+    const contactSound* contact = contactSoundOf(event.kind);
+    const heldReason held = currentHold();
+    const bool passes = held != heldReason::none && contact && plugin.filters &&
+                        plugin.filters->isPriority(event.subject->contactId);
+    if (held != heldReason::none && !passes) return {keepQuiet, std::string("cisza: ") + heldText(held)};
     for (const ownSound& sound : ownSounds) {
         if (sound.kind != event.kind) continue;
         if (plugin.settings->*sound.off) return handedBack(sound.off);
         if (playSound(plugin.settings->*sound.path)) return played(plugin.settings->*sound.path);
         return {keepQuiet, "cisza: brak pliku w ustawieniach"};
     }
-    for (const contactSound& sound : contactSounds)
-        if (sound.kind == event.kind) return playContactSound(sound, event.subject->contactId);
+    if (contact)
+        return playContactSound(*contact, event.subject->contactId, passes ? "; mimo ciszy: kontakt priorytetowy" : "");
     return {handBack, "dźwięk komunikatora: nieznany rodzaj"};
 }
 

@@ -14,10 +14,11 @@ namespace kiv {
 
 namespace {
 
-enum class keyPart { always, window, sound };
+enum class keyPart { always, window, sound, whenSet };
 
 // Every key of a section once, in the order a section is written, with its default for a file
-// that lacks it. The inherit keys are always written; the others only with a part of its own.
+// that lacks it. The inherit keys are always written; the others only with a part of its own, and
+// priority only when set, so a file without priority contacts reads as an older kiv wrote it.
 template <class Filter, class Visitor>
 void visitKeys(Filter& f, Visitor& v) {
     v.flag(keyPart::always, "window_inherit", f.window_inherit, 1);
@@ -40,6 +41,7 @@ void visitKeys(Filter& f, Visitor& v) {
     v.path("sound_filemessagechat", f.sound_filemessagechat);
     v.path("sound_filefile", f.sound_filefile);
     v.path("sound_filevoice", f.sound_filevoice);
+    v.flag(keyPart::whenSet, "priority", f.priority, 0);
 }
 
 struct sectionReader {
@@ -56,7 +58,8 @@ struct sectionWriter {
     bool soundOwn;
 
     void flag(keyPart part, const char* key, const bool& field, int) {
-        if (part == keyPart::always || windowOwn) file.key(key, field ? "1" : "0");
+        if (part == keyPart::always || (part == keyPart::window && windowOwn) || (part == keyPart::whenSet && field))
+            file.key(key, field ? "1" : "0");
     }
     void path(const char* key, const char (&field)[filterPathSize]) {
         if (soundOwn) file.key(key, field);
@@ -85,7 +88,7 @@ void filter::readSection(const profileFile& file, const char* section) {
 }
 
 void filter::writeSection(freshProfile& file, const char* section) const {
-    if (window_inherit && sound_inherit) return;
+    if (inheritsAll()) return;
     file.section(section);
     sectionWriter writer{file, !window_inherit, !sound_inherit};
     visitKeys(*this, writer);

@@ -32,7 +32,12 @@ struct filter {
     char sound_filefile[filterPathSize] = "";
     char sound_filevoice[filterPathSize] = "";
 
+    // Contact level only, never inherited: shown and sounded through every hold of the module.
+    bool priority = false;
+
     void setDefaults();
+    // Nothing of its own: the level above supplies everything, and the level keeps no entry.
+    bool inheritsAll() const { return window_inherit && sound_inherit && !priority; }
     void readSection(const profileFile& file, const char* section);
     void writeSection(freshProfile& file, const char* section) const;
 

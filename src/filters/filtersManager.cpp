@@ -55,6 +55,7 @@ void applyEntry(const std::map<std::string, filter, byteOrder>& filters, const c
         return;
     }
     const filter& own = entry->second;
+    result.priority = own.priority;
     if (!own.window_inherit && !inheritedOnly) result.copyWindowPart(own);
     result.window_inherit = own.window_inherit;
     if (!own.sound_inherit && !inheritedOnly) result.copySoundPart(own);
@@ -89,10 +90,13 @@ void filtersManager::load() {
         for (const std::string& name : file.sectionNames()) {
             filter f;
             f.readSection(file, name.c_str());
+            if (const char* contact = afterPrefix(name.c_str(), contactPrefix)) {
+                contactFilters[contact] = f;
+                continue;
+            }
+            f.priority = false;  // a contact's own mark; a group or the global filter has none
             if (const char* group = afterPrefix(name.c_str(), groupPrefix)) {
                 groupFilters[group] = f;
-            } else if (const char* contact = afterPrefix(name.c_str(), contactPrefix)) {
-                contactFilters[contact] = f;
             } else if (const char* rest = afterPrefix(name.c_str(), globalSection); rest && !*rest) {
                 globalFilter = f;
             }
@@ -118,7 +122,7 @@ void filtersManager::save() {
 void filtersManager::saveLevel(freshProfile& file, const filterMap& filters, const char* prefix,
                                std::set<std::string>& written) const {
     for (const auto& [key, f] : filters) {
-        if (f.window_inherit && f.sound_inherit) continue;
+        if (f.inheritsAll()) continue;
         std::string section = prefix + key;
         if (keepsName(section, written)) f.writeSection(file, section.c_str());
     }
@@ -174,15 +178,17 @@ void filtersManager::applyGroup(const char* group, filter& result, bool inherite
 // its inherit flags set it would not even be written to the file.
 void filtersManager::setFilter(int level, const char* name, const filter& f) {
     if (!name) return;
+    filter stored = f;
+    if (level != levelContact) stored.priority = false;
     if (level == levelGlobal) {
-        globalFilter = f;
+        globalFilter = stored;
         globalFilter.window_inherit = false;
         globalFilter.sound_inherit = false;
     } else if (filterMap* filters = levelMap(level)) {
-        if (f.window_inherit && f.sound_inherit)
+        if (stored.inheritsAll())
             filters->erase(name);
         else
-            (*filters)[name] = f;
+            (*filters)[name] = stored;
     }
 }
 
@@ -218,6 +224,11 @@ void filtersManager::removeIgnored(const char* contactId) {
 
 bool filtersManager::isIgnored(const char* contactId) const {
     return contactId && ignored.count(contactId) != 0;
+}
+
+bool filtersManager::isPriority(const char* contactId) const {
+    auto entry = contactId ? contactFilters.find(contactId) : contactFilters.end();
+    return entry != contactFilters.end() && entry->second.priority;
 }
 
 bool filtersManager::isPresentStatus(int status) {

@@ -46,6 +46,8 @@ public:
     void addIgnored(const char* contactId);
     void removeIgnored(const char* contactId);
     bool isIgnored(const char* contactId) const;
+    // The contact's own filter marks it to be shown through silent, quiet hours and full screen.
+    bool isPriority(const char* contactId) const;
 
     static bool isPresentStatus(int status);
     static bool isAbsentStatus(int status);

@@ -4,6 +4,7 @@
 
 #include "notify/window_info.h"
 #include "settings/config.h"
+#include "settings/quietHours.h"
 #include "shell/contactList.h"
 #include "shell/plugin.h"
 #include "shell/text.h"
@@ -59,10 +60,10 @@ void notificationHistory::add(const window_info& request, eventKind kind, heldRe
     entry.id = request.id;
     entries_.push_back(std::move(entry));
     while (entries_.size() > limit) entries_.pop_front();
-    // The summary tells what kiv kept back while it was silent or behind a full-screen program; a
-    // message its chat window already shows was not missed, and counting it would bring a summary
-    // right after it.
-    if (held != heldReason::silent && held != heldReason::fullScreen) return;
+    // The summary tells what kiv kept back while it was silent, in its quiet hours or behind a
+    // full-screen program; a message its chat window already shows was not missed, and counting it
+    // would bring a summary right after it.
+    if (held == heldReason::none || held == heldReason::chatInFront) return;
     switch (kind) {
     case eventKind::message:
         ++missed_.messages;
@@ -101,6 +102,7 @@ missedCounts notificationHistory::takeMissed() {
 
 heldReason currentHold() {
     if (!plugin.settings || plugin.settings->silent) return heldReason::silent;
+    if (quietHoursNow(*plugin.settings)) return heldReason::quietHours;
     if (plugin.settings->fullscreenautooff && isFullScreenAppActive()) return heldReason::fullScreen;
     return heldReason::none;
 }
@@ -149,6 +151,8 @@ const char* heldText(heldReason reason) {
     switch (reason) {
     case heldReason::silent:
         return "wyciszone";
+    case heldReason::quietHours:
+        return "cisza nocna";
     case heldReason::fullScreen:
         return "program pełnoekranowy";
     case heldReason::chatInFront:

@@ -16,7 +16,7 @@ struct window_info;
 enum class eventKind { status, message, chatMessage, popup };
 
 // Why a notification the filters allowed was not shown; none when it was.
-enum class heldReason { none, silent, fullScreen, chatInFront };
+enum class heldReason { none, silent, quietHours, fullScreen, chatInFront };
 
 struct historyEntry {
     SYSTEMTIME time = {};
@@ -43,7 +43,8 @@ public:
     void clear();
     const std::deque<historyEntry>& entries() const { return entries_; }
 
-    // The counts held back by silent or a full-screen program so far, forgotten as they are taken.
+    // The counts held back by silent, the quiet hours or a full-screen program so far, forgotten as
+    // they are taken.
     bool anyMissed() const { return missed_.any(); }
     missedCounts takeMissed();
 
@@ -53,7 +54,7 @@ private:
 };
 
 // Why no notification window and no sound of the module may be produced now (the silent switch,
-// a full-screen program in front); none when they may.
+// the quiet hours, a full-screen program in front); none when they may.
 heldReason currentHold();
 // Whether held-back events still go through the filters, to be recorded.
 bool recordingHeldBack();

@@ -322,10 +322,22 @@ void window::contactLine(char* line, size_t size) const {
     }
 }
 
+// A priority contact's line is bold and underlined: the shipped schemes draw every contact line in
+// bold already, and the underline tells it apart in any scheme.
+LOGFONTA window::contactFont() const {
+    LOGFONTA font = skin_.idFont;
+    if (request_.priority) {
+        font.lfWeight = std::max<LONG>(font.lfWeight, FW_BOLD);
+        font.lfUnderline = TRUE;
+    }
+    return font;
+}
+
 void window::drawContactLine(HDC dc) const {
     char line[sizeof request_.nick + sizeof request_.contactId + 20];
     contactLine(line, sizeof line);
-    scopedFont font(CreateFontIndirectA(&skin_.idFont));
+    const LOGFONTA contact = contactFont();
+    scopedFont font(CreateFontIndirectA(&contact));
     selection chosen(dc, font.get());
     SetTextColor(dc, skin_.idColor);
     RECT area = skin_.idRect;

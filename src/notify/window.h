@@ -76,6 +76,7 @@ private:
     int drawText(HDC dc, const char* text, RECT* rect, UINT format) const;
     void drawIcon(HDC dc, const abi::contact_item* item) const;
     void contactLine(char* line, size_t size) const;
+    LOGFONTA contactFont() const;
     void drawContactLine(HDC dc) const;
     void drawDescription(HDC dc) const;
     void onClick(int button);

@@ -35,6 +35,7 @@ struct window_info {
     int32_t id = 0;              // the id kiv/popup/show gave out; 0 for any other request
     int32_t messageKind = other;  // which messages groupmessages folds into one window
     int32_t messages = 1;         // how many messages the window holds
+    bool priority = false;        // from a priority contact: its contact line is marked
 
     // Every text cut to its field and terminated; null gives the empty text.
     void setTexts(const char* protocolText, const char* contactIdText, const char* nickText, const char* textText,

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "settings/profileFile.h"
+#include "settings/quietHours.h"
 #include "settings/wholeFile.h"
 #include "shell/plugin.h"
 #include "shell/text.h"
@@ -34,6 +35,12 @@ struct settingsReader {
     void bounded(const char* section, const char* key, int32_t& field, int fallback, int32_t lowest, int32_t highest) {
         number(section, key, field, fallback);
         field = std::clamp(field, lowest, highest);
+    }
+    // Off unless the whole value is a number: the integer reader would take "22:00" for 00:22.
+    void minuteOfDay(const char* section, const char* key, int32_t& field) {
+        char value[32];
+        file.text(section, key, "", value, sizeof value);
+        field = minuteOfDayFrom(value);
     }
     template <size_t N>
     void text(const char* section, const char* key, char (&field)[N], const char* fallback) {
@@ -67,6 +74,7 @@ struct settingsWriter {
     void bounded(const char* section, const char* key, int32_t& field, int fallback, int32_t, int32_t) {
         number(section, key, field, fallback);
     }
+    void minuteOfDay(const char* section, const char* key, int32_t& field) { number(section, key, field, quietOff); }
     template <size_t N>
     void text(const char* section, const char* key, char (&field)[N], const char*) {
         write(section, key, field);

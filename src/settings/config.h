@@ -72,6 +72,8 @@ public:
     bool eventlog = false;
     int32_t monitor = 0;
     bool groupmessages = false;
+    int32_t quietfrom = -1;
+    int32_t quietto = -1;
 
     // Each key once, in file order, with its default: load and save both walk this list. The
     // bounded keys are clamped into their range as they are read.
@@ -125,6 +127,8 @@ void config::visitSettings(Visitor& v) {
     v.flag("extra", "eventlog", eventlog, 0);
     v.bounded("extra", "monitor", monitor, 0, 0, 2);
     v.flag("extra", "groupmessages", groupmessages, 0);
+    v.minuteOfDay("extra", "quietfrom", quietfrom);
+    v.minuteOfDay("extra", "quietto", quietto);
 }
 
 }  // namespace kiv

@@ -126,6 +126,7 @@ void showFilter(HWND dialog, filter& record) {
     for (const windowCheck& check : windowChecks) setChecked(dialog, check.id, flagOf(record, check));
     setChecked(dialog, IDC_FILTER_WINDOW_INHERIT, record.window_inherit);
     setChecked(dialog, IDC_FILTER_SOUND_INHERIT, record.sound_inherit);
+    setChecked(dialog, IDC_FILTER_PRIORITY, record.priority);
     for (const soundRow& row : soundRows) SetDlgItemTextA(dialog, row.edit, record.*row.path);
 }
 
@@ -137,6 +138,7 @@ filter readFilter(HWND dialog) {
     for (const windowCheck& check : windowChecks) flagOf(record, check) = isChecked(dialog, check.id);
     record.window_inherit = isChecked(dialog, IDC_FILTER_WINDOW_INHERIT);
     record.sound_inherit = isChecked(dialog, IDC_FILTER_SOUND_INHERIT);
+    record.priority = isChecked(dialog, IDC_FILTER_PRIORITY);
     for (const soundRow& row : soundRows) GetDlgItemTextA(dialog, row.edit, record.*row.path, sizeof(record.*row.path));
     return record;
 }
@@ -161,6 +163,8 @@ void openDialog(HWND dialog, const filterSetup& setup) {
     setCaption(dialog, setup);
     showFilter(dialog, shown);
     refreshEnabled(dialog, setup);
+    // Only a person can always get through; a group or everybody would be no exception at all.
+    if (setup.level != levelContact) ShowWindow(GetDlgItem(dialog, IDC_FILTER_PRIORITY), SW_HIDE);
     if (setup.level == levelGlobal) {
         // The global filter has no level above to inherit from.
         ShowWindow(GetDlgItem(dialog, IDC_FILTER_WINDOW_INHERIT), SW_HIDE);

@@ -15,6 +15,7 @@
 #include "resources/resource.h"
 #include "scheme/skin.h"
 #include "settings/config.h"
+#include "settings/quietHours.h"
 #include "shell/host.h"
 #include "shell/plugin.h"
 #include "shell/scopedGdi.h"
@@ -105,6 +106,19 @@ constexpr numberEdit numberEdits[] = {
     {IDC_OPTIONS_IDLEHOLD, &config::idlehold, limitKind::fixed, 3600},
     {IDC_OPTIONS_HISTORY, &config::history, limitKind::fixed, 500},
 };
+
+// A time of day typed as HH:MM; empty is off.
+struct clockEdit {
+    int id;
+    int32_t config::*field;
+};
+
+constexpr clockEdit clockEdits[] = {
+    {IDC_OPTIONS_QUIETFROM, &config::quietfrom},
+    {IDC_OPTIONS_QUIETTO, &config::quietto},
+};
+constexpr int clockTextLimit = 5;
+constexpr COLORREF refusalColour = RGB(192, 0, 0);
 
 struct soundEdit {
     int id;
@@ -206,6 +220,27 @@ void showAlphaLabel(HWND page) {
     SetDlgItemTextA(page, IDC_OPTIONS_ALPHALABEL, label);
 }
 
+// The refusal beside the time fields shows while either holds a time that cannot be; it goes as
+// soon as both can be. Typing only hides it: a half-typed time is not yet a mistake.
+void showClockRefusal(HWND page, bool mayShow) {
+    bool possible = true;
+    for (const clockEdit& edit : clockEdits) {
+        int32_t minutes = 0;
+        possible = readClockTime(controlText(GetDlgItem(page, edit.id)).c_str(), minutes) && possible;
+    }
+    HWND refusal = GetDlgItem(page, IDC_OPTIONS_QUIETREFUSED);
+    if (possible || mayShow) ShowWindow(refusal, possible ? SW_HIDE : SW_SHOW);
+}
+
+// An impossible time keeps its setting, as a number edit that holds no number does.
+void applyClockTimes(HWND page, config& settings) {
+    for (const clockEdit& edit : clockEdits) {
+        int32_t minutes = 0;
+        if (readClockTime(controlText(GetDlgItem(page, edit.id)).c_str(), minutes)) settings.*edit.field = minutes;
+    }
+    showClockRefusal(page, true);
+}
+
 void reloadScheme(const char* file) {
     if (plugin.windows) plugin.windows->closeAll();
     if (plugin.scheme) plugin.scheme->load(plugin.schemeFolder, file);
@@ -247,6 +282,13 @@ void showSettings(HWND page, const config& settings) {
     SendMessageA(alpha, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
     SendMessageA(alpha, TBM_SETPOS, TRUE, settings.alpha);
     for (const soundEdit& edit : soundEdits) SetDlgItemTextA(page, edit.id, settings.*edit.field);
+    for (const clockEdit& edit : clockEdits) {
+        char time[8];
+        clockTimeText(settings.*edit.field, time, sizeof time);
+        SendDlgItemMessageA(page, edit.id, EM_LIMITTEXT, clockTextLimit, 0);
+        SetDlgItemTextA(page, edit.id, time);
+    }
+    showClockRefusal(page, false);
     if (!plugin.setLayeredWindowAttributes) EnableWindow(alpha, FALSE);
     showAlphaLabel(page);
 }
@@ -274,6 +316,7 @@ void applyOptionsPage(HWND page, config& settings) {
     LRESULT monitor = SendDlgItemMessageA(page, IDC_OPTIONS_MONITOR, CB_GETCURSEL, 0, 0);
     if (monitor != CB_ERR) settings.monitor = static_cast<int32_t>(monitor);
     for (const soundEdit& edit : soundEdits) GetDlgItemTextA(page, edit.id, settings.*edit.field, 260);
+    applyClockTimes(page, settings);
     settings.save();
 }
 
@@ -317,8 +360,12 @@ void moveAllSoundPaths(HWND page) {
     plugin.filters->save();
 }
 
-void onCommand(HWND page, int id) {
+void onCommand(HWND page, int id, int code) {
     switch (id) {
+    case IDC_OPTIONS_QUIETFROM:
+    case IDC_OPTIONS_QUIETTO:
+        if (code == EN_KILLFOCUS || code == EN_CHANGE) showClockRefusal(page, code == EN_KILLFOCUS);
+        break;
     case IDC_OPTIONS_GLOBALFILTER:
         filterSetup::show(levelGlobal, {"globalne"});
         break;
@@ -393,7 +440,7 @@ void endPage(HWND page) {
     }
 }
 
-INT_PTR paintMessage(HWND page, pageState& state, UINT message, WPARAM wParam) {
+INT_PTR paintMessage(HWND page, pageState& state, UINT message, WPARAM wParam, LPARAM lParam) {
     auto dc = reinterpret_cast<HDC>(wParam);
     if (message == WM_ERASEBKGND) {
         RECT client = {};
@@ -401,7 +448,8 @@ INT_PTR paintMessage(HWND page, pageState& state, UINT message, WPARAM wParam) {
         FillRect(dc, &client, state.brush.get());
         return answer(page, TRUE);
     }
-    SetTextColor(dc, RGB(0, 0, 0));
+    const bool refusal = reinterpret_cast<HWND>(lParam) == GetDlgItem(page, IDC_OPTIONS_QUIETREFUSED);
+    SetTextColor(dc, refusal ? refusalColour : RGB(0, 0, 0));
     SetBkColor(dc, state.background);
     return reinterpret_cast<INT_PTR>(state.brush.get());
 }
@@ -450,13 +498,13 @@ INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        return paintMessage(page, *state, message, wParam);
+        return paintMessage(page, *state, message, wParam, lParam);
     case WM_SETFOCUS:
         if (IsWindow(reinterpret_cast<HWND>(wParam)))
             RedrawWindow(reinterpret_cast<HWND>(wParam), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         return FALSE;
     case WM_COMMAND:
-        onCommand(page, LOWORD(wParam));
+        onCommand(page, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_DESTROY:
         endPage(page);

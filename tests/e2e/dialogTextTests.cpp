@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -161,9 +162,10 @@ std::string describe(int dialogId, const control& c) {
     return "dialog " + std::to_string(dialogId) + ", control " + std::to_string(c.id) + " \"" + c.caption + "\"";
 }
 
-// Every captioned static, check box and radio button of the dialog, measured; then every pair of
-// controls (group boxes only against group boxes: they hold the others).
-void checkDialog(HMODULE module, int id, const wchar_t* face, const char* expectedFace) {
+// Every captioned static, check box and radio button of the dialog, measured, hidden ones too (a
+// refusal that shows only after a mistake); then every pair of controls (group boxes only against
+// group boxes: they hold the others). Returns the ids of the controls measured.
+std::vector<int> checkDialog(HMODULE module, int id, const wchar_t* face, const char* expectedFace) {
     std::vector<BYTE> layout = templateWithFace(module, id, face);
     HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
     HWND dialog = CreateDialogIndirectParamA(module, reinterpret_cast<const DLGTEMPLATE*>(layout.data()), parent,
@@ -172,8 +174,10 @@ void checkDialog(HMODULE module, int id, const wchar_t* face, const char* expect
     CHECK(drawsIn(dialog, expectedFace));  // the real face, not a fallback
     std::vector<control> controls = controlsOf(dialog);
     CHECK(controls.size() > 20);
+    std::vector<int> measured;
     for (const control& c : controls) {
         if (c.caption.empty() || (c.kind != "static" && c.kind != "check")) continue;
+        measured.push_back(c.id);
         const int missing = shortBy(c);
         if (missing > 0) FAIL_CHECK(describe(id, c) << " is short by " << missing << " px");
     }
@@ -188,6 +192,7 @@ void checkDialog(HMODULE module, int id, const wchar_t* face, const char* expect
     }
     DestroyWindow(dialog);
     DestroyWindow(parent);
+    return measured;
 }
 
 // Each item of each drop-down list on the page as the module fills it, against the part of the
@@ -235,8 +240,11 @@ TEST_CASE("dialog texts fit their controls and no control covers another, in eac
     for (const mapping& m : mappings) {
         const std::string faceName = m.face ? std::string(m.face, m.face + wcslen(m.face)) : "MS Shell Dlg";
         CAPTURE(faceName);
-        checkDialog(session.plugin->module(), filterDialog, m.face, m.expected);
-        checkDialog(session.plugin->module(), optionsPage, m.face, m.expected);
+        const std::vector<int> filterControls = checkDialog(session.plugin->module(), filterDialog, m.face, m.expected);
+        const std::vector<int> pageControls = checkDialog(session.plugin->module(), optionsPage, m.face, m.expected);
+        // The priority box and the refusal of an impossible quiet-hours time among them.
+        CHECK(std::count(filterControls.begin(), filterControls.end(), 1049) == 1);
+        CHECK(std::count(pageControls.begin(), pageControls.end(), 1070) == 1);
     }
     kivhost::optionsWindow options(session.host);
     REQUIRE(options.pageWindow());

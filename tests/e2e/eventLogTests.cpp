@@ -23,8 +23,10 @@ const char* const logFilters =
 struct logScene {
     kivSession session;
     std::string logFile;
+    logFollower log;
 
-    logScene(const std::string& name, const std::string& settings) : session(name, false) {
+    logScene(const std::string& name, const std::string& settings)
+        : session(name, false), logFile(session.profile + "kiv.log"), log(logFile) {
         kivhost::contactList& contacts = session.host.contacts;
         contacts.clear();
         int work = contacts.addGroup("Praca");
@@ -35,7 +37,6 @@ struct logScene {
         writeFile(session.profile + "praca.wav", "RIFF");
         writeFile(session.settingsFile, inProfile(settings, session.profile));
         writeFile(session.filtersFile, inProfile(logFilters, session.profile));
-        logFile = session.profile + "kiv.log";
         session.start();
         kivhost::moduleClock::get().advance(60000);
     }
@@ -46,19 +47,7 @@ struct logScene {
     }
 
     // The lines written since the last call, each without its time and line end.
-    std::vector<std::string> newLines() {
-        std::string content = fileExists(logFile) ? readFile(logFile) : "";
-        std::vector<std::string> lines;
-        for (size_t start = read_, end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2) {
-            std::string line = content.substr(start, end - start);
-            lines.push_back(line.substr(line.find('\t') + 1));
-        }
-        read_ = content.size();
-        return lines;
-    }
-
-private:
-    size_t read_ = 0;
+    std::vector<std::string> newLines() { return log.newLines(); }
 };
 
 std::string withLog(const std::string& windowKeys = "") {

@@ -16,7 +16,7 @@ const char* const caption = "Ustawienia powiadomień: ";
 
 // The dialog's controls.
 constexpr int online = 1000, offline = 1005, onlineOnly = 1006, messageNormal = 1019, messageChat = 1028;
-constexpr int windowInherit = 1027, soundInherit = 1026, changeFolder = 1048;
+constexpr int windowInherit = 1027, soundInherit = 1026, changeFolder = 1048, priority = 1049;
 constexpr int onlineEdit = 1009, onlineBrowse = 1014, onlinePlay = 1034, onlineClear = 1020, onlineInherited = 1035;
 constexpr int offlineEdit = 1010, offlineClear = 1021, offlineInherited = 1037;
 constexpr int messageEdit = 1011, chatStartEdit = 1024, voiceEdit = 1013;
@@ -264,4 +264,40 @@ TEST_CASE("a sound row browses for a file, plays it and clears; a long path is s
     CHECK(sameText(session.value("group:Dom", "sound_fileonline"), wav));
     CHECK(session.value("group:Dom", "sound_fileoffline") == "");
     CHECK(session.value("group:Dom", "sound_filevoice") == longPath.substr(0, 127));
+}
+
+TEST_CASE("the priority box is a contact's alone: stored from the dialog with nothing else, shown again, cleared") {
+    dialogSession session("dialog-priority");
+    struct {
+        bool visible, checked, enabled;
+    } seen[3] = {};
+    session.setup(contactMenu, {{"ala"}}, [&](HWND dialog) {
+        seen[0] = {IsWindowVisible(GetDlgItem(dialog, priority)) != FALSE, isChecked(dialog, priority),
+                   isEnabled(dialog, priority)};
+        setCheck(dialog, priority, true);
+        click(dialog, IDOK);
+    });
+    CHECK(seen[0].visible);
+    CHECK_FALSE(seen[0].checked);
+    CHECK(seen[0].enabled);  // whatever the parts inherit
+    CHECK(session.value("contact:ala", "window_inherit") == "1");
+    CHECK(session.value("contact:ala", "sound_inherit") == "1");
+    CHECK(session.value("contact:ala", "priority") == "1");
+    CHECK(kivhost::visibleItems(contactMenu, {{"ala"}}).size() == 4);  // "przywróć domyślne" too
+
+    session.setup(contactMenu, {{"ala"}}, [&](HWND dialog) {
+        seen[1].checked = isChecked(dialog, priority);
+        setCheck(dialog, priority, false);
+        click(dialog, IDOK);
+    });
+    CHECK(seen[1].checked);
+    CHECK(session.value("contact:ala", "window_inherit") == "<missing>");
+
+    session.setup(groupMenu, {{"Praca"}}, [&](HWND dialog) {
+        seen[2].visible = IsWindowVisible(GetDlgItem(dialog, priority)) != FALSE;
+        setCheck(dialog, priority, true);  // even if it were reached
+        click(dialog, IDOK);
+    });
+    CHECK_FALSE(seen[2].visible);
+    CHECK(session.value("group:Praca", "priority") == "<missing>");
 }

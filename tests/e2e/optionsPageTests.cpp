@@ -38,7 +38,7 @@ enum control : int {
     playLoginGg = 1051, playEmail = 1052, msgShowWhenBgOnly = 1053, moveSounds = 1054, maxOnScreen = 1055,
     effect = 1056, effectClose = 1057, clickOpenChat = 1058, ignoreMub = 1059, noAutoClose = 1060,
     hoverHold = 1061, idleHold = 1062, history = 1063, missedSummary = 1064, eventLog = 1065, monitor = 1066,
-    groupMessages = 1067,
+    groupMessages = 1067, quietFrom = 1068, quietTo = 1069, quietRefused = 1070,
 };
 
 // The plug-in loaded with a settings file, and kivhost's options window opened on its page.
@@ -317,6 +317,38 @@ TEST_CASE("applying stores numbers within their limits and keeps what is not a n
     CHECK(s.stored("window", "maxonscreen") == "0");
 }
 
+TEST_CASE("the quiet hours are typed as HH:MM; an impossible time is refused beside the fields and not stored") {
+    pageSession s("options-quiet", "[extra]\r\nquietfrom=1320\r\nquietto=420\r\n");
+    CHECK(s.text(quietFrom) == "22:00");
+    CHECK(s.text(quietTo) == "07:00");
+    CHECK_FALSE(IsWindowVisible(s.item(quietRefused)));
+    struct typed {
+        const char* text;
+        const char* stored;  // null: refused, the setting kept
+    };
+    const typed cases[] = {{"7:30", "450"}, {"", "-1"},     {" 23:59 ", "1439"}, {"0:00", "0"},  {"24:00", nullptr},
+                           {"12:60", nullptr}, {"7:5", nullptr}, {"ab:cd", nullptr}, {"1230", nullptr},
+                           {"-1", nullptr},    {"7:30:00", nullptr}};
+    for (const typed& t : cases) {
+        INFO(t.text);
+        const std::string before = s.stored("extra", "quietto");
+        s.type(quietFrom, "21:15");
+        s.type(quietTo, t.text);
+        s.options->apply();
+        CHECK(s.stored("extra", "quietfrom") == "1275");
+        CHECK(s.stored("extra", "quietto") == (t.stored ? t.stored : before));
+        CHECK(IsWindowVisible(s.item(quietRefused)) == !t.stored);
+    }
+    // Typing a time that can be takes the refusal away at once; the page shows the stored times.
+    s.type(quietTo, "6:45");
+    CHECK_FALSE(IsWindowVisible(s.item(quietRefused)));
+    s.options->apply();
+    s.close();
+    s.open();
+    CHECK(s.text(quietFrom) == "21:15");
+    CHECK(s.text(quietTo) == "06:45");
+}
+
 TEST_CASE("page events: apply keeps the page, close drops unsaved edits, OK applies and closes") {
     pageSession s("options-events", "[window]\r\nvisibletime=9\r\n");
     HWND page = s.page();
@@ -483,7 +515,7 @@ kivhost::optionsWindow::layout viewOf(int height, COLORREF background = GetSysCo
 TEST_CASE("the page scrolls by bar, wheel and drag in steps of its view") {
     pageSession s("options-scroll", "", viewOf(300));
     HWND page = s.page();
-    RECT template_ = {0, 0, 300, 762};
+    RECT template_ = {0, 0, 300, 780};
     MapDialogRect(page, &template_);
     scrollState bar = barOf(page);
     CHECK(bar.maximum == template_.bottom);  // the whole page, from its template

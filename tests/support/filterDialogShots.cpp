@@ -33,7 +33,7 @@ const char* const sampleFilters =
     "[contact:zosia.wojcik]\r\nwindow_inherit=0\r\nwindow_status_online=1\r\nwindow_status_chat=1\r\n"
     "window_status_dnd=1\r\nwindow_status_away=0\r\nwindow_status_xa=0\r\nwindow_status_offline=1\r\n"
     "window_onlineonly=0\r\nwindow_ignoreaway=0\r\nwindow_descchange=1\r\nwindow_eventmessage=1\r\n"
-    "window_eventmessagechat=1\r\nsound_inherit=1\r\n";
+    "window_eventmessagechat=1\r\nsound_inherit=1\r\npriority=1\r\n";
 
 std::string currentFolder() {
     char folder[MAX_PATH] = "";

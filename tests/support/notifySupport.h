@@ -166,6 +166,28 @@ inline kivhost::statusChange change(const std::string& protocol, const std::stri
     return c;
 }
 
+// ---- kiv.log ------------------------------------------------------------------------------
+
+// kiv.log read as it grows: the lines written since the last call, each without its time.
+class logFollower {
+public:
+    explicit logFollower(std::string file) : file_(std::move(file)) {}
+    std::vector<std::string> newLines() {
+        std::string content = fileExists(file_) ? readFile(file_) : "";
+        std::vector<std::string> lines;
+        for (size_t start = read_, end; (end = content.find("\r\n", start)) != std::string::npos; start = end + 2) {
+            std::string line = content.substr(start, end - start);
+            lines.push_back(line.substr(line.find('\t') + 1));
+        }
+        read_ = content.size();
+        return lines;
+    }
+
+private:
+    std::string file_;
+    size_t read_ = 0;
+};
+
 // ---- windows ------------------------------------------------------------------------------
 
 // A plain window in front, covering the area, as a full-screen game or a browser would be.

@@ -91,16 +91,20 @@ TEST_CASE_FIXTURE(moduleFixture, "save writes negative numbers and long paths as
 }
 
 TEST_CASE_FIXTURE(moduleFixture, "the extra settings are clamped into their ranges as they are read, and saved so") {
+    // The quiet hours take only a whole number: the integer reader's 22 of "22:00" would be 00:22.
     struct bounds {
         const char* stored;
-        int32_t idlehold, history;
+        int32_t idlehold, history, quiet;
     };
-    for (const bounds& b : {bounds{"-5", 0, 0}, bounds{"3601", 3600, 500}, bounds{"4294967295", 0, 0},
-                            bounds{"2147483647", 3600, 500}, bounds{"oops", 0, 0}, bounds{"120", 120, 120}}) {
+    for (const bounds& b : {bounds{"-5", 0, 0, -1}, bounds{"3601", 3600, 500, 1439}, bounds{"4294967295", 0, 0, 1439},
+                            bounds{"2147483647", 3600, 500, 1439}, bounds{"oops", 0, 0, -1},
+                            bounds{"120", 120, 120, 120}, bounds{"22:00", 22, 22, -1}, bounds{"0x10", 16, 16, -1},
+                            bounds{"0", 0, 0, 0}}) {
         CAPTURE(b.stored);
         std::string file = settingsIn("config-extra",
                                       std::string("[extra]\r\nhoverhold=3\r\nidlehold=") + b.stored +
-                                          "\r\nhistory=" + b.stored + "\r\nmissedsummary=9\r\neventlog=-1\r\n");
+                                          "\r\nhistory=" + b.stored + "\r\nmissedsummary=9\r\neventlog=-1\r\n" +
+                                          "quietfrom=" + b.stored + "\r\nquietto=" + b.stored + "\r\n");
         {
             kiv::config settings(file.c_str());
             CHECK(settings.hoverhold);
@@ -108,9 +112,13 @@ TEST_CASE_FIXTURE(moduleFixture, "the extra settings are clamped into their rang
             CHECK(settings.history == b.history);
             CHECK(settings.missedsummary);
             CHECK(settings.eventlog);
+            CHECK(settings.quietfrom == b.quiet);
+            CHECK(settings.quietto == b.quiet);
         }
         CHECK(iniValue(file, "extra", "idlehold") == std::to_string(b.idlehold));
         CHECK(iniValue(file, "extra", "history") == std::to_string(b.history));
         CHECK(iniValue(file, "extra", "hoverhold") == "1");
+        CHECK(iniValue(file, "extra", "quietfrom") == std::to_string(b.quiet));
+        CHECK(iniValue(file, "extra", "quietto") == std::to_string(b.quiet));
     }
 }

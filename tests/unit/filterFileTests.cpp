@@ -279,3 +279,28 @@ TEST_CASE_FIXTURE(moduleFixture, "replaceSoundFolder keeps each file name and mo
         CHECK(std::string(global.sound_fileonline) == "C:\\a\\b.wav");
     }
 }
+
+TEST_CASE_FIXTURE(moduleFixture, "priority is a contact's own key: kept alone, written only when set, nowhere else") {
+    std::string file = filtersIn("filters-priority",
+                                 "[global]\r\nwindow_inherit=0\r\npriority=1\r\n"
+                                 "[group:Praca]\r\nwindow_inherit=1\r\nsound_inherit=0\r\npriority=1\r\n"
+                                 "[contact:ala]\r\nwindow_inherit=1\r\nsound_inherit=1\r\npriority=7\r\n"
+                                 "[contact:ola]\r\nwindow_inherit=0\r\nsound_inherit=1\r\npriority=0\r\n"
+                                 "[contact:ewa]\r\nwindow_inherit=1\r\nsound_inherit=1\r\npriority=0\r\n");
+    {
+        kiv::filtersManager filters(file.c_str());
+        CHECK(filters.isPriority("ala"));
+        CHECK_FALSE(filters.isPriority("ola"));
+        CHECK_FALSE(filters.isPriority("Praca"));
+        kiv::filter group;
+        filters.getFilter(kiv::levelGroup, "Praca", group, false);
+        CHECK_FALSE(group.priority);
+    }
+    // The key follows the section's other keys, so a reader that knows none of it loses nothing.
+    CHECK(readFile(file) == "[global]\r\nwindow_inherit=0\r\n" + windowLines("11111010000") + "sound_inherit=0\r\n" +
+                                soundLines(noPaths) + "[group:Praca]\r\nwindow_inherit=1\r\nsound_inherit=0\r\n" +
+                                soundLines(noPaths) +
+                                "[contact:ala]\r\nwindow_inherit=1\r\nsound_inherit=1\r\npriority=1\r\n"
+                                "[contact:ola]\r\nwindow_inherit=0\r\n" + windowLines("11111010000") +
+                                "sound_inherit=1\r\n");
+}
