@@ -14,7 +14,7 @@
 #include "benchSupport.h"
 #include "filters/filtersManager.h"
 #include "settings/config.h"
-#include "shell/plugin.h"
+#include "base/moduleState.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "benchSupport.h"
 #include "history/notificationHistory.h"
-#include "notify/window_info.h"
+#include "base/window_info.h"
 #include "protocolEvents.h"
 
 namespace {

@@ -17,8 +17,8 @@
 #include "notify/window.h"
 #include "scheme/skin.h"
 #include "settings/config.h"
-#include "shell/plugin.h"
-#include "shell/text.h"
+#include "base/moduleState.h"
+#include "base/text.h"
 
 namespace {
 

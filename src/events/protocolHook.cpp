@@ -5,16 +5,18 @@
 #include <cstring>
 #include <string>
 
+#include "base/contactList.h"
+#include "base/host.h"
+#include "base/moduleState.h"
+#include "base/sound.h"
+#include "base/status.h"
+#include "base/window_info.h"
 #include "filters/filtersManager.h"
 #include "history/eventLog.h"
 #include "history/notificationHistory.h"
-#include "notify/window_info.h"
+#include "notify/hold.h"
 #include "notify/windowsManager.h"
 #include "settings/config.h"
-#include "shell/contactList.h"
-#include "shell/host.h"
-#include "shell/plugin.h"
-#include "shell/sound.h"
 
 namespace kiv {
 
@@ -137,13 +139,13 @@ verdict handleMessage(const char* protocol, const abi::message_event& message, g
 
 // A "TLEN" description that only repeats the status name says nothing: the window stays small.
 const char* tlenStatusName(int status) {
-    return status <= 6 ? eventStatusName(status) : nullptr;
+    return status <= statusExtendedAway ? eventStatusName(status) : nullptr;
 }
 
-// Invisible (7) has no slot of its own; it is shown as the contact going unavailable would be.
+// Invisible has no slot of its own; it is shown as the contact going unavailable would be.
 int statusSlot(int status) {
-    if (status == 7) return 1;
-    return status >= 1 && status <= 6 ? status : 0;
+    if (status == statusInvisible) return statusUnavailable;
+    return status >= statusUnavailable && status <= statusExtendedAway ? status : 0;
 }
 
 const char* statusKey(int slot) {

@@ -2,13 +2,14 @@
 
 #include <string>
 
+#include "base/host.h"
+#include "base/moduleState.h"
+#include "base/sound.h"
 #include "filters/filtersManager.h"
 #include "history/eventLog.h"
 #include "history/notificationHistory.h"
+#include "notify/hold.h"
 #include "settings/config.h"
-#include "shell/host.h"
-#include "shell/plugin.h"
-#include "shell/sound.h"
 
 namespace kiv {
 

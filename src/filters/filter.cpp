@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/text.h"
 #include "settings/freshProfile.h"
 #include "settings/profileFile.h"
-#include "shell/text.h"
 
 namespace kiv {
 

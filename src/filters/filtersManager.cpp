@@ -7,10 +7,11 @@
 #include <cstring>
 #include <set>
 
+#include "base/contactList.h"
+#include "base/status.h"
+#include "base/wholeFile.h"
 #include "settings/freshProfile.h"
 #include "settings/profileFile.h"
-#include "settings/wholeFile.h"
-#include "shell/contactList.h"
 
 namespace kiv {
 
@@ -232,15 +233,15 @@ bool filtersManager::isPriority(const char* contactId) const {
 }
 
 bool filtersManager::isPresentStatus(int status) {
-    return status >= 2 && status <= 6;
+    return status >= statusAvailable && status <= statusExtendedAway;
 }
 
 bool filtersManager::isAbsentStatus(int status) {
-    return status == 1 || status == 7;
+    return status == statusUnavailable || status == statusInvisible;
 }
 
 bool filtersManager::isAwayStatus(int status) {
-    return status == 5 || status == 6;
+    return status == statusAway || status == statusExtendedAway;
 }
 
 }  // namespace kiv

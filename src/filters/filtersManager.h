@@ -6,8 +6,9 @@
 #include <set>
 #include <string>
 
-#include "filters/filter.h"
 #include "kiv/host_abi.h"
+
+#include "filters/filter.h"
 
 namespace kiv {
 

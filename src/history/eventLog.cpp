@@ -5,27 +5,13 @@
 #include <cstdio>
 #include <string>
 
+#include "base/moduleState.h"
+#include "base/scopedHandle.h"
 #include "settings/config.h"
-#include "shell/plugin.h"
 
 namespace kiv {
 
 namespace {
-
-class fileHandle {
-public:
-    explicit fileHandle(HANDLE handle) : handle_(handle) {}
-    ~fileHandle() {
-        if (valid()) CloseHandle(handle_);
-    }
-    fileHandle(const fileHandle&) = delete;
-    fileHandle& operator=(const fileHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 HANDLE openForAppending(const std::string& path) {
     return CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,

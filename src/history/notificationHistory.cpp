@@ -2,14 +2,10 @@
 
 #include <cstdio>
 
-#include "notify/window_info.h"
-#include "settings/config.h"
-#include "settings/quietHours.h"
-#include "shell/contactList.h"
-#include "shell/plugin.h"
-#include "shell/text.h"
-#include "shell/wideText.h"
-#include "ui/historyWindow.h"
+#include "base/contactList.h"
+#include "base/text.h"
+#include "base/wideText.h"
+#include "base/window_info.h"
 
 namespace kiv {
 
@@ -39,11 +35,6 @@ std::wstring contactOf(const window_info& request) {
     return name + L" (" + id + L")";
 }
 
-int __cdecl onSummaryClick(click_info* click, int) {
-    if (click && click->button == 1) historyWindow::show();
-    return 0;
-}
-
 }  // namespace
 
 void notificationHistory::add(const window_info& request, eventKind kind, heldReason held, size_t limit) {
@@ -60,6 +51,7 @@ void notificationHistory::add(const window_info& request, eventKind kind, heldRe
     entry.id = request.id;
     entries_.push_back(std::move(entry));
     while (entries_.size() > limit) entries_.pop_front();
+    if (changed_) changed_();
     // The summary tells what kiv kept back while it was silent, in its quiet hours or behind a
     // full-screen program; a message its chat window already shows was not missed, and counting it
     // would bring a summary right after it.
@@ -85,6 +77,7 @@ bool notificationHistory::updateText(const window_info& request) {
     for (auto at = entries_.rbegin(); at != entries_.rend(); ++at) {
         if (at->id != request.id) continue;
         at->text = wideOf(request.text, request.utf8);
+        if (changed_) changed_();
         return true;
     }
     return false;
@@ -98,36 +91,6 @@ missedCounts notificationHistory::takeMissed() {
     missedCounts taken = missed_;
     missed_ = missedCounts();
     return taken;
-}
-
-heldReason currentHold() {
-    if (!plugin.settings || plugin.settings->silent) return heldReason::silent;
-    if (quietHoursNow(*plugin.settings)) return heldReason::quietHours;
-    if (plugin.settings->fullscreenautooff && isFullScreenAppActive()) return heldReason::fullScreen;
-    return heldReason::none;
-}
-
-bool recordingHeldBack() {
-    return plugin.settings && plugin.settings->history > 0;
-}
-
-void remember(const window_info& request, eventKind kind, heldReason held) {
-    if (!plugin.history || !recordingHeldBack()) return;
-    plugin.history->add(request, kind, held, static_cast<size_t>(plugin.settings->history));
-    historyWindow::refresh();
-}
-
-void rememberText(const window_info& request) {
-    if (plugin.history && recordingHeldBack() && plugin.history->updateText(request)) historyWindow::refresh();
-}
-
-bool takeMissedSummary(window_info& request) {
-    if (!plugin.history || !plugin.history->anyMissed() || !plugin.settings->missedsummary) return false;
-    if (!recordingHeldBack() || currentHold() != heldReason::none) return false;
-    std::string text = missedText(plugin.history->takeMissed());
-    request.setTexts("", "kiv", "kiv", text.c_str(), "ico_small");
-    request.clickCallback = onSummaryClick;
-    return true;
 }
 
 const char* eventText(const historyEntry& entry, char* buffer, size_t size) {

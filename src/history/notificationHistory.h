@@ -42,6 +42,8 @@ public:
     bool updateText(const window_info& request);
     void clear();
     const std::deque<historyEntry>& entries() const { return entries_; }
+    // Told after an entry is added or changes (the history window, while it is open); null: nobody.
+    void watch(void (*changed)()) { changed_ = changed; }
 
     // The counts held back by silent, the quiet hours or a full-screen program so far, forgotten as
     // they are taken.
@@ -51,21 +53,8 @@ public:
 private:
     std::deque<historyEntry> entries_;  // oldest first
     missedCounts missed_;
+    void (*changed_)() = nullptr;
 };
-
-// Why no notification window and no sound of the module may be produced now (the silent switch,
-// the quiet hours, a full-screen program in front); none when they may.
-heldReason currentHold();
-// Whether held-back events still go through the filters, to be recorded.
-bool recordingHeldBack();
-// The module's history takes the request, when it keeps any.
-void remember(const window_info& request, eventKind kind, heldReason held);
-// Its entry, if still kept, follows the new text of a kiv/popup/show notification.
-void rememberText(const window_info& request);
-
-// Once notifications are allowed again after some were held back, the one notification that sums
-// them up (a left click on it opens the history); false when there is none to show now.
-bool takeMissedSummary(window_info& request);
 
 const char* eventText(const historyEntry& entry, char* buffer, size_t size);
 const char* heldText(heldReason reason);

@@ -3,12 +3,13 @@
 #include <cstring>
 #include <string>
 
+#include "base/moduleState.h"
+#include "base/serviceInbox.h"
+#include "base/wideText.h"
 #include "history/eventLog.h"
 #include "history/notificationHistory.h"
+#include "notify/hold.h"
 #include "notify/windowsManager.h"
-#include "shell/plugin.h"
-#include "shell/serviceInbox.h"
-#include "shell/wideText.h"
 
 namespace kiv {
 

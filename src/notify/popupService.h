@@ -4,7 +4,8 @@
 #include <windows.h>
 
 #include "kiv/popup.h"
-#include "notify/window_info.h"
+
+#include "base/window_info.h"
 
 namespace kiv {
 

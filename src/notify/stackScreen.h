@@ -21,8 +21,8 @@ public:
     void choose(int32_t setting);
     // The chosen monitor's work area; the primary's when that monitor is gone (unplugged).
     RECT workArea() const;
-    // Only the primary of old counts bind from the screen's origin; any chosen monitor counts it
-    // from its own work area's left and top edges.
+    // Only the primary (monitor 0) counts bind from the screen's origin; any chosen monitor counts
+    // it from its own work area's left and top edges.
     bool fromAreaEdges() const { return choice_ != primary; }
 
 private:

@@ -5,15 +5,15 @@
 #include <cstring>
 #include <string>
 
+#include "base/contactList.h"
+#include "base/host.h"
+#include "base/moduleState.h"
+#include "base/scopedGdi.h"
+#include "base/text.h"
+#include "base/wideText.h"
 #include "notify/windowsManager.h"
 #include "scheme/skinDrawing.h"
 #include "settings/config.h"
-#include "shell/contactList.h"
-#include "shell/host.h"
-#include "shell/plugin.h"
-#include "shell/scopedGdi.h"
-#include "shell/text.h"
-#include "shell/wideText.h"
 
 namespace kiv {
 
@@ -122,7 +122,7 @@ void window::resize(int width, int height, bool small) {
     GetClientRect(handle_, &client_);
     if (skin_.bitmap) compose(skin_, handle_, small);
     if (!skin_.composed) return;
-    HRGN shape = buildRegion(skin_.composed, skin_.colorKey);
+    HRGN shape = buildRegion(skin_.composed.get(), skin_.colorKey);
     if (shape && !SetWindowRgn(handle_, shape, FALSE)) DeleteObject(shape);  // on success the system owns it
 }
 
@@ -142,7 +142,7 @@ void window::moveTo(int x, int y, bool force) {
 }
 
 bool window::leftCorner() const {
-    return settings().bindpos == 1 || settings().bindpos == 2;
+    return isLeftCorner(settings().bindpos);
 }
 
 // ---- show and hide --------------------------------------------------------------------------
@@ -258,7 +258,7 @@ void window::eraseBackground(HDC dc) const {
     FrameRect(dc, &client_, frame.get());
     if (!skin_.composed) return;
     memoryDC pictureDC(dc);
-    selection chosen(pictureDC.get(), skin_.composed);
+    selection chosen(pictureDC.get(), skin_.composed.get());
     if (chosen.selected()) BitBlt(dc, 0, 0, width(), height(), pictureDC.get(), 0, 0, SRCCOPY);
 }
 
@@ -292,7 +292,7 @@ void window::drawIcon(HDC dc, const abi::contact_item* item) const {
     if (entry) drawKeyed(dc, entry->icon, at.x, at.y, iconKey);
 }
 
-// Text in the request's encoding: Windows-1250 as it always was, UTF-8 through the wide function.
+// Text in the request's encoding: Windows-1250 through the narrow function, UTF-8 through the wide one.
 int window::drawText(HDC dc, const char* text, RECT* rect, UINT format) const {
     if (!request_.utf8) return DrawTextA(dc, text, -1, rect, format);
     return DrawTextW(dc, wideOf(text, true).c_str(), -1, rect, format);

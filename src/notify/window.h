@@ -11,7 +11,7 @@
 
 #include "kiv/host_abi.h"
 
-#include "notify/window_info.h"
+#include "base/window_info.h"
 #include "scheme/skin.h"
 
 namespace kiv {

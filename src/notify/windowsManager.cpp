@@ -5,11 +5,13 @@
 #include <cstring>
 #include <string>
 
+#include "base/chatTitle.h"
+#include "base/moduleState.h"
+#include "base/serviceInbox.h"
 #include "history/notificationHistory.h"
+#include "notify/hold.h"
 #include "notify/window.h"
 #include "settings/config.h"
-#include "shell/plugin.h"
-#include "shell/serviceInbox.h"
 
 namespace kiv {
 
@@ -74,8 +76,8 @@ bool windowsManager::addNotification(const window_info& request) {
 // The conversation's open window takes the message, else its queued request; the window is sized
 // again and the stack closes up around it.
 bool windowsManager::joinConversation(const window_info& request) {
-    for (window* open : windows_) {
-        if (!stillOpen(open) || !open->request().sameConversation(request)) continue;
+    for (const auto& open : windows_) {
+        if (!stillOpen(open.get()) || !open->request().sameConversation(request)) continue;
         if (open->changeText(request.text, open->request().messages + 1, screen_.workArea())) rearrange();
         return true;
     }
@@ -123,8 +125,8 @@ const window_info* windowsManager::requestOf(int32_t id) {
 
 window* windowsManager::openWindow(int32_t id) const {
     if (id <= 0) return nullptr;
-    for (window* open : windows_)
-        if (open->request().id == id && stillOpen(open)) return open;
+    for (const auto& open : windows_)
+        if (open->request().id == id && stillOpen(open.get())) return open.get();
     return nullptr;
 }
 
@@ -144,7 +146,7 @@ void windowsManager::onTick() {
     const bool idle = userIdle(now);
     bool removed = false;
     for (auto at = windows_.begin(); at != windows_.end();) {
-        window* shown = *at;
+        window* shown = at->get();
         // Held while the user is away or the pointer rests on it, so its whole visible time
         // starts again once that ends.
         if (shown->currentState() < window::closing && (idle || pointerOver(*shown))) shown->holdUntil(now);
@@ -168,36 +170,33 @@ void windowsManager::onTick() {
 }
 
 // Destroys a closed window and steps past it; false leaves it and the iterator alone.
-bool windowsManager::retire(std::list<window*>::iterator& at) {
+bool windowsManager::retire(std::list<std::unique_ptr<window>>::iterator& at) {
     if ((*at)->currentState() != window::closed) return false;
-    window* finished = *at;
+    std::unique_ptr<window> finished = std::move(*at);  // out of the list before it goes
     at = windows_.erase(at);
-    delete finished;
     return true;
 }
 
 bool windowsManager::showNotification(window_info request) {
     request.effect = settings().effect;
     request.effectClose = settings().effectclose;
-    auto* shown = new window(request);
-    if (!shown->handle()) {
-        delete shown;
-        return false;
-    }
+    auto created = std::make_unique<window>(request);
+    if (!created->handle()) return false;
+    window* shown = created.get();
     if (windows_.empty()) screen_.choose(settings().monitor);
     shown->fitToContent(screen_.workArea());
     if (settings().newatbegin) {
-        windows_.push_front(shown);
+        windows_.push_front(std::move(created));
     } else {
         RECT area = screen_.workArea();
         int y = firstEdge(area);
         if (!windows_.empty()) {
-            const window* last = windows_.back();
+            const window* last = windows_.back().get();
             y = topCorner() ? last->y() + last->height() + settings().space : last->y() - settings().space;
         }
         if (!topCorner()) y -= shown->height();
         shown->moveTo(anchorX(area, shown->width()), y, false);
-        windows_.push_back(shown);
+        windows_.push_back(std::move(created));
     }
     if (settings().rearrangewindows || settings().newatbegin) rearrange();
     shown->reveal();
@@ -207,7 +206,7 @@ bool windowsManager::showNotification(window_info request) {
 void windowsManager::rearrange() {
     RECT area = screen_.workArea();
     int edge = firstEdge(area);
-    for (window* placed : windows_) {
+    for (const auto& placed : windows_) {
         const int h = placed->height();
         placed->moveTo(anchorX(area, placed->width()), topCorner() ? edge : edge - h, false);
         edge += topCorner() ? h + settings().space : -(h + settings().space);
@@ -222,9 +221,9 @@ void windowsManager::closeWindow(HWND handle) {
             ++at;
             continue;
         }
-        window* closing = *at;
+        std::unique_ptr<window> closing = std::move(*at);  // out of the list before it goes
         windows_.erase(at);
-        delete closing;
+        closing.reset();
         removed = true;
         at = windows_.begin();
     }
@@ -233,9 +232,8 @@ void windowsManager::closeWindow(HWND handle) {
 
 void windowsManager::closeAll() {
     while (!windows_.empty()) {
-        window* first = windows_.front();
+        std::unique_ptr<window> first = std::move(windows_.front());  // out of the list before it goes
         windows_.pop_front();
-        delete first;
     }
 }
 
@@ -248,23 +246,21 @@ bool windowsManager::isChatWindowActive(const char* protocol, const char* contac
     char title[1024] = "";
     SendMessageA(foreground, WM_GETTEXT, sizeof title, reinterpret_cast<LPARAM>(title));
     title[sizeof title - 1] = '\0';
-    const bool tlen = protocol && strcmp(protocol, "TLEN") == 0;
-    std::string needle = std::string(tlen ? "(" : "(GG# ") + (contactId ? contactId : "") + ")";
-    return strstr(title, needle.c_str()) != nullptr;
+    return isChatTitleOf(title, protocol, contactId);
 }
 
 // ---- the anchor corner ----------------------------------------------------------------------
 
 bool windowsManager::topCorner() const {
-    return settings().bindpos == 2 || settings().bindpos == 3;
+    return isTopCorner(settings().bindpos);
 }
 
 bool windowsManager::leftCorner() const {
-    return settings().bindpos == 1 || settings().bindpos == 2;
+    return isLeftCorner(settings().bindpos);
 }
 
-// Where bind counts from on the left and at the top: the screen's origin on the primary of old,
-// the work area's edges on a chosen monitor.
+// Where bind counts from on the left and at the top: the screen's origin on the primary monitor
+// (monitor 0), the work area's edges on a chosen monitor.
 RECT windowsManager::origin(const RECT& area) const {
     return screen_.fromAreaEdges() ? area : RECT{0, 0, 0, 0};
 }

@@ -6,9 +6,10 @@
 #include <windows.h>
 
 #include <list>
+#include <memory>
 
+#include "base/window_info.h"
 #include "notify/stackScreen.h"
-#include "notify/window_info.h"
 
 namespace kiv {
 
@@ -45,7 +46,7 @@ public:
     bool isChatWindowActive(const char* protocol, const char* contactId) const;
 
     // Read by the in-process tests of the producers.
-    const std::list<window*>& windows() const { return windows_; }
+    const std::list<std::unique_ptr<window>>& windows() const { return windows_; }
     size_t queued() const { return queue_.size(); }
 
 private:
@@ -54,13 +55,13 @@ private:
     bool leftCorner() const;
     int anchorX(const RECT& area, int width) const;
     int firstEdge(const RECT& area) const;
-    bool retire(std::list<window*>::iterator& at);
+    bool retire(std::list<std::unique_ptr<window>>::iterator& at);
     bool joinConversation(const window_info& request);
     window* openWindow(int32_t id) const;
     window_info* queuedRequest(int32_t id);
     RECT origin(const RECT& area) const;
 
-    std::list<window*> windows_;  // in stacking order, the first at the anchor corner
+    std::list<std::unique_ptr<window>> windows_;  // in stacking order, the first at the anchor corner
     std::list<window_info> queue_;
     UINT_PTR timer_ = 0;
     stackScreen screen_;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "settings/wholeFile.h"
+#include "base/wholeFile.h"
 
 namespace kiv {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/moduleState.h"
+#include "base/text.h"
 #include "scheme/schemeFaults.h"
-#include "shell/plugin.h"
-#include "shell/text.h"
 
 namespace kiv {
 
@@ -77,9 +77,7 @@ private:
 
 skin::skin() = default;
 
-skin::~skin() {
-    if (composed) DeleteObject(composed);
-}
+skin::~skin() = default;
 
 skin::sources::~sources() {
     if (bitmap) DeleteObject(bitmap);
@@ -117,8 +115,7 @@ void skin::load(const char* folder, const char* file) {
 
 void skin::copyFrom(const skin& other) {
     if (this == &other) return;
-    if (composed) DeleteObject(composed);
-    composed = nullptr;
+    composed.reset();
     width = other.width;
     height = other.height;
     smallWidth = other.smallWidth;

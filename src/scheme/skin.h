@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/scopedGdi.h"
+
 namespace kiv {
 
 class skin {
@@ -37,7 +39,7 @@ public:
     RECT smallCut = {1, 2, 1, 2};
     HBITMAP currentBitmap = nullptr;  // not owned: one of the two above
     RECT currentCut = {0, 0, 0, 0};
-    HBITMAP composed = nullptr;  // owned by this skin alone
+    scopedBitmap composed;  // this skin's alone
     POINT iconPos = {4, 4};
     RECT idRect = {30, 4, 225, 20};
     LOGFONTA idFont = {};

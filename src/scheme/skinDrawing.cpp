@@ -4,8 +4,8 @@
 #include <climits>
 #include <cstdint>
 
+#include "base/scopedGdi.h"
 #include "scheme/skin.h"
-#include "shell/scopedGdi.h"
 
 namespace kiv {
 
@@ -173,8 +173,7 @@ private:
 }  // namespace
 
 void compose(skin& look, HWND window, bool small) {
-    if (look.composed) DeleteObject(look.composed);
-    look.composed = nullptr;
+    look.composed.reset();
     look.currentBitmap = look.bitmap;
     look.currentCut = look.cut;
     if (look.smallBitmap && small) {
@@ -202,7 +201,7 @@ void compose(skin& look, HWND window, bool small) {
         drawNineSlices(pictureDC.get(), sourceDC.get(), client.right, client.bottom, source.bmWidth,
                        source.bmHeight, cutInside(look.currentCut, source.bmWidth, source.bmHeight));
     }
-    look.composed = picture.release();
+    look.composed.reset(picture.release());
 }
 
 HRGN buildRegion(HBITMAP bitmap, COLORREF key) {

@@ -4,18 +4,20 @@
 #include <cstdio>
 #include <string>
 
+#include "base/moduleState.h"
+#include "base/text.h"
+#include "base/wholeFile.h"
 #include "settings/profileFile.h"
 #include "settings/quietHours.h"
-#include "settings/wholeFile.h"
-#include "shell/plugin.h"
-#include "shell/text.h"
-#include "ui/optionsPage.h"
 
 namespace kiv {
 
-DWORD millisecondsOf(int32_t seconds) {
-    if (seconds <= 0) return 0;
-    return static_cast<DWORD>(std::min<uint64_t>(static_cast<uint64_t>(seconds) * 1000u, MAXDWORD));
+bool isTopCorner(int32_t bindpos) {
+    return bindpos == cornerTopLeft || bindpos == cornerTopRight;
+}
+
+bool isLeftCorner(int32_t bindpos) {
+    return bindpos == cornerBottomLeft || bindpos == cornerTopLeft;
 }
 
 namespace {
@@ -90,11 +92,9 @@ struct settingsWriter {
 
 config::config(const char* settingsFile) : settingsPath(settingsFile) {
     load();
-    addOptionsPage(*this);
 }
 
 config::~config() {
-    removeOptionsPage(*this);
     save();
 }
 

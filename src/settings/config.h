@@ -5,11 +5,15 @@
 
 #include <cstdint>
 
+#include "base/milliseconds.h"
+
 namespace kiv {
 
-// A setting in seconds as milliseconds of the tick clock: 0 or less is 0, and more seconds than the
-// clock can count mean as long as it can count, not the wrapped remainder.
-DWORD millisecondsOf(int32_t seconds);
+// The corner the stack of notifications grows from (the setting bindpos); any other value is
+// the bottom right.
+enum stackCorner : int32_t { cornerBottomRight = 0, cornerBottomLeft, cornerTopLeft, cornerTopRight };
+bool isTopCorner(int32_t bindpos);
+bool isLeftCorner(int32_t bindpos);
 
 class config {
 public:

@@ -1,4 +1,5 @@
 // The three entry points the messenger calls, and the module entry routine.
+#include "base/moduleState.h"
 #include "shell/plugin.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {

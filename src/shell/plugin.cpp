@@ -2,39 +2,26 @@
 
 #include <cstring>
 
+#include <memory>
+
+#include "base/host.h"
+#include "base/moduleState.h"
+#include "base/serviceInbox.h"
+#include "base/text.h"
 #include "events/protocolHook.h"
 #include "events/soundHook.h"
-#include "filters/filtersManager.h"
-#include "history/notificationHistory.h"
+#include "notify/hold.h"
 #include "notify/popupService.h"
 #include "notify/window.h"
-#include "notify/windowsManager.h"
-#include "scheme/skin.h"
-#include "settings/config.h"
-#include "shell/host.h"
-#include "shell/serviceInbox.h"
-#include "shell/text.h"
+#include "shell/subsystems.h"
 #include "ui/historyWindow.h"
 #include "ui/menus.h"
 
 namespace kiv {
 
-moduleState plugin;
-
 namespace {
 
-abi::plugin_info info = {
-    sizeof(abi::plugin_info),
-    "kiv",
-    0x00010501,
-    0x00010107,
-    "powiadomienia o zdarzeniach z listy kontaktów",
-    "kiv developers",
-    "kiv developers",
-    "kiv@example.invalid",
-    "https://kiv.example.invalid/",
-    {0, 0, 0, 0},
-};
+std::unique_ptr<subsystems> parts;
 
 int __cdecl getSilent(WPARAM, LPARAM) {
     if (!inbox.onOwnThread()) return inbox.silent();
@@ -127,12 +114,8 @@ void registerWindowClass() {
 
 }  // namespace
 
-const abi::plugin_info& pluginInfo() {
-    return info;
-}
-
 void* getPluginInfo(unsigned int hostVersion) {
-    if (hostVersion >= abi::minimumHostVersion) return &info;
+    if (hostVersion >= abi::minimumHostVersion) return &pluginInfo();
     MessageBoxA(nullptr, "Wtyczka kiv wymaga komunikatora Tlen w wersji 4.10.4.1 lub nowszej.", "Błąd",
                 MB_OK | MB_ICONERROR);
     return nullptr;
@@ -152,12 +135,9 @@ int loadPlugin(void* hostServices) {
     plugin.setLayeredWindowAttributes = findLayeredFunction();
     readProfile();
     registerWindowClass();
-    plugin.settings = new config(plugin.settingsPath);
-    plugin.scheme = new skin();
-    plugin.scheme->load(plugin.schemeFolder, plugin.settings->scheme);
-    plugin.filters = new filtersManager(plugin.filtersPath);
-    plugin.windows = new windowsManager();
-    plugin.history = new notificationHistory();
+    parts = std::make_unique<subsystems>();
+    plugin.history->watch(historyWindow::refresh);
+    openHistoryOnSummaryClick(historyWindow::show);
     hookProtocols();
     hookSoundEvent();
     setupMenus();
@@ -171,16 +151,7 @@ int unloadPlugin() {
     unhookSoundEvent();
     unhookProtocols();
     historyWindow::close();
-    delete plugin.history;
-    plugin.history = nullptr;
-    delete plugin.windows;
-    plugin.windows = nullptr;
-    delete plugin.filters;
-    plugin.filters = nullptr;
-    delete plugin.scheme;
-    plugin.scheme = nullptr;
-    delete plugin.settings;
-    plugin.settings = nullptr;
+    parts.reset();
     UnregisterClassA(notifyWindowClass, plugin.instance);
     host::destroyService(plugin.getSilentService);
     host::destroyService(plugin.setSilentService);
@@ -190,17 +161,6 @@ int unloadPlugin() {
     host::destroyService(plugin.popupCloseService);
     plugin.hostServices = nullptr;
     return 0;
-}
-
-bool isFullScreenAppActive() {
-    HWND foreground = GetForegroundWindow();
-    if (!foreground) return false;
-    RECT rect;
-    if (!GetWindowRect(foreground, &rect)) return false;
-    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    // With a monitor chosen, a game on any screen covers the monitor it is on.
-    if (plugin.settings && plugin.settings->monitor != 0) monitorBounds(foreground, screen);
-    return EqualRect(&rect, &screen) != FALSE;
 }
 
 }  // namespace kiv

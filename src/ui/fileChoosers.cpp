@@ -4,9 +4,9 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "shell/plugin.h"
-#include "shell/sound.h"
-#include "shell/text.h"
+#include "base/moduleState.h"
+#include "base/sound.h"
+#include "base/text.h"
 
 namespace kiv {
 

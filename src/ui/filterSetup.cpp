@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
+#include "base/contactList.h"
+#include "base/moduleState.h"
+#include "base/text.h"
 #include "filters/filter.h"
 #include "filters/filtersManager.h"
 #include "resources/resource.h"
-#include "shell/contactList.h"
-#include "shell/plugin.h"
-#include "shell/text.h"
 #include "ui/fileChoosers.h"
 
 namespace kiv {

@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <string>
 
+#include "base/contactList.h"
+#include "base/host.h"
+#include "base/moduleState.h"
+#include "base/wideText.h"
 #include "history/notificationHistory.h"
 #include "resources/resource.h"
-#include "shell/contactList.h"
-#include "shell/host.h"
-#include "shell/plugin.h"
-#include "shell/wideText.h"
 
 namespace kiv {
 

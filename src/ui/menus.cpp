@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "base/host.h"
+#include "base/moduleState.h"
+#include "base/serviceInbox.h"
 #include "filters/filtersManager.h"
 #include "settings/config.h"
-#include "shell/host.h"
-#include "shell/plugin.h"
-#include "shell/serviceInbox.h"
 #include "ui/filterSetup.h"
 #include "ui/historyWindow.h"
 

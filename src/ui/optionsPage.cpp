@@ -9,17 +9,17 @@
 #include <memory>
 #include <string>
 
+#include "base/host.h"
+#include "base/moduleState.h"
+#include "base/scopedGdi.h"
+#include "base/text.h"
+#include "base/window_info.h"
 #include "filters/filtersManager.h"
-#include "notify/window_info.h"
 #include "notify/windowsManager.h"
 #include "resources/resource.h"
 #include "scheme/skin.h"
 #include "settings/config.h"
 #include "settings/quietHours.h"
-#include "shell/host.h"
-#include "shell/plugin.h"
-#include "shell/scopedGdi.h"
-#include "shell/text.h"
 #include "ui/fileChoosers.h"
 #include "ui/filterSetup.h"
 #include "ui/pageScroller.h"
@@ -136,12 +136,11 @@ struct corner {
     int32_t bindpos;
 };
 
-// bindpos 0 bottom right, 1 bottom left, 2 top left, 3 top right.
 constexpr corner corners[] = {
-    {IDC_OPTIONS_BOTTOMRIGHT, 0},
-    {IDC_OPTIONS_BOTTOMLEFT, 1},
-    {IDC_OPTIONS_TOPLEFT, 2},
-    {IDC_OPTIONS_TOPRIGHT, 3},
+    {IDC_OPTIONS_BOTTOMRIGHT, cornerBottomRight},
+    {IDC_OPTIONS_BOTTOMLEFT, cornerBottomLeft},
+    {IDC_OPTIONS_TOPLEFT, cornerTopLeft},
+    {IDC_OPTIONS_TOPRIGHT, cornerTopRight},
 };
 
 const char* const contactFormats[] = {"nazwa", "identyfikator", "nazwa (identyfikator)"};
@@ -573,7 +572,7 @@ HBITMAP loadModuleBitmap(const char* name, int size) {
 
 }  // namespace
 
-void addOptionsPage(config& settings) {
+optionsPageEntry::optionsPageEntry(config& settings) : settings_(settings) {
     settings.iconBig = loadModuleBitmap("ico_big", 32);
     settings.iconSmall = loadModuleBitmap("ico_small", 16);
     abi::options_page_info page = {};
@@ -587,12 +586,12 @@ void addOptionsPage(config& settings) {
                       reinterpret_cast<LPARAM>(&page));
 }
 
-void removeOptionsPage(config& settings) {
-    destroyPage(settings);
-    DeleteObject(settings.iconBig);
-    DeleteObject(settings.iconSmall);
-    settings.iconBig = nullptr;
-    settings.iconSmall = nullptr;
+optionsPageEntry::~optionsPageEntry() {
+    destroyPage(settings_);
+    DeleteObject(settings_.iconBig);
+    DeleteObject(settings_.iconSmall);
+    settings_.iconBig = nullptr;
+    settings_.iconSmall = nullptr;
 }
 
 }  // namespace kiv

@@ -5,9 +5,17 @@ namespace kiv {
 
 class config;
 
-// Registration with the host, made and undone by config for its whole lifetime.
-void addOptionsPage(config& settings);
-void removeOptionsPage(config& settings);
+// The page registered with the host for as long as this lives (the settings' whole lifetime).
+class optionsPageEntry {
+public:
+    explicit optionsPageEntry(config& settings);
+    ~optionsPageEntry();
+    optionsPageEntry(const optionsPageEntry&) = delete;
+    optionsPageEntry& operator=(const optionsPageEntry&) = delete;
+
+private:
+    config& settings_;
+};
 
 // Queues a sample notification: with a three-line text, or without text (the small window).
 void previewNotification(bool withText);

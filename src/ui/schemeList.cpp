@@ -2,8 +2,9 @@
 
 #include <cstring>
 
-#include "shell/plugin.h"
-#include "shell/text.h"
+#include "base/moduleState.h"
+#include "base/scopedHandle.h"
+#include "base/text.h"
 
 namespace kiv {
 
@@ -26,12 +27,11 @@ void schemeList::scan(const char* folder, HWND comboBox) {
     copyText(pattern, folder);
     if (!appendText(pattern, "*.kivs")) return;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    findHandle search(FindFirstFileA(pattern, &found));
+    if (!search.valid()) return;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) add(folder, found.cFileName, comboBox);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
 }
 
 // A file name the setting could not hold would be cut on choosing it and then name another file

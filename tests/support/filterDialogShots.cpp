@@ -12,8 +12,8 @@
 #include "windowProbe.h"
 #include "filters/filtersManager.h"
 #include "hostCore.h"
-#include "shell/plugin.h"
-#include "shell/text.h"
+#include "base/moduleState.h"
+#include "base/text.h"
 #include "ui/filterSetup.h"
 
 namespace {

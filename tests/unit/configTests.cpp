@@ -2,7 +2,7 @@
 
 #include "moduleFixture.h"
 #include "settings/config.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "testSupport.h"
 
 using namespace kivtest;

@@ -1,7 +1,7 @@
 #include <doctest.h>
 
 #include "moduleFixture.h"
-#include "shell/contactList.h"
+#include "base/contactList.h"
 
 using namespace kivtest;
 

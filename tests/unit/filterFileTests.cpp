@@ -7,7 +7,7 @@
 
 #include "filters/filtersManager.h"
 #include "moduleFixture.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "testSupport.h"
 
 using namespace kivtest;

@@ -14,7 +14,7 @@
 #include "filters/filtersManager.h"
 #include "importPatch.h"
 #include "moduleFixture.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "testSupport.h"
 #include "ui/fileChoosers.h"
 #include "ui/filterSetup.h"

@@ -2,6 +2,7 @@
 
 #include "hostCore.h"
 #include "moduleFixture.h"
+#include "notify/hold.h"
 
 using namespace kivtest;
 

@@ -1,7 +1,7 @@
 #include <doctest.h>
 
 #include "history/notificationHistory.h"
-#include "notify/window_info.h"
+#include "base/window_info.h"
 
 using kiv::missedCounts;
 using kiv::missedText;

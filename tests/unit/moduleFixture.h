@@ -3,7 +3,7 @@
 #pragma once
 
 #include "hostCore.h"
-#include "shell/plugin.h"
+#include "base/moduleState.h"
 
 namespace kivtest {
 

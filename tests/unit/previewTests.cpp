@@ -9,7 +9,7 @@
 #include "notify/windowsManager.h"
 #include "scheme/skin.h"
 #include "settings/config.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "ui/optionsPage.h"
 
 using namespace kivtest;

@@ -7,7 +7,7 @@
 
 #include "settings/freshProfile.h"
 #include "settings/profileFile.h"
-#include "settings/wholeFile.h"
+#include "base/wholeFile.h"
 #include "badInput.h"
 #include "testSupport.h"
 

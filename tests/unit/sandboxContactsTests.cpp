@@ -8,7 +8,7 @@
 #include "contactStatus.h"
 #include "contactsFile.h"
 #include "moduleFixture.h"
-#include "shell/contactList.h"
+#include "base/contactList.h"
 #include "testSupport.h"
 
 using namespace kivhost;

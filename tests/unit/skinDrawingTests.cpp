@@ -52,7 +52,7 @@ struct composed {
         look.backgroundColor = RGB(1, 2, 3);
         plainWindow target(width, height);
         kiv::compose(look, target.get(), small);
-        image = kivhost::captureBitmap(look.composed);
+        image = kivhost::captureBitmap(look.composed.get());
     }
     ~composed() {
         DeleteObject(look.bitmap);

@@ -6,7 +6,7 @@
 #include "moduleFixture.h"
 #include "pictures.h"
 #include "scheme/skin.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "testSupport.h"
 
 using namespace kivtest;

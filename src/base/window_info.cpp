@@ -1,9 +1,9 @@
-#include "notify/window_info.h"
+#include "base/window_info.h"
 
 #include <cstring>
 
-#include "settings/config.h"
-#include "shell/text.h"
+#include "base/milliseconds.h"
+#include "base/text.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "shell/serviceInbox.h"
+#include "base/serviceInbox.h"
 
 #include <climits>
 #include <utility>

@@ -1,6 +1,6 @@
-#include "shell/host.h"
+#include "base/host.h"
 
-#include "shell/plugin.h"
+#include "base/moduleState.h"
 
 namespace kiv::host {
 

@@ -6,7 +6,8 @@
 #include <cstdint>
 
 #include "kiv/popup.h"
-#include "notify/callerModule.h"
+
+#include "base/callerModule.h"
 
 namespace kiv {
 

@@ -1,9 +1,12 @@
-#include "shell/contactList.h"
+#include "base/contactList.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "shell/host.h"
+#include "base/chatTitle.h"
+#include "base/host.h"
+#include "base/status.h"
+#include "base/text.h"
 
 namespace kiv {
 
@@ -65,13 +68,8 @@ void openChatWindow(const char* protocol, const char* contactId) {
     const abi::status_entry* entry = statusEntry(item);
     const char* status = item.description ? item.description
                                           : statusNameByIcon(protocol, item.icons ? item.icons->index : 1);
-    const char* name = item.displayName ? item.displayName : "";
-    const char* id = item.id ? item.id : "";
     char title[1024];
-    if (tlen)
-        snprintf(title, sizeof title, "%s (%s) - %s", name, id, status);
-    else
-        snprintf(title, sizeof title, "%s (GG# %s) - %s", name, id, status);
+    copyText(title, chatTitle(protocol, item.displayName, item.id, status).c_str());
 
     abi::chat_window_request chat = {};
     chat.size = sizeof chat;
@@ -86,7 +84,7 @@ void openChatWindow(const char* protocol, const char* contactId) {
 const char* eventStatusName(int status) {
     static const char* const names[] = {"Niedostępny",  "Dostępny",      "Porozmawiajmy", "Jestem zajęty",
                                         "Zaraz wracam", "Wrócę później", "Niewidoczny"};
-    return status >= 1 && status <= 7 ? names[status - 1] : nullptr;
+    return status >= statusUnavailable && status <= statusInvisible ? names[status - statusUnavailable] : nullptr;
 }
 
 }  // namespace kiv

@@ -1,4 +1,4 @@
-#include "shell/wideText.h"
+#include "base/wideText.h"
 
 #include <windows.h>
 

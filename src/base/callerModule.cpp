@@ -1,4 +1,4 @@
-#include "notify/callerModule.h"
+#include "base/callerModule.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "shell/sound.h"
+#include "base/sound.h"
 
 #include <windows.h>
 #include <mmsystem.h>

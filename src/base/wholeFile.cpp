@@ -1,27 +1,28 @@
-#include "settings/wholeFile.h"
+#include "base/wholeFile.h"
 
 #include <windows.h>
+
+#include "base/scopedHandle.h"
 
 namespace kiv {
 
 fileState readWholeFile(const char* path, std::string& bytes, size_t largest) {
     bytes.clear();
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    fileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
         DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? fileState::missing
                                                                                : fileState::unreadable;
     }
     DWORD high = 0;
-    DWORD size = GetFileSize(file, &high);
+    DWORD size = GetFileSize(file.get(), &high);
     bool whole = size != INVALID_FILE_SIZE && high == 0 && size <= largest;
     DWORD read = 0;
     if (whole) {
         bytes.resize(size);
-        whole = size == 0 || (ReadFile(file, &bytes[0], size, &read, nullptr) && read == size);
+        whole = size == 0 || (ReadFile(file.get(), &bytes[0], size, &read, nullptr) && read == size);
     }
-    CloseHandle(file);
     if (!whole) bytes.clear();
     return whole ? fileState::read : fileState::unreadable;
 }
@@ -29,14 +30,14 @@ fileState readWholeFile(const char* path, std::string& bytes, size_t largest) {
 namespace {
 
 bool writeAndFlush(const char* path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    fileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
     DWORD written = 0;
-    bool complete = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+    bool complete = bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                                                 nullptr) &&
                                       written == bytes.size());
-    complete = complete && FlushFileBuffers(file);
-    return CloseHandle(file) && complete;
+    complete = complete && FlushFileBuffers(file.get());
+    return file.close() && complete;
 }
 
 }  // namespace

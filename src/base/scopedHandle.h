@@ -1,0 +1,40 @@
+// Owners of kernel handles: an open file and a file search, each closed once, by its owner.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace kiv {
+
+template <class Closer>
+class scopedHandle {
+public:
+    explicit scopedHandle(HANDLE handle) : handle_(handle) {}
+    ~scopedHandle() { close(); }
+    scopedHandle(const scopedHandle&) = delete;
+    scopedHandle& operator=(const scopedHandle&) = delete;
+
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE get() const { return handle_; }
+    // Closes it now; false when the system could not (a write it had not finished, say).
+    bool close() {
+        if (!valid()) return true;
+        return Closer::close(std::exchange(handle_, INVALID_HANDLE_VALUE)) != FALSE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+struct fileCloser {
+    static BOOL close(HANDLE handle) { return CloseHandle(handle); }
+};
+struct findCloser {
+    static BOOL close(HANDLE handle) { return FindClose(handle); }
+};
+
+using fileHandle = scopedHandle<fileCloser>;
+using findHandle = scopedHandle<findCloser>;
+
+}  // namespace kiv

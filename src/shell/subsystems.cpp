@@ -1,0 +1,25 @@
+#include "shell/subsystems.h"
+
+#include "base/moduleState.h"
+
+namespace kiv {
+
+namespace {
+
+std::unique_ptr<skin> loadedSkin() {
+    auto scheme = std::make_unique<skin>();
+    scheme->load(plugin.schemeFolder, plugin.settings->scheme);
+    return scheme;
+}
+
+}  // namespace
+
+subsystems::subsystems()
+    : settings(plugin.settings, std::make_unique<config>(plugin.settingsPath)),
+      optionsPage(*plugin.settings),
+      scheme(plugin.scheme, loadedSkin()),
+      filters(plugin.filters, std::make_unique<filtersManager>(plugin.filtersPath)),
+      windows(plugin.windows, std::make_unique<windowsManager>()),
+      history(plugin.history, std::make_unique<notificationHistory>()) {}
+
+}  // namespace kiv
