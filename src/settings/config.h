@@ -27,9 +27,6 @@ public:
 
     const char* settingsPath;
     bool keepFile = false;  // the file could not be read at start-up: never written over
-    HWND optionsWindow = nullptr;
-    HBITMAP iconBig = nullptr;
-    HBITMAP iconSmall = nullptr;
 
     bool silent = false;
     bool showsilent = true;

@@ -16,7 +16,7 @@ std::unique_ptr<skin> loadedSkin() {
 
 subsystems::subsystems()
     : settings(plugin.settings, std::make_unique<config>(plugin.settingsPath)),
-      optionsPage(*plugin.settings),
+      optionsPage(),
       scheme(plugin.scheme, loadedSkin()),
       filters(plugin.filters, std::make_unique<filtersManager>(plugin.filtersPath)),
       windows(plugin.windows, std::make_unique<windowsManager>()),

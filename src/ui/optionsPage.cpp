@@ -30,6 +30,9 @@ namespace kiv {
 namespace {
 
 inline constexpr const char* pageName = "kiv/options/settings";
+
+// The one entry while the page is registered: the host's page events carry no pointer of ours.
+optionsPageEntry* registered = nullptr;
 inline constexpr const char* previewDomain = "@tlen.pl";
 constexpr int comboListWidth = 100;
 constexpr int comboListHeight = 200;
@@ -429,12 +432,12 @@ void initPage(HWND page, COLORREF background) {
 }
 
 // A page destroyed by its parent rather than by the page events must not leave a dead handle in
-// the settings, where the next show would move it instead of creating a page.
+// the entry, where the next show would move it instead of creating a page.
 void endPage(HWND page) {
     std::unique_ptr<pageState> state(stateOf(page));
     SetWindowLongPtrA(page, DWLP_USER, 0);
-    if (plugin.settings && plugin.settings->optionsWindow == page) {
-        plugin.settings->optionsWindow = nullptr;
+    if (registered && registered->window == page) {
+        registered->window = nullptr;
         host::callService(abi::svcRemoveDialogHandle, reinterpret_cast<WPARAM>(page), 0);
     }
 }
@@ -515,50 +518,48 @@ INT_PTR CALLBACK pageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 
 // ---- the host's page events -----------------------------------------------------------------
 
-void destroyPage(config& settings) {
-    HWND page = settings.optionsWindow;
+void destroyPage(optionsPageEntry& entry) {
+    HWND page = entry.window;
     if (!page) return;
-    settings.optionsWindow = nullptr;
+    entry.window = nullptr;
     host::callService(abi::svcRemoveDialogHandle, reinterpret_cast<WPARAM>(page), 0);
     DestroyWindow(page);
 }
 
-void showPage(config& settings, abi::options_page_event& event) {
-    if (!settings.optionsWindow) {
+void showPage(optionsPageEntry& entry, abi::options_page_event& event) {
+    if (!entry.window) {
         COLORREF background = event.background;
-        settings.optionsWindow = CreateDialogParamA(plugin.instance, MAKEINTRESOURCEA(IDD_OPTIONS), event.parent,
-                                                    pageProc, reinterpret_cast<LPARAM>(&background));
-        if (settings.optionsWindow)
-            host::callService(abi::svcAddDialogHandle, reinterpret_cast<WPARAM>(settings.optionsWindow), 0);
+        entry.window = CreateDialogParamA(plugin.instance, MAKEINTRESOURCEA(IDD_OPTIONS), event.parent, pageProc,
+                                          reinterpret_cast<LPARAM>(&background));
+        if (entry.window) host::callService(abi::svcAddDialogHandle, reinterpret_cast<WPARAM>(entry.window), 0);
     }
-    event.iconBig = settings.iconBig;
+    event.iconBig = entry.iconBig.get();
     event.flags |= abi::optionsFlagBigIcon;
-    if (!settings.optionsWindow) return;
-    SetWindowPos(settings.optionsWindow, nullptr, event.x, event.y, event.width, event.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(settings.optionsWindow, SW_SHOW);
+    if (!entry.window) return;
+    SetWindowPos(entry.window, nullptr, event.x, event.y, event.width, event.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(entry.window, SW_SHOW);
 }
 
 int __cdecl onOptionsPage(void* eventPointer) {
     auto* event = static_cast<abi::options_page_event*>(eventPointer);
     config* settings = plugin.settings;
-    if (!event || !settings) return 0;
+    if (!event || !settings || !registered) return 0;
     copyText(event->title, "kiv");
     copyText(event->description, "konfiguracja");
     switch (event->event) {
     case abi::optionsShow:
-        showPage(*settings, *event);
+        showPage(*registered, *event);
         break;
     case abi::optionsHide:
-        if (settings->optionsWindow) ShowWindow(settings->optionsWindow, SW_HIDE);
+        if (registered->window) ShowWindow(registered->window, SW_HIDE);
         break;
     case abi::optionsApply:
     case abi::optionsApplyClose:
-        if (IsWindow(settings->optionsWindow)) applyOptionsPage(settings->optionsWindow, *settings);
-        if (event->event == abi::optionsApplyClose) destroyPage(*settings);
+        if (IsWindow(registered->window)) applyOptionsPage(registered->window, *settings);
+        if (event->event == abi::optionsApplyClose) destroyPage(*registered);
         break;
     case abi::optionsClose:
-        destroyPage(*settings);
+        destroyPage(*registered);
         break;
     default:
         break;
@@ -572,26 +573,23 @@ HBITMAP loadModuleBitmap(const char* name, int size) {
 
 }  // namespace
 
-optionsPageEntry::optionsPageEntry(config& settings) : settings_(settings) {
-    settings.iconBig = loadModuleBitmap("ico_big", 32);
-    settings.iconSmall = loadModuleBitmap("ico_small", 16);
+optionsPageEntry::optionsPageEntry()
+    : iconBig(loadModuleBitmap("ico_big", 32)), iconSmall(loadModuleBitmap("ico_small", 16)) {
+    registered = this;
     abi::options_page_info page = {};
     page.size = sizeof page;
     page.pageName = pageName;
     page.group = "kiv";
     page.kind = 3;
-    page.iconSmall = settings.iconSmall;
+    page.iconSmall = iconSmall.get();
     page.callback = onOptionsPage;
     host::callService(abi::svcAddOptionsPage, reinterpret_cast<WPARAM>(plugin.instance),
                       reinterpret_cast<LPARAM>(&page));
 }
 
 optionsPageEntry::~optionsPageEntry() {
-    destroyPage(settings_);
-    DeleteObject(settings_.iconBig);
-    DeleteObject(settings_.iconSmall);
-    settings_.iconBig = nullptr;
-    settings_.iconSmall = nullptr;
+    destroyPage(*this);
+    registered = nullptr;
 }
 
 }  // namespace kiv
