@@ -24,9 +24,13 @@ void freshProfile::key(const char* name, const char* value) {
         held_.erase(end, lastValueEnd_ - end);
     }
     while (isProfileBlank(*value)) ++value;
-    held_ += codec_.toHeld(name);
-    held_ += '=';
-    held_ += previous_ ? previous_->keptText(section_, name, value) : codec_.toHeld(value);
+    if (codec_.kind() == profileCodec::windows1250) {
+        held_ += name;
+        held_ += '=';
+        held_ += value;
+    } else {
+        held_ += codec_.toHeld(name) + "=" + previous_->keptText(section_, name, value);
+    }
     lastValueEnd_ = held_.size();
     held_ += "\r\n";
 }

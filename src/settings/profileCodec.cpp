@@ -74,12 +74,12 @@ std::string profileCodec::bytesOf(const std::string& text) const {
     }
 }
 
-std::string profileCodec::toHeld(const std::string& module) const {
+std::string profileCodec::toHeld(std::string module) const {
     if (kind_ == windows1250 || isAscii(module)) return module;
     return narrowOf(wideOf(module, windows1250CodePage), CP_UTF8);
 }
 
-std::string profileCodec::toModule(const std::string& held) const {
+std::string profileCodec::toModule(std::string held) const {
     if (kind_ == windows1250 || isAscii(held)) return held;
     return narrowOf(wideOf(held, CP_UTF8), windows1250CodePage);
 }

@@ -23,8 +23,8 @@ public:
     // A name or value of the module (Windows-1250) as held inside, and one held inside as the
     // platform's single-byte functions give it: a character beyond Windows-1250 becomes its
     // nearest letter or '?'.
-    std::string toHeld(const std::string& module) const;
-    std::string toModule(const std::string& held) const;
+    std::string toHeld(std::string module) const;
+    std::string toModule(std::string held) const;
     // Whether the text is the same after the way through Windows-1250 and back.
     bool fitsWindows1250(const std::string& text) const;
     // The text in lower case, for names matched without regard to case as the platform matches them.

@@ -104,9 +104,9 @@ void profileFile::set(const char* sectionName, const char* key, const char* valu
         const entry& existing = target.entries[found->second];
         bool pending = lastSet_ == std::make_pair(sectionIndex, found->second);
         std::string current = pending ? trimmed(existing.value.c_str()) : existing.value;
-        if (existing.hasValue && codec_.toModule(current) == stored) return;
+        if (existing.hasValue && codec_.toModule(std::move(current)) == stored) return;
     }
-    stored = codec_.toHeld(stored);
+    stored = codec_.toHeld(std::move(stored));
     if (lastSet_.first < sections_.size()) {
         std::string& last = sections_[lastSet_.first].entries[lastSet_.second].value;
         last = trimmed(last.c_str());
