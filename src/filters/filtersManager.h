@@ -8,6 +8,7 @@
 
 #include "filters/filter.h"
 #include "kiv/host_abi.h"
+#include "settings/profileFile.h"
 
 namespace kiv {
 
@@ -68,6 +69,7 @@ private:
     std::map<std::string, bool, byteOrder> ignored;
     const char* filePath;
     bool keepFile = false;  // the file could not be read at start-up: never written over
+    profileFile loaded;     // as read at start-up: its encoding, and texts Windows-1250 lacks
 };
 
 }  // namespace kiv
