@@ -374,6 +374,15 @@ void schemeCheck::checkSize(const char* key, SIZE& size) {
         return;
     }
     size = {width, height};
+    // The plug-in keeps every window within the work area of the screen its stack is on.
+    RECT area = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const long areaWidth = area.right - area.left, areaHeight = area.bottom - area.top;
+    if (width > areaWidth || height > areaHeight)
+        warning(key, std::string(key) + "=" + text + " is larger than this screen's work area (" +
+                         std::to_string(areaWidth) + " x " + std::to_string(areaHeight) +
+                         "): the plug-in shows the window at " + std::to_string(std::min<long>(width, areaWidth)) +
+                         " x " + std::to_string(std::min<long>(height, areaHeight)));
 }
 
 void schemeCheck::checkRect(const char* key, const SIZE& window) {

@@ -86,11 +86,11 @@ void filtersManager::load() {
     contactFilters.clear();
     std::string bytes;
     keepFile = filePath && *filePath && readWholeFile(filePath, bytes) == fileState::unreadable;
+    loaded = profileFile(bytes);
     if (filePath && *filePath && !keepFile) {
-        const profileFile file(bytes);
-        for (const std::string& name : file.sectionNames()) {
+        for (const std::string& name : loaded.sectionNames()) {
             filter f;
-            f.readSection(file, name.c_str());
+            f.readSection(loaded, name.c_str());
             if (const char* contact = afterPrefix(name.c_str(), contactPrefix)) {
                 contactFilters[contact] = f;
                 continue;
@@ -107,14 +107,16 @@ void filtersManager::load() {
     globalFilter.sound_inherit = false;
 }
 
-// The whole file is made in memory and replaces the old one in one step.
+// The whole file is made in memory and replaces the old one in one step, in the encoding it was
+// read in. Sections named beyond Windows-1250 match no group or contact: they stay as they were.
 void filtersManager::save() {
     if (!filePath || !*filePath || keepFile) return;
-    freshProfile file;
+    freshProfile file(loaded);
     globalFilter.writeSection(file, globalSection);
     std::set<std::string> written = {globalSection};
     saveLevel(file, groupFilters, groupPrefix, written);
     saveLevel(file, contactFilters, contactPrefix, written);
+    file.appendHeld(loaded.sectionsBeyondWindows1250());
     replaceWholeFile(filePath, file.text());
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "kiv/host_abi.h"
+#include "settings/profileFile.h"
 
 #include "filters/filter.h"
 
@@ -69,6 +70,7 @@ private:
     std::map<std::string, bool, byteOrder> ignored;
     const char* filePath;
     bool keepFile = false;  // the file could not be read at start-up: never written over
+    profileFile loaded;     // as read at start-up: its encoding, and texts Windows-1250 lacks
 };
 
 }  // namespace kiv

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "base/moduleState.h"
@@ -24,10 +26,15 @@ unsigned long long fileSize(const std::string& path) {
     return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// Tabs and line breaks inside a field would split the line: they become spaces.
+// Tabs and line breaks inside a field would split the line: they become spaces. A field past the
+// longest is cut there and marked with its whole length.
 void appendField(std::string& line, const char* field) {
     if (!line.empty()) line += '\t';
-    for (const char* c = field ? field : ""; *c; ++c) line += (*c == '\t' || *c == '\r' || *c == '\n') ? ' ' : *c;
+    const char* text = field ? field : "";
+    const size_t length = strlen(text);
+    const size_t kept = std::min(length, eventLog::longestField);
+    for (const char* c = text; c < text + kept; ++c) line += (*c == '\t' || *c == '\r' || *c == '\n') ? ' ' : *c;
+    if (kept < length) line += "… [ucięte, " + std::to_string(length) + " znaków]";
 }
 
 }  // namespace
@@ -49,6 +56,7 @@ void eventLog::write(const char* protocol, const char* contactId, const char* ev
     line += "\r\n";
 
     const std::string path = std::string(plugin.profileFolder) + "kiv.log";
+    // The line about to be written decides: a file it would take past the limit rolls over first.
     const unsigned long long size = fileSize(path);
     if (size > 0 && size + line.size() > sizeLimit &&
         !MoveFileExA(path.c_str(), (path + ".1").c_str(), MOVEFILE_REPLACE_EXISTING))

@@ -1,6 +1,6 @@
 // kiv.log in the profile folder: one line for each protocol event, sound event and call of the
 // popup services, saying what the module did with it and why. Written only while eventlog is on; never
-// grows past 1 MB (the full file becomes kiv.log.1).
+// grows past 1 MB (the file that a line would take past it becomes kiv.log.1).
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,9 @@ namespace kiv {
 class eventLog {
 public:
     static constexpr size_t sizeLimit = 1024 * 1024;
+    // A longer field keeps this many bytes and says how long it was, so that no line comes near
+    // the limit whatever a caller hands over.
+    static constexpr size_t longestField = 1024;
 
     static bool enabled();
     // One line: local time, protocol, contact, event and decision, separated by tabs, CRLF. A file

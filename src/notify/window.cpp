@@ -60,15 +60,18 @@ window* window::fromHandle(HWND handle) {
 
 // ---- size and place ------------------------------------------------------------------------
 
+// No window is larger than the work area of its stack's screen, whatever size the scheme asks for.
 void window::fitToContent(const RECT& area) {
-    skin_.height = schemeHeight_;
+    const int32_t areaWidth = std::max<int32_t>(0, area.right - area.left);
+    const int32_t areaHeight = std::max<int32_t>(0, area.bottom - area.top);
+    skin_.height = std::min(schemeHeight_, areaHeight);
     skin_.descRect = schemeDescRect_;
     if (!request_.text[0]) {
-        resize(skin_.smallWidth, skin_.smallHeight, true);
+        resize(std::min(skin_.smallWidth, areaWidth), std::min(skin_.smallHeight, areaHeight), true);
         return;
     }
     if (skin_.autoHeight) growToText(area);
-    resize(skin_.width, skin_.height, false);
+    resize(std::min(skin_.width, areaWidth), skin_.height, false);
 }
 
 // The whole measured text height is added to the scheme's height, at most autoheightrows lines.

@@ -33,8 +33,8 @@ public:
     static window* fromHandle(HWND handle);
 
     // Sizes the window for its request: the small size without text, else the normal size,
-    // grown to the description when the skin asks for auto-height, never taller than area (the
-    // work area of the window's stack). Sizing again starts from the scheme's own sizes.
+    // grown to the description when the skin asks for auto-height, never wider or taller than
+    // area (the work area of the window's stack). Sizing again starts from the scheme's own sizes.
     void fitToContent(const RECT& area);
     // A new description (or the next message of a group): sized again, repainted, and its visible
     // time starts again. Says whether the height changed.

@@ -6,10 +6,13 @@
 
 namespace kiv {
 
+freshProfile::freshProfile(const profileFile& previous) : previous_(&previous), codec_(previous.codec()) {}
+
 void freshProfile::section(const std::string& name) {
-    bytes_ += '[';
-    bytes_ += name;
-    bytes_ += "]\r\n";
+    section_ = name;
+    held_ += '[';
+    held_ += codec_.toHeld(name);
+    held_ += "]\r\n";
 }
 
 // The platform strips a value's leading blanks as it writes it, and its trailing ones when it
@@ -17,15 +20,25 @@ void freshProfile::section(const std::string& name) {
 void freshProfile::key(const char* name, const char* value) {
     if (lastValueEnd_ != std::string::npos) {
         size_t end = lastValueEnd_;
-        while (isProfileBlank(bytes_[end - 1])) --end;  // stops at the '=' before the value
-        bytes_.erase(end, lastValueEnd_ - end);
+        while (isProfileBlank(held_[end - 1])) --end;  // stops at the '=' before the value
+        held_.erase(end, lastValueEnd_ - end);
     }
     while (isProfileBlank(*value)) ++value;
-    bytes_ += name;
-    bytes_ += '=';
-    bytes_.append(value, strlen(value));
-    lastValueEnd_ = bytes_.size();
-    bytes_ += "\r\n";
+    if (codec_.kind() == profileCodec::windows1250) {
+        held_ += name;
+        held_ += '=';
+        held_ += value;
+    } else {
+        held_ += codec_.toHeld(name) + "=" + previous_->keptText(section_, name, value);
+    }
+    lastValueEnd_ = held_.size();
+    held_ += "\r\n";
+}
+
+// Their values come from the file as read, which holds no blanks after a value.
+void freshProfile::appendHeld(const std::string& held) {
+    held_ += held;
+    lastValueEnd_ = std::string::npos;
 }
 
 }  // namespace kiv

@@ -31,9 +31,9 @@ std::string upToZero(std::string text) {
     return text;
 }
 
-std::string folded(std::string name) {
-    if (!name.empty()) CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
-    return name;
+// One pair of matching quotes round a value, as the reader drops them.
+bool quoted(const std::string& value) {
+    return value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
 }
 
 }  // namespace
@@ -42,10 +42,11 @@ std::string folded(std::string name) {
 // bracket) opens a section, "name=value" is a key, and any other line (a comment too) is a key
 // without a value, kept and written back as it was. Lines before the first section belong to
 // one without a name, written without a header.
-profileFile::profileFile(const std::string& bytes) {
+profileFile::profileFile(const std::string& bytes) : codec_(profileCodec::of(bytes)) {
+    const std::string contents = codec_.textOf(bytes);
     addSection("");
-    const char* const end = bytes.data() + bytes.size();
-    const char* next = bytes.data();
+    const char* const end = contents.data() + contents.size();
+    const char* next = contents.data();
     while (next < end) {
         const char* start = next;
         while (next < end && *next != '\r' && *next != '\n') ++next;
@@ -73,37 +74,39 @@ profileFile::profileFile(const std::string& bytes) {
 }
 
 void profileFile::addSection(std::string name) {
-    firstSection_.emplace(folded(name), sections_.size());
+    firstSection_.emplace(codec_.folded(name), sections_.size());
     sections_.push_back(section{std::move(name), {}, {}});
 }
 
 void profileFile::addEntry(section& to, entry e) {
-    to.firstEntry.emplace(folded(e.name), to.entries.size());
+    to.firstEntry.emplace(codec_.folded(e.name), to.entries.size());
     to.entries.push_back(std::move(e));
 }
 
 profileFile::section& profileFile::sectionNamed(const std::string& name) {
-    auto found = firstSection_.find(folded(name));
+    auto found = firstSection_.find(codec_.folded(name));
     if (found != firstSection_.end()) return sections_[found->second];
     addSection(name);
     return sections_.back();
 }
 
 // The platform strips only the value's leading blanks, but reads the file again before its next
-// write, which strips the trailing ones too: only the value written last may keep them.
+// write, which strips the trailing ones too: only the value written last may keep them. A value
+// that reads as the one given stays as it is, with any characters Windows-1250 lacks.
 void profileFile::set(const char* sectionName, const char* key, const char* value) {
     if (sections_.empty()) addSection("");
-    section& target = sectionNamed(trimmed(sectionName));
+    section& target = sectionNamed(codec_.toHeld(trimmed(sectionName)));
     const size_t sectionIndex = static_cast<size_t>(&target - sections_.data());
-    std::string name = trimmed(key);
+    std::string name = codec_.toHeld(trimmed(key));
     std::string stored = afterBlanks(value);
-    auto found = target.firstEntry.find(folded(name));
+    auto found = target.firstEntry.find(codec_.folded(name));
     if (found != target.firstEntry.end()) {
         const entry& existing = target.entries[found->second];
         bool pending = lastSet_ == std::make_pair(sectionIndex, found->second);
         std::string current = pending ? trimmed(existing.value.c_str()) : existing.value;
-        if (existing.hasValue && current == stored) return;
+        if (existing.hasValue && codec_.toModule(std::move(current)) == stored) return;
     }
+    stored = codec_.toHeld(std::move(stored));
     if (lastSet_.first < sections_.size()) {
         std::string& last = sections_[lastSet_.first].entries[lastSet_.second].value;
         last = trimmed(last.c_str());
@@ -122,10 +125,10 @@ void profileFile::set(const char* sectionName, const char* key, const char* valu
 
 const std::string* profileFile::find(const char* sectionName, const char* key) const {
     if (strlen(sectionName) > longestSectionName) return nullptr;
-    auto at = firstSection_.find(folded(trimmed(sectionName)));
+    auto at = firstSection_.find(codec_.folded(codec_.toHeld(trimmed(sectionName))));
     if (at == firstSection_.end()) return nullptr;
     const section& found = sections_[at->second];
-    auto entryAt = found.firstEntry.find(folded(trimmed(key)));
+    auto entryAt = found.firstEntry.find(codec_.folded(codec_.toHeld(trimmed(key))));
     if (entryAt == found.firstEntry.end()) return nullptr;
     const entry& e = found.entries[entryAt->second];
     return e.hasValue ? &e.value : nullptr;
@@ -137,11 +140,11 @@ void profileFile::text(const char* sectionName, const char* key, const char* fal
                        size_t size) const {
     if (!size) return;
     const std::string* found = find(sectionName, key);
-    std::string value = found ? *found : std::string(fallback ? fallback : "");
-    const bool quoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
-    if (quoted) value.erase(0, 1);
+    std::string value = found ? codec_.toModule(*found) : std::string(fallback ? fallback : "");
+    const bool inQuotes = quoted(value);
+    if (inQuotes) value.erase(0, 1);
     size_t length = std::min(value.size(), size - 1);
-    if (quoted && size >= value.size() && length > 0) --length;
+    if (inQuotes && size >= value.size() && length > 0) --length;
     memcpy(buffer, value.data(), length);
     buffer[length] = '\0';
 }
@@ -176,22 +179,42 @@ int32_t profileFile::number(const char* sectionName, const char* key, int32_t fa
 
 std::vector<std::string> profileFile::sectionNames() const {
     std::vector<std::string> names;
-    for (const section& s : sections_)
-        if (!s.name.empty() && s.name.size() <= longestSectionName) names.push_back(s.name);
+    for (const section& s : sections_) {
+        if (s.name.empty() || !codec_.fitsWindows1250(s.name)) continue;
+        std::string name = codec_.toModule(s.name);
+        if (name.size() <= longestSectionName) names.push_back(std::move(name));
+    }
     return names;
 }
 
-std::string profileFile::text() const {
-    std::string bytes;
-    for (const section& s : sections_) {
-        if (!s.name.empty()) bytes += "[" + s.name + "]\r\n";
-        for (const entry& e : s.entries) {
-            bytes += e.name;
-            if (e.hasValue) bytes += "=" + e.value;
-            bytes += "\r\n";
-        }
+std::string profileFile::keptText(const std::string& sectionName, const char* key, const char* value) const {
+    if (codec_.kind() == profileCodec::windows1250) return value;
+    const std::string* found = find(sectionName.c_str(), key);
+    if (!found) return codec_.toHeld(value);
+    std::string own = quoted(*found) ? found->substr(1, found->size() - 2) : *found;
+    return codec_.toModule(own) == value ? own : codec_.toHeld(value);
+}
+
+void profileFile::appendSection(std::string& bytes, const section& s) {
+    if (!s.name.empty()) bytes += "[" + s.name + "]\r\n";
+    for (const entry& e : s.entries) {
+        bytes += e.name;
+        if (e.hasValue) bytes += "=" + e.value;
+        bytes += "\r\n";
     }
-    return bytes;
+}
+
+std::string profileFile::sectionsBeyondWindows1250() const {
+    std::string held;
+    for (const section& s : sections_)
+        if (!s.name.empty() && !codec_.fitsWindows1250(s.name)) appendSection(held, s);
+    return held;
+}
+
+std::string profileFile::text() const {
+    std::string held;
+    for (const section& s : sections_) appendSection(held, s);
+    return codec_.bytesOf(held);
 }
 
 }  // namespace kiv

@@ -1,6 +1,8 @@
 // An INI file held in memory: read as the platform's private-profile functions read one, changed
 // key by key as they change it, and given back as the bytes they would write. One read and one
 // write then replace the key-at-a-time calls, each of which reads and rewrites the whole file.
+// Names and values are given and taken in Windows-1250, whatever the file's encoding; a file in
+// UTF-8 or UTF-16 keeps it, and keeps the characters Windows-1250 lacks where nothing changed them.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +10,8 @@
 #include <utility>
 #include <unordered_map>
 #include <vector>
+
+#include "settings/profileCodec.h"
 
 namespace kiv {
 
@@ -35,12 +39,21 @@ public:
     // As GetPrivateProfileStringA into a buffer of the given size: one pair of matching quotes
     // around the value is dropped, and the text is cut to size - 1 bytes.
     void text(const char* section, const char* key, const char* fallback, char* buffer, size_t size) const;
-    // Names of the sections with a name it can read, in file order, repeated ones too.
+    // Names of the sections with a name it can read, in file order, repeated ones too. A name
+    // with characters beyond Windows-1250 is left out: no group or contact of the host has it.
     std::vector<std::string> sectionNames() const;
 
     // Whether any set changed the contents; the platform leaves the file alone otherwise.
     bool changed() const { return changed_; }
+    // The file's bytes, in the encoding it was read in.
     std::string text() const;
+
+    const profileCodec& codec() const { return codec_; }
+    // What to write for the value of key in section in a new file of this encoding: this file's
+    // own text when it reads as value, otherwise value itself.
+    std::string keptText(const std::string& section, const char* key, const char* value) const;
+    // The sections named beyond Windows-1250, as held inside, for a new file to keep as they were.
+    std::string sectionsBeyondWindows1250() const;
 
 private:
     struct entry {
@@ -56,9 +69,11 @@ private:
 
     section& sectionNamed(const std::string& name);
     const std::string* find(const char* section, const char* key) const;
+    static void appendSection(std::string& bytes, const section& s);
     void addEntry(section& to, entry e);
     void addSection(std::string name);
 
+    profileCodec codec_;
     std::vector<section> sections_;
     std::unordered_map<std::string, size_t> firstSection_;  // folded name -> index
     std::pair<size_t, size_t> lastSet_{SIZE_MAX, 0};  // section, entry

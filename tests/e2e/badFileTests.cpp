@@ -353,6 +353,54 @@ TEST_CASE("damaged skin bitmaps and absurd font records: drawn without them, no 
     }
 }
 
+TEST_CASE("files found in the field: filter files with a byte-order mark, a scheme larger than the screen") {
+    const std::string fixtures = kivhost::programFolder() + "fixtures\\bad-inputs\\";
+    SUBCASE("a filter file saved as Unicode or as UTF-8 with its mark keeps its filters") {
+        for (const std::string name : {"filters-utf16le-bom.config", "filters-utf8-bom.config"}) {
+            CAPTURE(name);
+            const std::string original = readFile(fixtures + name);
+            REQUIRE(original.size() > 3);
+            kivSession session("bad-filters-marked", false);
+            session.host.contacts.clear();
+            session.host.contacts.addContact("12345", "Olek", session.host.contacts.addGroup("Znajomi"), "GG");
+            writeFile(session.settingsFile, settingsWith("none.kivs", ""));
+            writeFile(session.filtersFile, original);
+            session.start();
+            kivhost::moduleClock::get().advance(60000);
+            kivhost::raiseMessage("GG", "12345", 2, "wiadomość");  // the global filter lets messages through
+            CHECK(settle(1).size() == 1);
+            session.unload();
+            session.host.contacts.clear();
+            const std::string saved = readFile(session.filtersFile);
+            const size_t mark = original[0] == '\xEF' ? 3 : 2;
+            CHECK(saved.compare(0, mark, original, 0, mark) == 0);
+            writeFile(session.profile + "original.config", original);
+            CHECK(valuesLost(profileValues(session.profile + "original.config"), profileValues(session.filtersFile)) ==
+                  "");
+        }
+    }
+    SUBCASE("a scheme of 32767 x 32767 gives windows no larger than the work area") {
+        const std::string scheme = schemeFolder() + "kivtest-32767.kivs";
+        REQUIRE(CopyFileA((fixtures + "scheme-window-32767.kivs").c_str(), scheme.c_str(), FALSE));
+        {
+            notifySession session("bad-scheme-32767", settingsWith("kivtest-32767.kivs", lines({"visibletime=30"})));
+            const RECT area = workArea();
+            for (const std::string text : {"Ala ma kota", ""}) {
+                CAPTURE(text);
+                popupRequest request;
+                request.text = text.c_str();
+                HWND shown = showOne(session, request);
+                REQUIRE(shown);
+                RECT rect = kivhost::windowRect(shown);
+                CHECK(rect.right - rect.left <= area.right - area.left);
+                CHECK(rect.bottom - rect.top <= area.bottom - area.top);
+            }
+            CHECK(heapsIntact());
+        }
+        DeleteFileA(scheme.c_str());
+    }
+}
+
 TEST_CASE("a window grown by its text stays within the work area") {
     testScheme scheme("kivtest-tall.kivs", hugeFontScheme());
     notifySession session("bad-scheme-tall", settingsWith(scheme.name, lines({"autoheightrows=1000"})));

@@ -166,7 +166,7 @@ TEST_CASE("kiv.log follows kiv/popup/show, update and close, in Windows-1250 wha
                                    "TLEN\t???\tkiv/popup/show\tpominięte: wyciszone"});
 }
 
-TEST_CASE("kiv.log never grows past 1 MB: the full file becomes kiv.log.1, replacing an older one") {
+TEST_CASE("kiv.log never grows past 1 MB: a long field is cut, and a file the next line would fill becomes kiv.log.1") {
     logScene s("log-roll", withLog());
     const size_t limit = 1024 * 1024;
     writeFile(s.logFile, std::string(limit - 20, 'x'));
@@ -181,6 +181,15 @@ TEST_CASE("kiv.log never grows past 1 MB: the full file becomes kiv.log.1, repla
     kivhost::raiseMessage("GG", "12345", 2, "b");
     CHECK(readFile(s.logFile).size() <= limit);
     CHECK(readFile(s.logFile).size() > limit - 200);
+    // A contact identifier of 2 MB is cut in its line, which rolls the file over as any other.
+    const std::string huge(2 * limit, 'z');
+    kivhost::raiseStatusChange(change("GG", huge, 1, 2));
+    const std::string rolled = readFile(s.logFile);
+    CHECK(rolled.size() <= limit);
+    CHECK(readFile(s.logFile + ".1").size() > limit - 200);
+    const std::string cut = "\tGG\t" + std::string(1024, 'z') + "… [ucięte, 2097152 znaków]\tstatus: Dostępny\t";
+    CHECK(rolled.find(cut) != std::string::npos);
+    CHECK(rolled.size() < 1200);
 }
 
 TEST_CASE("kiv.log: a file that cannot be written changes nothing else; with eventlog off there is none") {

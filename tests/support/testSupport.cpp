@@ -66,6 +66,69 @@ std::vector<std::string> sectionNames(const std::string& file) {
     return names;
 }
 
+std::map<std::string, std::string> profileValues(const std::string& file) {
+    std::map<std::string, std::string> values;
+    std::vector<char> keys(1 << 16);
+    for (const std::string& section : sectionNames(file)) {
+        DWORD length = GetPrivateProfileStringA(section.c_str(), nullptr, "", keys.data(),
+                                                static_cast<DWORD>(keys.size()), file.c_str());
+        for (const char* key = keys.data(); key < keys.data() + length && *key; key += strlen(key) + 1)
+            values.emplace(section + "/" + key, iniValue(file, section.c_str(), key));
+    }
+    return values;
+}
+
+std::string valuesLost(const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
+    std::string lost;
+    for (const auto& [key, value] : before) {
+        auto found = after.find(key);
+        if (found == after.end() || found->second != value) lost += key + "=" + value + "; ";
+    }
+    return lost;
+}
+
+const markedEncoding markedEncodings[3] = {
+    {"UTF-16 LE", "\xFF\xFE", true, false},
+    {"UTF-16 BE", "\xFE\xFF", true, true},
+    {"UTF-8", "\xEF\xBB\xBF", false, false},
+};
+
+std::string encoded(const std::wstring& text, const markedEncoding& encoding) {
+    std::string bytes = encoding.mark;
+    if (!encoding.utf16) {
+        const int size = static_cast<int>(text.size());
+        int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+        std::string utf8(static_cast<size_t>(length), '\0');
+        if (length > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &utf8[0], length, nullptr, nullptr);
+        return bytes + utf8;
+    }
+    for (wchar_t c : text) {
+        const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+        bytes += encoding.bigEndian ? high : low;
+        bytes += encoding.bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+std::wstring decoded(const std::string& bytes, const markedEncoding& encoding) {
+    const std::string mark = encoding.mark;
+    if (bytes.compare(0, mark.size(), mark) != 0) return L"";
+    std::wstring text;
+    if (encoding.utf16) {
+        for (size_t at = mark.size(); at + 1 < bytes.size(); at += 2) {
+            unsigned first = static_cast<unsigned char>(bytes[at]), second = static_cast<unsigned char>(bytes[at + 1]);
+            text += static_cast<wchar_t>(encoding.bigEndian ? (first << 8) | second : (second << 8) | first);
+        }
+        return text;
+    }
+    const std::string rest = bytes.substr(mark.size());
+    text.resize(rest.size());
+    if (!rest.empty())
+        text.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, rest.data(), static_cast<int>(rest.size()),
+                                                            &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
 std::string inProfile(std::string text, const std::string& profile) {
     const std::string mark = "{profile}";
     for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + profile.size()))

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,26 @@ std::string iniValue(const std::string& file, const char* section, const char* k
 
 // The section names of an INI file as the platform lists them, in file order.
 std::vector<std::string> sectionNames(const std::string& file);
+
+// Every key of every section, as "section/key" with its value, as the platform reads them.
+std::map<std::string, std::string> profileValues(const std::string& file);
+
+// The keys of before that after lacks or holds with another value, as "section/key=value; ...".
+std::string valuesLost(const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after);
+
+// The encodings another editor may save a settings file in, each with its byte-order mark.
+struct markedEncoding {
+    const char* name;
+    const char* mark;
+    bool utf16;
+    bool bigEndian;
+};
+extern const markedEncoding markedEncodings[3];
+
+// The text as a file in the encoding, mark first.
+std::string encoded(const std::wstring& text, const markedEncoding& encoding);
+// A file's text in the encoding; empty when it lacks the encoding's mark.
+std::wstring decoded(const std::string& bytes, const markedEncoding& encoding);
 
 // The text with every "{profile}" replaced by the profile folder given.
 std::string inProfile(std::string text, const std::string& profile);

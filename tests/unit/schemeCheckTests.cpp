@@ -147,6 +147,17 @@ TEST_CASE("what the plug-in copes with is a note: an old version, no title, no b
     CHECK(mentions(plain.warnings(), "id_rect=0,0,300,20 reaches outside the 250 x 50 window"));
 }
 
+TEST_CASE("a window larger than the screen is a note with the size the plug-in shows it at") {
+    RECT area = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const std::string screen = std::to_string(area.right - area.left) + " x " + std::to_string(area.bottom - area.top);
+    schemeCheck check(programFolder() + "fixtures\\bad-inputs\\scheme-window-32767.kivs", programFolder());
+    CHECK_FALSE(mentions(check.errors(), "window_size"));
+    CHECK(onLine(check.warnings(), 3).text == "window_size=32767,32767 is larger than this screen's work area (" +
+                                                  screen + "): the plug-in shows the window at " + screen);
+    CHECK_FALSE(mentions(check.warnings(), "window_sizesmall"));
+}
+
 TEST_CASE("a damaged bitmap and a font record beyond use are errors that say why") {
     schemeFolder scheme;
     const std::string damaged = programFolder() + "fixtures\\damaged-skins\\offset-past-end.bmp";
