@@ -9,6 +9,7 @@
 #include "notify/popupService.h"
 #include "notify/window.h"
 #include "notify/windowsManager.h"
+#include "resources/version.h"
 #include "scheme/skin.h"
 #include "settings/config.h"
 #include "shell/host.h"
@@ -27,7 +28,7 @@ abi::plugin_info info = {
     sizeof(abi::plugin_info),
     "kiv",
     0x00010501,
-    0x00010107,
+    KIV_VERSION_NUMBER,
     "powiadomienia o zdarzeniach z listy kontaktów",
     "kiv developers",
     "kiv developers",
