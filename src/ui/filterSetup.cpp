@@ -196,16 +196,9 @@ void moveIntoFolder(HWND dialog) {
 
 bool rowCommand(HWND dialog, const filterSetup& setup, int id) {
     for (const soundRow& row : soundRows) {
-        if (id == row.browse)
-            chooseSoundFile(dialog, row.edit);
-        else if (id == row.play)
-            playEditSound(dialog, row.edit);
-        else if (id == row.clear)
-            SetDlgItemTextA(dialog, row.edit, "");
-        else if (id == row.inherited)
-            showInheritedPath(dialog, setup, row);
-        else
-            continue;
+        if (soundButtonCommand(dialog, row, id)) return true;
+        if (id != row.inherited) continue;
+        showInheritedPath(dialog, setup, row);
         return true;
     }
     return false;

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -86,25 +87,25 @@ constexpr checkBox checkBoxes[] = {
     {IDC_OPTIONS_GROUPMESSAGES, &config::groupmessages},
 };
 
-enum class limitKind { fixed, workAreaWidth, workAreaHeight };
+// A number's limits come from the settings list, or from the screen for a distance on it.
+enum class limitKind { settingsList, workAreaWidth, workAreaHeight };
 
 struct numberEdit {
     int id;
     int32_t config::*field;
     limitKind kind;
-    uint32_t limit;  // for fixed limits
 };
 
 constexpr numberEdit numberEdits[] = {
-    {IDC_OPTIONS_VISIBLETIME, &config::visibletime, limitKind::fixed, 99},
-    {IDC_OPTIONS_BINDX, &config::bindX, limitKind::workAreaWidth, 0},
-    {IDC_OPTIONS_BINDY, &config::bindY, limitKind::workAreaHeight, 0},
-    {IDC_OPTIONS_SPACE, &config::space, limitKind::workAreaHeight, 0},
-    {IDC_OPTIONS_AUTOHEIGHTCHARS, &config::autoheightchars, limitKind::fixed, 512},
-    {IDC_OPTIONS_AUTOHEIGHTROWS, &config::autoheightrows, limitKind::fixed, 512},
-    {IDC_OPTIONS_MAXONSCREEN, &config::maxonscreen, limitKind::fixed, 99},
-    {IDC_OPTIONS_IDLEHOLD, &config::idlehold, limitKind::fixed, 3600},
-    {IDC_OPTIONS_HISTORY, &config::history, limitKind::fixed, 500},
+    {IDC_OPTIONS_VISIBLETIME, &config::visibletime, limitKind::settingsList},
+    {IDC_OPTIONS_BINDX, &config::bindX, limitKind::workAreaWidth},
+    {IDC_OPTIONS_BINDY, &config::bindY, limitKind::workAreaHeight},
+    {IDC_OPTIONS_SPACE, &config::space, limitKind::workAreaHeight},
+    {IDC_OPTIONS_AUTOHEIGHTCHARS, &config::autoheightchars, limitKind::settingsList},
+    {IDC_OPTIONS_AUTOHEIGHTROWS, &config::autoheightrows, limitKind::settingsList},
+    {IDC_OPTIONS_MAXONSCREEN, &config::maxonscreen, limitKind::settingsList},
+    {IDC_OPTIONS_IDLEHOLD, &config::idlehold, limitKind::settingsList},
+    {IDC_OPTIONS_HISTORY, &config::history, limitKind::settingsList},
 };
 
 // A time of day typed as HH:MM; empty is off.
@@ -120,15 +121,20 @@ constexpr clockEdit clockEdits[] = {
 constexpr int clockTextLimit = 5;
 constexpr COLORREF refusalColour = RGB(192, 0, 0);
 
-struct soundEdit {
-    int id;
-    char (config::*field)[260];
+struct soundRow {
+    int edit;
+    int browse;
+    int play;
+    int clear;
+    char (config::*path)[260];
 };
 
-constexpr soundEdit soundEdits[] = {
-    {IDC_OPTIONS_FILELOGINTLEN, &config::filelogintlen},
-    {IDC_OPTIONS_FILELOGINGG, &config::filelogingg},
-    {IDC_OPTIONS_FILEEMAIL, &config::fileemail},
+constexpr soundRow soundRows[] = {
+    {IDC_OPTIONS_FILELOGINTLEN, IDC_OPTIONS_BROWSELOGINTLEN, IDC_OPTIONS_PLAYLOGINTLEN, IDC_OPTIONS_CLEARLOGINTLEN,
+     &config::filelogintlen},
+    {IDC_OPTIONS_FILELOGINGG, IDC_OPTIONS_BROWSELOGINGG, IDC_OPTIONS_PLAYLOGINGG, IDC_OPTIONS_CLEARLOGINGG,
+     &config::filelogingg},
+    {IDC_OPTIONS_FILEEMAIL, IDC_OPTIONS_BROWSEEMAIL, IDC_OPTIONS_PLAYEMAIL, IDC_OPTIONS_CLEAREMAIL, &config::fileemail},
 };
 
 struct corner {
@@ -188,29 +194,30 @@ void sizeDropDownList(HWND comboBox) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Digits only; an empty or non-numeric text keeps the setting. A number past the limit, however
-// many digits it has, is the limit, so no value ever wraps into a negative setting.
-void readNumber(HWND page, int id, int32_t& field, uint32_t limit) {
+// Digits only; an empty or non-numeric text keeps the setting. A number past the highest, however
+// many digits it has, is the highest, so no value ever wraps into a negative setting.
+void readNumber(HWND page, int id, int32_t& field, limits bounds) {
     std::string text = controlText(GetDlgItem(page, id));
     if (text.empty()) return;
+    const auto highest = static_cast<uint64_t>(std::max(bounds.highest, 0));
     uint64_t value = 0;
     for (char c : text) {
         if (c < '0' || c > '9') return;
-        if (value <= limit) value = value * 10 + static_cast<uint64_t>(c - '0');
+        if (value <= highest) value = value * 10 + static_cast<uint64_t>(c - '0');
     }
-    field = static_cast<int32_t>(value < limit ? value : limit);
+    field = std::max(static_cast<int32_t>(std::min(value, highest)), bounds.lowest);
 }
 
-uint32_t limitOf(const numberEdit& edit, const RECT& workArea) {
+limits limitsOf(const numberEdit& edit, config& settings, const RECT& workArea) {
     switch (edit.kind) {
     case limitKind::workAreaWidth:
-        return static_cast<uint32_t>(workArea.right - workArea.left);
+        return {0, static_cast<int32_t>(workArea.right - workArea.left)};
     case limitKind::workAreaHeight:
-        return static_cast<uint32_t>(workArea.bottom - workArea.top);
-    case limitKind::fixed:
+        return {0, static_cast<int32_t>(workArea.bottom - workArea.top)};
+    case limitKind::settingsList:
         break;
     }
-    return edit.limit;
+    return settings.limitsOf(settings.*edit.field);
 }
 
 void showAlphaLabel(HWND page) {
@@ -281,7 +288,7 @@ void showSettings(HWND page, const config& settings) {
     HWND alpha = GetDlgItem(page, IDC_OPTIONS_ALPHA);
     SendMessageA(alpha, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
     SendMessageA(alpha, TBM_SETPOS, TRUE, settings.alpha);
-    for (const soundEdit& edit : soundEdits) SetDlgItemTextA(page, edit.id, settings.*edit.field);
+    for (const soundRow& row : soundRows) SetDlgItemTextA(page, row.edit, settings.*row.path);
     for (const clockEdit& edit : clockEdits) {
         char time[8];
         clockTimeText(settings.*edit.field, time, sizeof time);
@@ -305,7 +312,8 @@ void applyScheme(HWND page, config& settings) {
 void applyOptionsPage(HWND page, config& settings) {
     const RECT area = workArea();
     applyScheme(page, settings);
-    for (const numberEdit& edit : numberEdits) readNumber(page, edit.id, settings.*edit.field, limitOf(edit, area));
+    for (const numberEdit& edit : numberEdits)
+        readNumber(page, edit.id, settings.*edit.field, limitsOf(edit, settings, area));
     for (const checkBox& box : checkBoxes) settings.*box.field = isChecked(page, box.id);
     for (const corner& c : corners)
         if (isChecked(page, c.id)) settings.bindpos = c.bindpos;
@@ -315,7 +323,7 @@ void applyOptionsPage(HWND page, config& settings) {
     settings.alpha = static_cast<int32_t>(SendDlgItemMessageA(page, IDC_OPTIONS_ALPHA, TBM_GETPOS, 0, 0));
     LRESULT monitor = SendDlgItemMessageA(page, IDC_OPTIONS_MONITOR, CB_GETCURSEL, 0, 0);
     if (monitor != CB_ERR) settings.monitor = static_cast<int32_t>(monitor);
-    for (const soundEdit& edit : soundEdits) GetDlgItemTextA(page, edit.id, settings.*edit.field, 260);
+    for (const soundRow& row : soundRows) GetDlgItemTextA(page, row.edit, settings.*row.path, sizeof(settings.*row.path));
     applyClockTimes(page, settings);
     settings.save();
 }
@@ -360,7 +368,14 @@ void moveAllSoundPaths(HWND page) {
     plugin.filters->save();
 }
 
+bool rowCommand(HWND page, int id) {
+    for (const soundRow& row : soundRows)
+        if (soundButtonCommand(page, row, id)) return true;
+    return false;
+}
+
 void onCommand(HWND page, int id, int code) {
+    if (rowCommand(page, id)) return;
     switch (id) {
     case IDC_OPTIONS_QUIETFROM:
     case IDC_OPTIONS_QUIETTO:
@@ -377,33 +392,6 @@ void onCommand(HWND page, int id, int code) {
         break;
     case IDC_OPTIONS_PREVIEWSMALL:
         previewNotification(false);
-        break;
-    case IDC_OPTIONS_BROWSELOGINTLEN:
-        chooseSoundFile(page, IDC_OPTIONS_FILELOGINTLEN);
-        break;
-    case IDC_OPTIONS_BROWSELOGINGG:
-        chooseSoundFile(page, IDC_OPTIONS_FILELOGINGG);
-        break;
-    case IDC_OPTIONS_BROWSEEMAIL:
-        chooseSoundFile(page, IDC_OPTIONS_FILEEMAIL);
-        break;
-    case IDC_OPTIONS_PLAYLOGINTLEN:
-        playEditSound(page, IDC_OPTIONS_FILELOGINTLEN);
-        break;
-    case IDC_OPTIONS_PLAYLOGINGG:
-        playEditSound(page, IDC_OPTIONS_FILELOGINGG);
-        break;
-    case IDC_OPTIONS_PLAYEMAIL:
-        playEditSound(page, IDC_OPTIONS_FILEEMAIL);
-        break;
-    case IDC_OPTIONS_CLEARLOGINTLEN:
-        SetDlgItemTextA(page, IDC_OPTIONS_FILELOGINTLEN, "");
-        break;
-    case IDC_OPTIONS_CLEARLOGINGG:
-        SetDlgItemTextA(page, IDC_OPTIONS_FILELOGINGG, "");
-        break;
-    case IDC_OPTIONS_CLEAREMAIL:
-        SetDlgItemTextA(page, IDC_OPTIONS_FILEEMAIL, "");
         break;
     case IDC_OPTIONS_MOVESOUNDS:
         moveAllSoundPaths(page);
