@@ -9,6 +9,7 @@
 #include "notify/popupService.h"
 #include "notify/window.h"
 #include "notify/windowsManager.h"
+#include "resources/resource.h"
 #include "resources/version.h"
 #include "scheme/skin.h"
 #include "settings/config.h"
@@ -17,6 +18,7 @@
 #include "shell/text.h"
 #include "ui/historyWindow.h"
 #include "ui/menus.h"
+#include "ui/uiText.h"
 
 namespace kiv {
 
@@ -134,8 +136,7 @@ const abi::plugin_info& pluginInfo() {
 
 void* getPluginInfo(unsigned int hostVersion) {
     if (hostVersion >= abi::minimumHostVersion) return &info;
-    MessageBoxA(nullptr, "Wtyczka kiv wymaga komunikatora Tlen w wersji 4.10.4.1 lub nowszej.", "Błąd",
-                MB_OK | MB_ICONERROR);
+    MessageBoxA(nullptr, uiText(IDS_HOST_TOO_OLD), uiText(IDS_ERROR), MB_OK | MB_ICONERROR);
     return nullptr;
 }
 

@@ -9,6 +9,7 @@
 #include "shell/plugin.h"
 #include "shell/text.h"
 #include "ui/fileChoosers.h"
+#include "ui/uiText.h"
 
 namespace kiv {
 
@@ -113,7 +114,7 @@ void setCaption(HWND dialog, const filterSetup& setup) {
     GetWindowTextA(dialog, caption, sizeof caption);
     char suffix[captionSize] = "";
     if (setup.names.size() > 1)
-        copyText(suffix, setup.level == levelContact ? "[kontakty]" : "[grupy]");
+        copyText(suffix, uiText(setup.level == levelContact ? IDS_FILTER_CONTACTS : IDS_FILTER_GROUPS));
     else if (setup.level == levelContact)
         contactTitle(setup.names.front().c_str(), suffix, sizeof suffix);
     else

@@ -25,6 +25,7 @@
 #include "ui/filterSetup.h"
 #include "ui/pageScroller.h"
 #include "ui/schemeList.h"
+#include "ui/uiText.h"
 
 namespace kiv {
 
@@ -150,9 +151,8 @@ constexpr corner corners[] = {
     {IDC_OPTIONS_TOPRIGHT, 3},
 };
 
-const char* const contactFormats[] = {"nazwa", "identyfikator", "nazwa (identyfikator)"};
-const char* const effects[] = {"brak", "slide", "alpha"};
-const char* const monitors[] = {"główny", "ten z kursorem myszy", "ten z aktywnym oknem"};
+// Each list is three texts of the string table in a row.
+constexpr int comboItems = 3;
 
 // ---- small control helpers ------------------------------------------------------------------
 
@@ -180,8 +180,9 @@ std::string selectedItemText(HWND comboBox) {
     return text;
 }
 
-void fillComboBox(HWND comboBox, const char* const* items, size_t count, int selected) {
-    for (size_t i = 0; i < count; ++i) SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
+void fillComboBox(HWND comboBox, UINT firstText, int selected) {
+    for (int i = 0; i < comboItems; ++i)
+        SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(uiText(firstText + i)));
     SendMessageA(comboBox, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
@@ -269,9 +270,9 @@ void showSettings(HWND page, const config& settings) {
     for (int id : {IDC_OPTIONS_SCHEME, IDC_OPTIONS_CONTACTFORMAT, IDC_OPTIONS_EFFECT, IDC_OPTIONS_MONITOR})
         sizeDropDownList(GetDlgItem(page, id));
     fillSchemeList(page, settings);
-    fillComboBox(GetDlgItem(page, IDC_OPTIONS_CONTACTFORMAT), contactFormats, 3, settings.contactformat);
-    fillComboBox(GetDlgItem(page, IDC_OPTIONS_EFFECT), effects, 3, settings.effect);
-    fillComboBox(GetDlgItem(page, IDC_OPTIONS_MONITOR), monitors, 3, settings.monitor);
+    fillComboBox(GetDlgItem(page, IDC_OPTIONS_CONTACTFORMAT), IDS_CONTACT_FORMATS, settings.contactformat);
+    fillComboBox(GetDlgItem(page, IDC_OPTIONS_EFFECT), IDS_EFFECTS, settings.effect);
+    fillComboBox(GetDlgItem(page, IDC_OPTIONS_MONITOR), IDS_MONITORS, settings.monitor);
 
     for (const checkBox& box : checkBoxes)
         CheckDlgButton(page, box.id, settings.*box.field ? BST_CHECKED : BST_UNCHECKED);
@@ -347,9 +348,9 @@ void previewNotification(bool withText) {
         SYSTEMTIME now;
         GetLocalTime(&now);
         snprintf(info.text, sizeof info.text,
-                 "%s %d.%d.%d.%d\nto jest przykładowy opis\n%.2hd-%.2hd-%.4hd %.2hd:%.2hd:%.2hd", about.name,
-                 static_cast<int>(v >> 24), static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-                 static_cast<int>(v & 0xFF), now.wDay, now.wMonth, now.wYear, now.wHour, now.wMinute, now.wSecond);
+                 "%s %d.%d.%d.%d\n%s\n%.2hd-%.2hd-%.4hd %.2hd:%.2hd:%.2hd", about.name, static_cast<int>(v >> 24),
+                 static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v & 0xFF),
+                 uiText(IDS_PREVIEW_DESCRIPTION), now.wDay, now.wMonth, now.wYear, now.wHour, now.wMinute, now.wSecond);
     }
     copyText(info.iconName, "ico_small");
     plugin.windows->addNotification(info);
@@ -360,8 +361,7 @@ namespace {
 void moveAllSoundPaths(HWND page) {
     char folder[MAX_PATH] = "";
     if (!chooseFolder(page, folder)) return;
-    if (MessageBoxA(page, "Czy zamienić wszystkie ścieżki w filtrach? Operacji nie będzie można cofnąć!", "Pytanie",
-                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (MessageBoxA(page, uiText(IDS_MOVE_SOUNDS_QUESTION), uiText(IDS_QUESTION), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     if (!plugin.filters) return;
     plugin.filters->replaceSoundFolder(folder);
@@ -382,7 +382,7 @@ void onCommand(HWND page, int id, int code) {
         if (code == EN_KILLFOCUS || code == EN_CHANGE) showClockRefusal(page, code == EN_KILLFOCUS);
         break;
     case IDC_OPTIONS_GLOBALFILTER:
-        filterSetup::show(levelGlobal, {"globalne"});
+        filterSetup::show(levelGlobal, {uiText(IDS_GLOBAL_FILTERS)});
         break;
     case IDC_OPTIONS_RELOADSCHEME:
         if (plugin.settings) reloadScheme(plugin.settings->scheme);
@@ -532,8 +532,8 @@ int __cdecl onOptionsPage(void* eventPointer) {
     auto* event = static_cast<abi::options_page_event*>(eventPointer);
     config* settings = plugin.settings;
     if (!event || !settings) return 0;
-    copyText(event->title, "kiv");
-    copyText(event->description, "konfiguracja");
+    copyText(event->title, uiText(IDS_OPTIONS_TITLE));
+    copyText(event->description, uiText(IDS_OPTIONS_DESCRIPTION));
     switch (event->event) {
     case abi::optionsShow:
         showPage(*settings, *event);
