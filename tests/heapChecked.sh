@@ -3,12 +3,19 @@
 # checking: every heap block gets a guard tail and freed blocks are filled, so the tests' heap walks
 # (heapsIntact) and the platform's own checks report a write past a buffer or into a freed block
 # (err:heap), even where nothing crashes.
-# usage: heapChecked.sh SOURCE_DIR BIN_DIR
+# The plug-in is its hardened build (stack protector, checked string functions): the tests load it
+# from beside their program, so they run from a folder of their own, bin/heap-checked.
+# usage: heapChecked.sh SOURCE_DIR BIN_DIR HARDENED_PLUGIN
 set -uo pipefail
 source=$1
 bin=$2
+hardened=$3
 program=kiv_e2e_heapchecked.exe
-cp "$bin/kiv_e2e_tests.exe" "$bin/$program" || exit 1
+folder=$bin/heap-checked
+rm -rf "$folder"
+mkdir -p "$folder" || exit 1
+cp -r "$bin/plugins" "$bin/fixtures" "$bin/kivhost.exe" "$folder/" && cp "$hardened" "$folder/plugins/kiv.tpl" \
+    && cp "$bin/kiv_e2e_tests.exe" "$folder/$program" || exit 1
 
 # The flags hold for this program's name only: tail checking, free checking, parameter checks.
 key="HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\$program"
@@ -19,7 +26,7 @@ fi
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-WINEDEBUG=-all,err+heap "$source/cmake/wine-run" "$bin/$program" -ts="bad input,soak,threads" 2>&1 | tee "$log"
+WINEDEBUG=-all,err+heap "$source/cmake/wine-run" "$folder/$program" -ts="bad input,soak,threads" 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 if grep -q "err:heap" "$log"; then
     echo "heap-checked: the heap checks found damaged blocks (err:heap above): a write past a buffer or a double free"

@@ -1,5 +1,7 @@
 #include "base/moduleState.h"
 
+#include "resources/version.h"
+
 namespace kiv {
 
 moduleState plugin;
@@ -10,7 +12,7 @@ abi::plugin_info info = {
     sizeof(abi::plugin_info),
     "kiv",
     0x00010501,
-    0x00010107,
+    KIV_VERSION_NUMBER,
     "powiadomienia o zdarzeniach z listy kontaktów",
     "kiv developers",
     "kiv developers",

@@ -1,6 +1,7 @@
 #include "settings/config.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -88,6 +89,23 @@ struct settingsWriter {
     }
 };
 
+// The bounds the list gives one field; a field the list does not bound may hold any number.
+struct limitsFinder {
+    const int32_t* wanted;
+    limits found{INT32_MIN, INT32_MAX};
+
+    void flag(const char*, const char*, bool&, int) {}
+    void number(const char*, const char*, int32_t&, int) {}
+    void readOnlyNumber(const char*, const char*, int32_t&, int) {}
+    void bounded(const char*, const char*, int32_t& field, int, int32_t lowest, int32_t highest) {
+        if (&field == wanted) found = {lowest, highest};
+    }
+    void minuteOfDay(const char*, const char*, int32_t&) {}
+    template <size_t N>
+    void text(const char*, const char*, char (&)[N], const char*) {}
+    void pair(const char*, const char*, int32_t&, int32_t&, const char*) {}
+};
+
 }  // namespace
 
 config::config(const char* settingsFile) : settingsPath(settingsFile) {
@@ -121,6 +139,12 @@ void config::save() {
     settingsWriter writer{file};
     visitSettings(writer);
     if (file.changed()) replaceWholeFile(settingsPath, file.text());
+}
+
+limits config::limitsOf(const int32_t& field) {
+    limitsFinder finder{&field};
+    visitSettings(finder);
+    return finder.found;
 }
 
 }  // namespace kiv

@@ -15,6 +15,11 @@ enum stackCorner : int32_t { cornerBottomRight = 0, cornerBottomLeft, cornerTopL
 bool isTopCorner(int32_t bindpos);
 bool isLeftCorner(int32_t bindpos);
 
+struct limits {
+    int32_t lowest;
+    int32_t highest;
+};
+
 class config {
 public:
     explicit config(const char* settingsFile);
@@ -24,6 +29,7 @@ public:
 
     void load();
     void save();
+    limits limitsOf(const int32_t& field);
 
     const char* settingsPath;
     bool keepFile = false;  // the file could not be read at start-up: never written over
@@ -90,7 +96,7 @@ void config::visitSettings(Visitor& v) {
     v.text("window", "scheme", scheme, "standard.kivs");
     v.number("window", "effect", effect, 0);
     v.flag("window", "effectclose", effectclose, 0);
-    v.number("window", "visibletime", visibletime, 5);
+    v.bounded("window", "visibletime", visibletime, 5, 0, 99);
     v.flag("window", "rearrangewindows", rearrangewindows, 1);
     v.flag("window", "newatbegin", newatbegin, 0);
     v.flag("window", "showdesc", showdesc, 1);
@@ -103,10 +109,10 @@ void config::visitSettings(Visitor& v) {
     v.number("window", "space", space, 2);
     v.number("window", "contactformat", contactformat, 2);
     v.number("window", "alpha", alpha, 0);
-    v.number("window", "autoheightchars", autoheightchars, 0);
-    v.number("window", "autoheightrows", autoheightrows, 5);
+    v.bounded("window", "autoheightchars", autoheightchars, 0, 0, 512);
+    v.bounded("window", "autoheightrows", autoheightrows, 5, 0, 512);
     v.flag("window", "loginignore", loginignore, 1);
-    v.number("window", "maxonscreen", maxonscreen, 0);
+    v.bounded("window", "maxonscreen", maxonscreen, 0, 0, 99);
     v.text("sound", "filelogintlen", filelogintlen, "");
     v.text("sound", "filelogingg", filelogingg, "");
     v.text("sound", "fileemail", fileemail, "");

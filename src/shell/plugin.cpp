@@ -14,8 +14,11 @@
 #include "notify/popupService.h"
 #include "notify/window.h"
 #include "shell/subsystems.h"
+#include "resources/resource.h"
+#include "ui/uiText.h"
 #include "ui/historyWindow.h"
 #include "ui/menus.h"
+#include "ui/uiText.h"
 
 namespace kiv {
 
@@ -116,8 +119,7 @@ void registerWindowClass() {
 
 void* getPluginInfo(unsigned int hostVersion) {
     if (hostVersion >= abi::minimumHostVersion) return &pluginInfo();
-    MessageBoxA(nullptr, "Wtyczka kiv wymaga komunikatora Tlen w wersji 4.10.4.1 lub nowszej.", "Błąd",
-                MB_OK | MB_ICONERROR);
+    MessageBoxA(nullptr, uiText(IDS_HOST_TOO_OLD), uiText(IDS_ERROR), MB_OK | MB_ICONERROR);
     return nullptr;
 }
 

@@ -7,6 +7,8 @@
 #include "base/moduleState.h"
 #include "base/sound.h"
 #include "base/text.h"
+#include "resources/resource.h"
+#include "ui/uiText.h"
 
 namespace kiv {
 
@@ -17,8 +19,6 @@ constexpr DWORD openFileRecordSizeBefore2000 = 76;
 constexpr DWORD openFileRecordSize = 88;
 static_assert(sizeof(OPENFILENAMEA) == openFileRecordSize);
 
-constexpr char soundFileTypes[] = "pliki WAV\0*.wav\0wszystkie pliki\0*.*\0";
-
 }  // namespace
 
 bool chooseSoundFile(HWND dialog, int editId) {
@@ -27,7 +27,7 @@ bool chooseSoundFile(HWND dialog, int editId) {
     OPENFILENAMEA request = {};
     request.lStructSize = plugin.systemMajorVersion < 5 ? openFileRecordSizeBefore2000 : openFileRecordSize;
     request.hwndOwner = dialog;
-    request.lpstrFilter = soundFileTypes;
+    request.lpstrFilter = uiText(IDS_SOUND_FILE_TYPES);
     request.lpstrFile = file;
     request.nMaxFile = sizeof file;
     request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_DONTADDTORECENT;
@@ -47,7 +47,7 @@ bool chooseFolder(HWND owner, char* folder, size_t size) {
     BROWSEINFOA request = {};
     request.hwndOwner = owner;
     request.pszDisplayName = displayName;
-    request.lpszTitle = "Wybierz folder";
+    request.lpszTitle = uiText(IDS_CHOOSE_FOLDER);
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&request);
     if (!chosen) return false;
     char path[MAX_PATH] = "";

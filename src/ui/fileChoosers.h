@@ -14,6 +14,21 @@ bool chooseSoundFile(HWND dialog, int editId);
 // Plays the sound file named in the edit.
 void playEditSound(HWND dialog, int editId);
 
+// A sound path's row of buttons: browse, play or clear its edit when id is one of them; false for
+// any other id. The row names its edit and buttons edit, browse, play and clear.
+template <class Row>
+bool soundButtonCommand(HWND dialog, const Row& row, int id) {
+    if (id == row.browse)
+        chooseSoundFile(dialog, row.edit);
+    else if (id == row.play)
+        playEditSound(dialog, row.edit);
+    else if (id == row.clear)
+        SetDlgItemTextA(dialog, row.edit, "");
+    else
+        return false;
+    return true;
+}
+
 // The folder browser; true with the folder's file-system path when one was picked.
 bool chooseFolder(HWND owner, char* folder, size_t size);
 

@@ -9,6 +9,7 @@
 #include "filters/filtersManager.h"
 #include "resources/resource.h"
 #include "ui/fileChoosers.h"
+#include "ui/uiText.h"
 
 namespace kiv {
 
@@ -113,7 +114,7 @@ void setCaption(HWND dialog, const filterSetup& setup) {
     GetWindowTextA(dialog, caption, sizeof caption);
     char suffix[captionSize] = "";
     if (setup.names.size() > 1)
-        copyText(suffix, setup.level == levelContact ? "[kontakty]" : "[grupy]");
+        copyText(suffix, uiText(setup.level == levelContact ? IDS_FILTER_CONTACTS : IDS_FILTER_GROUPS));
     else if (setup.level == levelContact)
         contactTitle(setup.names.front().c_str(), suffix, sizeof suffix);
     else
@@ -196,16 +197,9 @@ void moveIntoFolder(HWND dialog) {
 
 bool rowCommand(HWND dialog, const filterSetup& setup, int id) {
     for (const soundRow& row : soundRows) {
-        if (id == row.browse)
-            chooseSoundFile(dialog, row.edit);
-        else if (id == row.play)
-            playEditSound(dialog, row.edit);
-        else if (id == row.clear)
-            SetDlgItemTextA(dialog, row.edit, "");
-        else if (id == row.inherited)
-            showInheritedPath(dialog, setup, row);
-        else
-            continue;
+        if (soundButtonCommand(dialog, row, id)) return true;
+        if (id != row.inherited) continue;
+        showInheritedPath(dialog, setup, row);
         return true;
     }
     return false;

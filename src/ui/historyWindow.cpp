@@ -12,6 +12,7 @@
 #include "base/wideText.h"
 #include "history/notificationHistory.h"
 #include "resources/resource.h"
+#include "ui/uiText.h"
 
 namespace kiv {
 
@@ -19,13 +20,9 @@ namespace {
 
 HWND openWindow = nullptr;
 
-struct column {
-    const char* title;
-    int width;  // in dialog units
-};
-
-// Together narrower than the list, whose vertical scroll bar takes its share.
-constexpr column columns[] = {{"czas", 36}, {"kontakt", 106}, {"zdarzenie", 86}, {"treść", 148}, {"uwagi", 74}};
+// In dialog units, together narrower than the list, whose vertical scroll bar takes its share. The
+// titles are the texts from IDS_HISTORY_COLUMNS on, in this order.
+constexpr int columnWidths[] = {36, 106, 86, 148, 74};
 
 // A list row shows one line: breaks in a message become spaces.
 std::wstring oneLine(std::wstring text) {
@@ -71,13 +68,13 @@ void addColumns(HWND window) {
     HWND list = GetDlgItem(window, IDC_HISTORY_LIST);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     int index = 0;
-    for (const column& c : columns) {
-        RECT size = {0, 0, c.width, 0};
+    for (int width : columnWidths) {
+        RECT size = {0, 0, width, 0};
         MapDialogRect(window, &size);
         LVCOLUMNA entry = {};
         entry.mask = LVCF_TEXT | LVCF_WIDTH;
         entry.cx = size.right;
-        entry.pszText = const_cast<char*>(c.title);
+        entry.pszText = const_cast<char*>(uiText(IDS_HISTORY_COLUMNS + index));
         SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&entry));
     }
 }

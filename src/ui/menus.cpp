@@ -8,9 +8,11 @@
 #include "base/moduleState.h"
 #include "base/serviceInbox.h"
 #include "filters/filtersManager.h"
+#include "resources/resource.h"
 #include "settings/config.h"
 #include "ui/filterSetup.h"
 #include "ui/historyWindow.h"
+#include "ui/uiText.h"
 
 namespace kiv {
 
@@ -174,19 +176,19 @@ void setupMenus() {
     if (plugin.settings && plugin.settings->showsilent) {
         int flags = abi::menuFlagCheckItem | (plugin.settings->silent ? abi::menuFlagChecked : 0);
         silentItemHandle =
-            addItem({silentItem, nullptr, abi::menuStatus, "kiv / wyłącz", flags, 200000, onSilentToggle, levelGlobal});
+            addItem({silentItem, nullptr, abi::menuStatus, uiText(IDS_MENU_SILENT), flags, 200000, onSilentToggle, levelGlobal});
     }
     if (plugin.settings && plugin.settings->history > 0)
-        addItem({historyItem, nullptr, abi::menuStatus, "kiv / historia...", 0, 200001, onHistory, levelGlobal});
+        addItem({historyItem, nullptr, abi::menuStatus, uiText(IDS_MENU_HISTORY), 0, 200001, onHistory, levelGlobal});
     const char* contact = abi::menuContact;
-    addItem({contactRoot, nullptr, contact, "kiv", 0, 20200, nullptr, levelContact});
-    addItem({contactSetup, contactRoot, contact, "ustawienia...", 0, 10, onFilterSetup, levelContact});
-    addItem({contactRemove, contactRoot, contact, "przywróć domyślne", 0, 20, onFilterRemove, levelContact});
-    ignoreItemHandle = addItem({contactIgnore, contactRoot, contact, "ignoruj", 0, 110, onIgnoreToggle, levelContact});
+    addItem({contactRoot, nullptr, contact, uiText(IDS_MENU_ROOT), 0, 20200, nullptr, levelContact});
+    addItem({contactSetup, contactRoot, contact, uiText(IDS_MENU_SETUP), 0, 10, onFilterSetup, levelContact});
+    addItem({contactRemove, contactRoot, contact, uiText(IDS_MENU_RESTORE), 0, 20, onFilterRemove, levelContact});
+    ignoreItemHandle = addItem({contactIgnore, contactRoot, contact, uiText(IDS_MENU_IGNORE), 0, 110, onIgnoreToggle, levelContact});
     const char* group = abi::menuGroup;
-    addItem({groupRoot, nullptr, group, "kiv", 0, 20200, nullptr, levelGroup});
-    addItem({groupSetup, groupRoot, group, "ustawienia...", 0, 10, onFilterSetup, levelGroup});
-    addItem({groupRemove, groupRoot, group, "przywróć domyślne", 0, 20, onFilterRemove, levelGroup});
+    addItem({groupRoot, nullptr, group, uiText(IDS_MENU_ROOT), 0, 20200, nullptr, levelGroup});
+    addItem({groupSetup, groupRoot, group, uiText(IDS_MENU_SETUP), 0, 10, onFilterSetup, levelGroup});
+    addItem({groupRemove, groupRoot, group, uiText(IDS_MENU_RESTORE), 0, 20, onFilterRemove, levelGroup});
     host::callService(abi::svcAddMenuCallBack, reinterpret_cast<WPARAM>(abi::menuContact),
                       reinterpret_cast<LPARAM>(onMenuPopup));
     host::callService(abi::svcAddMenuCallBack, reinterpret_cast<WPARAM>(abi::menuGroup),

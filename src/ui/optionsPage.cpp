@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "ui/filterSetup.h"
 #include "ui/pageScroller.h"
 #include "ui/schemeList.h"
+#include "ui/uiText.h"
 
 namespace kiv {
 
@@ -89,25 +91,25 @@ constexpr checkBox checkBoxes[] = {
     {IDC_OPTIONS_GROUPMESSAGES, &config::groupmessages},
 };
 
-enum class limitKind { fixed, workAreaWidth, workAreaHeight };
+// A number's limits come from the settings list, or from the screen for a distance on it.
+enum class limitKind { settingsList, workAreaWidth, workAreaHeight };
 
 struct numberEdit {
     int id;
     int32_t config::*field;
     limitKind kind;
-    uint32_t limit;  // for fixed limits
 };
 
 constexpr numberEdit numberEdits[] = {
-    {IDC_OPTIONS_VISIBLETIME, &config::visibletime, limitKind::fixed, 99},
-    {IDC_OPTIONS_BINDX, &config::bindX, limitKind::workAreaWidth, 0},
-    {IDC_OPTIONS_BINDY, &config::bindY, limitKind::workAreaHeight, 0},
-    {IDC_OPTIONS_SPACE, &config::space, limitKind::workAreaHeight, 0},
-    {IDC_OPTIONS_AUTOHEIGHTCHARS, &config::autoheightchars, limitKind::fixed, 512},
-    {IDC_OPTIONS_AUTOHEIGHTROWS, &config::autoheightrows, limitKind::fixed, 512},
-    {IDC_OPTIONS_MAXONSCREEN, &config::maxonscreen, limitKind::fixed, 99},
-    {IDC_OPTIONS_IDLEHOLD, &config::idlehold, limitKind::fixed, 3600},
-    {IDC_OPTIONS_HISTORY, &config::history, limitKind::fixed, 500},
+    {IDC_OPTIONS_VISIBLETIME, &config::visibletime, limitKind::settingsList},
+    {IDC_OPTIONS_BINDX, &config::bindX, limitKind::workAreaWidth},
+    {IDC_OPTIONS_BINDY, &config::bindY, limitKind::workAreaHeight},
+    {IDC_OPTIONS_SPACE, &config::space, limitKind::workAreaHeight},
+    {IDC_OPTIONS_AUTOHEIGHTCHARS, &config::autoheightchars, limitKind::settingsList},
+    {IDC_OPTIONS_AUTOHEIGHTROWS, &config::autoheightrows, limitKind::settingsList},
+    {IDC_OPTIONS_MAXONSCREEN, &config::maxonscreen, limitKind::settingsList},
+    {IDC_OPTIONS_IDLEHOLD, &config::idlehold, limitKind::settingsList},
+    {IDC_OPTIONS_HISTORY, &config::history, limitKind::settingsList},
 };
 
 // A time of day typed as HH:MM; empty is off.
@@ -123,15 +125,20 @@ constexpr clockEdit clockEdits[] = {
 constexpr int clockTextLimit = 5;
 constexpr COLORREF refusalColour = RGB(192, 0, 0);
 
-struct soundEdit {
-    int id;
-    char (config::*field)[260];
+struct soundRow {
+    int edit;
+    int browse;
+    int play;
+    int clear;
+    char (config::*path)[260];
 };
 
-constexpr soundEdit soundEdits[] = {
-    {IDC_OPTIONS_FILELOGINTLEN, &config::filelogintlen},
-    {IDC_OPTIONS_FILELOGINGG, &config::filelogingg},
-    {IDC_OPTIONS_FILEEMAIL, &config::fileemail},
+constexpr soundRow soundRows[] = {
+    {IDC_OPTIONS_FILELOGINTLEN, IDC_OPTIONS_BROWSELOGINTLEN, IDC_OPTIONS_PLAYLOGINTLEN, IDC_OPTIONS_CLEARLOGINTLEN,
+     &config::filelogintlen},
+    {IDC_OPTIONS_FILELOGINGG, IDC_OPTIONS_BROWSELOGINGG, IDC_OPTIONS_PLAYLOGINGG, IDC_OPTIONS_CLEARLOGINGG,
+     &config::filelogingg},
+    {IDC_OPTIONS_FILEEMAIL, IDC_OPTIONS_BROWSEEMAIL, IDC_OPTIONS_PLAYEMAIL, IDC_OPTIONS_CLEAREMAIL, &config::fileemail},
 };
 
 struct corner {
@@ -146,9 +153,8 @@ constexpr corner corners[] = {
     {IDC_OPTIONS_TOPRIGHT, cornerTopRight},
 };
 
-const char* const contactFormats[] = {"nazwa", "identyfikator", "nazwa (identyfikator)"};
-const char* const effects[] = {"brak", "slide", "alpha"};
-const char* const monitors[] = {"główny", "ten z kursorem myszy", "ten z aktywnym oknem"};
+// Each list is three texts of the string table in a row.
+constexpr int comboItems = 3;
 
 // ---- small control helpers ------------------------------------------------------------------
 
@@ -176,8 +182,9 @@ std::string selectedItemText(HWND comboBox) {
     return text;
 }
 
-void fillComboBox(HWND comboBox, const char* const* items, size_t count, int selected) {
-    for (size_t i = 0; i < count; ++i) SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
+void fillComboBox(HWND comboBox, UINT firstText, int selected) {
+    for (int i = 0; i < comboItems; ++i)
+        SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(uiText(firstText + i)));
     SendMessageA(comboBox, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
@@ -190,29 +197,30 @@ void sizeDropDownList(HWND comboBox) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Digits only; an empty or non-numeric text keeps the setting. A number past the limit, however
-// many digits it has, is the limit, so no value ever wraps into a negative setting.
-void readNumber(HWND page, int id, int32_t& field, uint32_t limit) {
+// Digits only; an empty or non-numeric text keeps the setting. A number past the highest, however
+// many digits it has, is the highest, so no value ever wraps into a negative setting.
+void readNumber(HWND page, int id, int32_t& field, limits bounds) {
     std::string text = controlText(GetDlgItem(page, id));
     if (text.empty()) return;
+    const auto highest = static_cast<uint64_t>(std::max(bounds.highest, 0));
     uint64_t value = 0;
     for (char c : text) {
         if (c < '0' || c > '9') return;
-        if (value <= limit) value = value * 10 + static_cast<uint64_t>(c - '0');
+        if (value <= highest) value = value * 10 + static_cast<uint64_t>(c - '0');
     }
-    field = static_cast<int32_t>(value < limit ? value : limit);
+    field = std::max(static_cast<int32_t>(std::min(value, highest)), bounds.lowest);
 }
 
-uint32_t limitOf(const numberEdit& edit, const RECT& workArea) {
+limits limitsOf(const numberEdit& edit, config& settings, const RECT& workArea) {
     switch (edit.kind) {
     case limitKind::workAreaWidth:
-        return static_cast<uint32_t>(workArea.right - workArea.left);
+        return {0, static_cast<int32_t>(workArea.right - workArea.left)};
     case limitKind::workAreaHeight:
-        return static_cast<uint32_t>(workArea.bottom - workArea.top);
-    case limitKind::fixed:
+        return {0, static_cast<int32_t>(workArea.bottom - workArea.top)};
+    case limitKind::settingsList:
         break;
     }
-    return edit.limit;
+    return settings.limitsOf(settings.*edit.field);
 }
 
 void showAlphaLabel(HWND page) {
@@ -264,9 +272,9 @@ void showSettings(HWND page, const config& settings) {
     for (int id : {IDC_OPTIONS_SCHEME, IDC_OPTIONS_CONTACTFORMAT, IDC_OPTIONS_EFFECT, IDC_OPTIONS_MONITOR})
         sizeDropDownList(GetDlgItem(page, id));
     fillSchemeList(page, settings);
-    fillComboBox(GetDlgItem(page, IDC_OPTIONS_CONTACTFORMAT), contactFormats, 3, settings.contactformat);
-    fillComboBox(GetDlgItem(page, IDC_OPTIONS_EFFECT), effects, 3, settings.effect);
-    fillComboBox(GetDlgItem(page, IDC_OPTIONS_MONITOR), monitors, 3, settings.monitor);
+    fillComboBox(GetDlgItem(page, IDC_OPTIONS_CONTACTFORMAT), IDS_CONTACT_FORMATS, settings.contactformat);
+    fillComboBox(GetDlgItem(page, IDC_OPTIONS_EFFECT), IDS_EFFECTS, settings.effect);
+    fillComboBox(GetDlgItem(page, IDC_OPTIONS_MONITOR), IDS_MONITORS, settings.monitor);
 
     for (const checkBox& box : checkBoxes)
         CheckDlgButton(page, box.id, settings.*box.field ? BST_CHECKED : BST_UNCHECKED);
@@ -283,7 +291,7 @@ void showSettings(HWND page, const config& settings) {
     HWND alpha = GetDlgItem(page, IDC_OPTIONS_ALPHA);
     SendMessageA(alpha, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
     SendMessageA(alpha, TBM_SETPOS, TRUE, settings.alpha);
-    for (const soundEdit& edit : soundEdits) SetDlgItemTextA(page, edit.id, settings.*edit.field);
+    for (const soundRow& row : soundRows) SetDlgItemTextA(page, row.edit, settings.*row.path);
     for (const clockEdit& edit : clockEdits) {
         char time[8];
         clockTimeText(settings.*edit.field, time, sizeof time);
@@ -307,7 +315,8 @@ void applyScheme(HWND page, config& settings) {
 void applyOptionsPage(HWND page, config& settings) {
     const RECT area = workArea();
     applyScheme(page, settings);
-    for (const numberEdit& edit : numberEdits) readNumber(page, edit.id, settings.*edit.field, limitOf(edit, area));
+    for (const numberEdit& edit : numberEdits)
+        readNumber(page, edit.id, settings.*edit.field, limitsOf(edit, settings, area));
     for (const checkBox& box : checkBoxes) settings.*box.field = isChecked(page, box.id);
     for (const corner& c : corners)
         if (isChecked(page, c.id)) settings.bindpos = c.bindpos;
@@ -317,7 +326,7 @@ void applyOptionsPage(HWND page, config& settings) {
     settings.alpha = static_cast<int32_t>(SendDlgItemMessageA(page, IDC_OPTIONS_ALPHA, TBM_GETPOS, 0, 0));
     LRESULT monitor = SendDlgItemMessageA(page, IDC_OPTIONS_MONITOR, CB_GETCURSEL, 0, 0);
     if (monitor != CB_ERR) settings.monitor = static_cast<int32_t>(monitor);
-    for (const soundEdit& edit : soundEdits) GetDlgItemTextA(page, edit.id, settings.*edit.field, 260);
+    for (const soundRow& row : soundRows) GetDlgItemTextA(page, row.edit, settings.*row.path, sizeof(settings.*row.path));
     applyClockTimes(page, settings);
     settings.save();
 }
@@ -341,9 +350,9 @@ void previewNotification(bool withText) {
         SYSTEMTIME now;
         GetLocalTime(&now);
         snprintf(info.text, sizeof info.text,
-                 "%s %d.%d.%d.%d\nto jest przykładowy opis\n%.2hd-%.2hd-%.4hd %.2hd:%.2hd:%.2hd", about.name,
-                 static_cast<int>(v >> 24), static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-                 static_cast<int>(v & 0xFF), now.wDay, now.wMonth, now.wYear, now.wHour, now.wMinute, now.wSecond);
+                 "%s %d.%d.%d.%d\n%s\n%.2hd-%.2hd-%.4hd %.2hd:%.2hd:%.2hd", about.name, static_cast<int>(v >> 24),
+                 static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v & 0xFF),
+                 uiText(IDS_PREVIEW_DESCRIPTION), now.wDay, now.wMonth, now.wYear, now.wHour, now.wMinute, now.wSecond);
     }
     copyText(info.iconName, "ico_small");
     plugin.windows->addNotification(info);
@@ -354,22 +363,28 @@ namespace {
 void moveAllSoundPaths(HWND page) {
     char folder[MAX_PATH] = "";
     if (!chooseFolder(page, folder)) return;
-    if (MessageBoxA(page, "Czy zamienić wszystkie ścieżki w filtrach? Operacji nie będzie można cofnąć!", "Pytanie",
-                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (MessageBoxA(page, uiText(IDS_MOVE_SOUNDS_QUESTION), uiText(IDS_QUESTION), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     if (!plugin.filters) return;
     plugin.filters->replaceSoundFolder(folder);
     plugin.filters->save();
 }
 
+bool rowCommand(HWND page, int id) {
+    for (const soundRow& row : soundRows)
+        if (soundButtonCommand(page, row, id)) return true;
+    return false;
+}
+
 void onCommand(HWND page, int id, int code) {
+    if (rowCommand(page, id)) return;
     switch (id) {
     case IDC_OPTIONS_QUIETFROM:
     case IDC_OPTIONS_QUIETTO:
         if (code == EN_KILLFOCUS || code == EN_CHANGE) showClockRefusal(page, code == EN_KILLFOCUS);
         break;
     case IDC_OPTIONS_GLOBALFILTER:
-        filterSetup::show(levelGlobal, {"globalne"});
+        filterSetup::show(levelGlobal, {uiText(IDS_GLOBAL_FILTERS)});
         break;
     case IDC_OPTIONS_RELOADSCHEME:
         if (plugin.settings) reloadScheme(plugin.settings->scheme);
@@ -379,33 +394,6 @@ void onCommand(HWND page, int id, int code) {
         break;
     case IDC_OPTIONS_PREVIEWSMALL:
         previewNotification(false);
-        break;
-    case IDC_OPTIONS_BROWSELOGINTLEN:
-        chooseSoundFile(page, IDC_OPTIONS_FILELOGINTLEN);
-        break;
-    case IDC_OPTIONS_BROWSELOGINGG:
-        chooseSoundFile(page, IDC_OPTIONS_FILELOGINGG);
-        break;
-    case IDC_OPTIONS_BROWSEEMAIL:
-        chooseSoundFile(page, IDC_OPTIONS_FILEEMAIL);
-        break;
-    case IDC_OPTIONS_PLAYLOGINTLEN:
-        playEditSound(page, IDC_OPTIONS_FILELOGINTLEN);
-        break;
-    case IDC_OPTIONS_PLAYLOGINGG:
-        playEditSound(page, IDC_OPTIONS_FILELOGINGG);
-        break;
-    case IDC_OPTIONS_PLAYEMAIL:
-        playEditSound(page, IDC_OPTIONS_FILEEMAIL);
-        break;
-    case IDC_OPTIONS_CLEARLOGINTLEN:
-        SetDlgItemTextA(page, IDC_OPTIONS_FILELOGINTLEN, "");
-        break;
-    case IDC_OPTIONS_CLEARLOGINGG:
-        SetDlgItemTextA(page, IDC_OPTIONS_FILELOGINGG, "");
-        break;
-    case IDC_OPTIONS_CLEAREMAIL:
-        SetDlgItemTextA(page, IDC_OPTIONS_FILEEMAIL, "");
         break;
     case IDC_OPTIONS_MOVESOUNDS:
         moveAllSoundPaths(page);
@@ -544,8 +532,8 @@ int __cdecl onOptionsPage(void* eventPointer) {
     auto* event = static_cast<abi::options_page_event*>(eventPointer);
     config* settings = plugin.settings;
     if (!event || !settings || !registered) return 0;
-    copyText(event->title, "kiv");
-    copyText(event->description, "konfiguracja");
+    copyText(event->title, uiText(IDS_OPTIONS_TITLE));
+    copyText(event->description, uiText(IDS_OPTIONS_DESCRIPTION));
     switch (event->event) {
     case abi::optionsShow:
         showPage(*registered, *event);

@@ -31,6 +31,12 @@ cmp -s "$build/bin/kivhost.exe" <(unzip -p "${archives[0]}" kivhost.exe) || fail
 messenger=$work/messenger
 mkdir -p "$messenger"
 unzip -q "${archives[0]}" -d "$messenger"
+# The shipped DLL carries neither symbols nor debug information, only the link to kiv.tpl.debug.
+shipped=$messenger/plugins/kiv.tpl
+sections=$(i686-w64-mingw32-objdump -h "$shipped") || fail "plugins/kiv.tpl is not a DLL objdump can read"
+! grep -q '\.debug_' <<<"$sections" && grep -q '\.gnu_debuglink' <<<"$sections" \
+    || fail "plugins/kiv.tpl has debug sections or no link to kiv.tpl.debug:"$'\n'"$sections"
+i686-w64-mingw32-nm "$shipped" 2>&1 | grep -q ': no symbols$' || fail "plugins/kiv.tpl has symbols"
 windows_path() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 cat > "$work/dist.kivscript" <<'SCRIPT'
 set config general fullscreenautooff 0

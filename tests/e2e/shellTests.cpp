@@ -3,9 +3,12 @@
 #include <doctest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "dialogWatcher.h"
+#include "pluginLoader.h"
 #include "testSupport.h"
 
 using namespace kivtest;
@@ -41,6 +44,39 @@ TEST_CASE("plugin_info is the 52-byte record the messenger reads") {
     for (int i = 9; i < 13; ++i) CHECK(words[i] == 0);
     // The same record for every call: it lives as long as the module.
     CHECK(session.plugin->info(abi::minimumHostVersion) == info);
+}
+
+// What Windows shows in the file's properties is the version the messenger reads.
+TEST_CASE("the version resource of kiv.tpl holds plugin_info's version") {
+    kivSession session("version", false);
+    auto* info = session.plugin->info(abi::minimumHostVersion);
+    REQUIRE(info);
+    const std::string file = kivhost::pluginLoader::defaultPath();
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(file.c_str(), &ignored);
+    REQUIRE(size > 0);
+    std::vector<char> block(size);
+    REQUIRE(GetFileVersionInfoA(file.c_str(), 0, size, block.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    REQUIRE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    REQUIRE(length >= sizeof(VS_FIXEDFILEINFO));
+    const uint32_t v = info->version;
+    CHECK(fixed->dwFileVersionMS == ((v >> 24) << 16 | ((v >> 16) & 0xFF)));
+    CHECK(fixed->dwFileVersionLS == (((v >> 8) & 0xFF) << 16 | (v & 0xFF)));
+    CHECK(fixed->dwProductVersionMS == fixed->dwFileVersionMS);
+    CHECK(fixed->dwProductVersionLS == fixed->dwFileVersionLS);
+
+    char dotted[32];
+    snprintf(dotted, sizeof dotted, "%u.%u.%u.%u", v >> 24, (v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    char* text = nullptr;
+    REQUIRE(VerQueryValueA(block.data(), "\\StringFileInfo\\041504E2\\FileVersion", reinterpret_cast<void**>(&text),
+                           &length));
+    CHECK(std::string(text) == dotted);
+    REQUIRE(VerQueryValueA(block.data(), "\\StringFileInfo\\041504E2\\FileDescription",
+                           reinterpret_cast<void**>(&text), &length));
+    CHECK(std::string(text).find(info->description) != std::string::npos);
 }
 
 TEST_CASE("the services are created in order at load and destroyed in order at unload") {

@@ -53,6 +53,23 @@ TEST_CASE_FIXTURE(moduleFixture, "config turns odd values into what the module c
     CHECK(settings.loginignoretime == 0);
 }
 
+// A file written by hand or by an older version holds numbers the options page would never let
+// through; read, they are the page's limits, so the module and the page agree on what is set.
+TEST_CASE_FIXTURE(moduleFixture, "the window's numbers from the file are held to the options page's limits") {
+    std::string file = settingsIn("config-window-limits",
+                                  "[window]\r\nvisibletime=500\r\nmaxonscreen=-3\r\nautoheightchars=-7\r\n"
+                                  "autoheightrows=100000\r\n");
+    {
+        kiv::config settings(file.c_str());
+        CHECK(settings.visibletime == 99);
+        CHECK(settings.maxonscreen == 0);
+        CHECK(settings.autoheightchars == 0);
+        CHECK(settings.autoheightrows == 512);
+    }
+    CHECK(iniValue(file, "window", "visibletime") == "99");
+    CHECK(iniValue(file, "window", "maxonscreen") == "0");
+}
+
 TEST_CASE_FIXTURE(moduleFixture, "without layered windows a stored transparency reads and saves as 0") {
     std::string file = settingsIn("config-alpha", "[window]\r\nalpha=40\r\n");
     {
