@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "hostCore.h"
+#include "notifySupport.h"
 #include "popupMenus.h"
 
 namespace kivtest {
@@ -63,6 +64,38 @@ inline rows listed(HWND window) {
         all.push_back(cells);
     }
     return all;
+}
+
+inline const char* const showEverything =
+    "[global]\r\nwindow_inherit=0\r\nwindow_status_offline=1\r\nwindow_onlineonly=0\r\nwindow_eventmessage=1\r\n"
+    "window_eventmessagechat=1\r\nsound_inherit=0\r\n"
+    "[contact:ewa@tlen.pl]\r\nwindow_inherit=0\r\nwindow_eventmessage=0\r\nsound_inherit=1\r\n";
+
+// Ala and Olek in one group; Ewa's own filter shows no messages.
+struct historyScene {
+    kivSession session;
+    historyScene(const std::string& name, const std::string& settings) : session(name, false) {
+        kivhost::contactList& contacts = session.host.contacts;
+        contacts.clear();
+        int work = contacts.addGroup("Praca");
+        contacts.addContact("ala@tlen.pl", "Ala", work, "TLEN");
+        contacts.addContact("12345", "Olek", work, "GG");
+        contacts.addContact("ewa@tlen.pl", "Ewa", work, "TLEN");
+        writeFile(session.settingsFile, settings);
+        writeFile(session.filtersFile, showEverything);
+        session.start();
+        kivhost::moduleClock::get().advance(60000);  // past the quiet period of start-up
+    }
+    ~historyScene() {
+        session.unload();
+        session.host.contacts.clear();
+        kivhost::moduleClock::get().reset();
+    }
+    void silent(bool on) { session.service("kiv/setsilent", on ? 1 : 0); }
+};
+
+inline std::string withExtra(const std::string& extra, const std::string& windowKeys = "") {
+    return settingsWith("none.kivs", windowKeys, "[extra]\r\n" + extra);
 }
 
 }  // namespace kivtest

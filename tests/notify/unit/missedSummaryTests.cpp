@@ -1,3 +1,4 @@
+// The missed summary's text: Polish plural forms, and only what happened.
 #include <doctest.h>
 
 #include "history/notificationHistory.h"
@@ -31,25 +32,4 @@ TEST_CASE("the summary counts in Polish plural forms and leaves out what did not
     CHECK(missedText(counts(0, 0, 104, 0)) == "Gdy kiv milczał: 104 zmiany statusu");
     CHECK(missedText(counts(0, 0, 111, 0)) == "Gdy kiv milczał: 111 zmian statusu");
     CHECK(missedText(counts(0, 0, 0, 21)) == "Gdy kiv milczał: 21 powiadomień");
-}
-
-TEST_CASE("the history keeps the newest entries up to its limit; only held-back ones are missed") {
-    kiv::notificationHistory history;
-    kiv::window_info request;
-    for (int i = 0; i < 7; ++i) {
-        std::string text = std::to_string(i);
-        request.setTexts("GG", "1", "Ola", text.c_str(), "");
-        history.add(request, kiv::eventKind::message, i % 2 ? kiv::heldReason::silent : kiv::heldReason::none, 4);
-    }
-    REQUIRE(history.entries().size() == 4);
-    CHECK(history.entries().front().text == L"3");
-    CHECK(history.entries().back().text == L"6");
-    history.add(request, kiv::eventKind::popup, kiv::heldReason::silent, 0);  // a limit of 0 keeps nothing
-    CHECK(history.entries().size() == 4);
-    missedCounts missed = history.takeMissed();
-    CHECK(missed.messages == 3);
-    CHECK(missed.others == 0);
-    CHECK_FALSE(history.anyMissed());
-    history.clear();
-    CHECK(history.entries().empty());
 }

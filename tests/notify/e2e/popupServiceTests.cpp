@@ -1,28 +1,11 @@
-// kiv/popup as other plug-ins call it: record checks, the suppression gate, a real caller
-// plug-in, and what hundreds of windows leave behind.
+// kiv/popup as other plug-ins call it: the suppression gate, a real caller plug-in, and what
+// hundreds of windows leave behind.
 #include <doctest.h>
 
 #include "notifySupport.h"
 #include "objectTracker.h"
 
 using namespace kivtest;
-
-TEST_CASE("kiv/popup refuses a missing record or a wrong size and queues nothing") {
-    testScheme scheme("kivtest-plain.kivs", plainScheme);
-    notifySession session("popup-records", settingsWith(scheme.name, ""));
-    CHECK(session.service("kiv/popup", 0, 0) == -1);
-    kiv::popup_info info = {};
-    info.text = "tekst";
-    for (int size : {0, 45, 47}) {
-        info.size = size;
-        CHECK(session.service("kiv/popup", reinterpret_cast<WPARAM>(&info)) == -1);
-    }
-    kivhost::pumpMessages(250);
-    CHECK(notifications().empty());
-    info.size = 46;
-    CHECK(session.service("kiv/popup", reinterpret_cast<WPARAM>(&info)) == 0);
-    CHECK(waitForCount(1));
-}
 
 TEST_CASE("kiv/popup obeys the silent switch and full-screen suppression") {
     testScheme scheme("kivtest-plain.kivs", plainScheme);
