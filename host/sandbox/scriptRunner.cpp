@@ -489,11 +489,14 @@ bool scriptRunner::execute(const scriptCommand& command, std::string& message) {
             ShowWindow(sandboxWindow, SW_SHOW);
             SetForegroundWindow(sandboxWindow);
         }
+        // A recording's time is its frames': the module's clock moves only in its waits, not
+        // while the commands between them run, however slow the machine is.
+        if (done && name == "record") moduleClock::get().freeze(moduleClock::get().now());
         if (done) box_.note((name == "screenshot" ? "zdjęcie: " : "nagrywanie: ") + arg(0));
         return done;
     }
     if (name == "record") {
-        moduleClock::get().carryOn();  // frames held the clock; it goes on from where they left it
+        moduleClock::get().carryOn();  // the recording held the clock; it goes on from where it left it
         return grab_.stopRecording(message);
     }
     if (name == "expect") return expectation(args, message);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "settings/wholeFile.h"
+#include "base/wholeFile.h"
 #include "testSupport.h"
 
 using namespace kivtest;

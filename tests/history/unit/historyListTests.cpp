@@ -4,7 +4,7 @@
 #include <string>
 
 #include "history/notificationHistory.h"
-#include "notify/window_info.h"
+#include "base/window_info.h"
 
 using kiv::missedCounts;
 
