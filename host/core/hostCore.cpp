@@ -57,8 +57,10 @@ void hostCore::setProfile(const std::string& login, const std::string& folder) {
     profile_.profileFolder = profileFolder_.c_str();
 }
 
-void hostCore::offer(const std::string& name, builtinFn fn) {
+hostCore::builtinFn hostCore::offer(const std::string& name, builtinFn fn) {
+    builtinFn before = std::move(builtins_[name]);
     builtins_[name] = std::move(fn);
+    return before;
 }
 
 void hostCore::offerBuiltins() {

@@ -76,7 +76,8 @@ public:
 
     // Services and events.
     using builtinFn = std::function<int(WPARAM, LPARAM)>;
-    void offer(const std::string& name, builtinFn fn);
+    // Answers the service with fn from now on; returns what answered it before (empty: nothing).
+    builtinFn offer(const std::string& name, builtinFn fn);
     int callPluginService(const std::string& name, WPARAM wParam, LPARAM lParam);
     bool hasService(const std::string& name) const;
     std::vector<std::string> serviceNames() const;

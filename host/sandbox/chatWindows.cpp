@@ -4,8 +4,13 @@
 
 namespace kivhost {
 
+chatWindows::~chatWindows() {
+    if (host_) host_->offer(abi::svcChatWindowShow, std::move(hostAnswer_));
+}
+
 void chatWindows::offerService(hostCore& host) {
-    host.offer(abi::svcChatWindowShow, [this, &host](WPARAM record, LPARAM) {
+    host_ = &host;
+    hostAnswer_ = host.offer(abi::svcChatWindowShow, [this, &host](WPARAM record, LPARAM) {
         auto* request = reinterpret_cast<const abi::chat_window_request*>(record);
         if (!request || !request->contactId) return 0;
         chatRequest shown;

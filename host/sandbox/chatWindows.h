@@ -16,6 +16,8 @@ namespace kivhost {
 class chatWindows {
 public:
     explicit chatWindows(const contactBook& book) : book_(book) {}
+    // Gives Tlen/ChatWindow/Show back to the host library: the host outlives every sandbox.
+    ~chatWindows();
     chatWindows(const chatWindows&) = delete;
     chatWindows& operator=(const chatWindows&) = delete;
 
@@ -36,6 +38,8 @@ public:
 private:
     const contactBook& book_;
     std::map<std::string, std::unique_ptr<chatWindow>> windows_;
+    hostCore* host_ = nullptr;
+    hostCore::builtinFn hostAnswer_;  // the host library's own, while this one answers
 };
 
 }  // namespace kivhost
