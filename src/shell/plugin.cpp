@@ -1,7 +1,6 @@
 #include "shell/plugin.h"
 
 #include <cstring>
-
 #include <memory>
 
 #include "base/host.h"
@@ -13,9 +12,8 @@
 #include "notify/hold.h"
 #include "notify/popupService.h"
 #include "notify/window.h"
-#include "shell/subsystems.h"
 #include "resources/resource.h"
-#include "ui/uiText.h"
+#include "shell/subsystems.h"
 #include "ui/historyWindow.h"
 #include "ui/menus.h"
 #include "ui/uiText.h"
