@@ -237,6 +237,12 @@ void windowsManager::closeAll() {
     }
 }
 
+void windowsManager::dismissAll() {
+    queue_.clear();
+    for (const auto& open : windows_)
+        if (stillOpen(open.get())) open->startClosing(screen_.workArea());
+}
+
 bool windowsManager::isChatWindowActive(const char* protocol, const char* contactId) const {
     HWND foreground = GetForegroundWindow();
     if (!foreground) return false;

@@ -42,6 +42,8 @@ public:
     // Destroys the window at once, without closing animation.
     void closeWindow(HWND handle);
     void closeAll();
+    // Every window on screen starts closing, as its time were over, and nothing queued is shown.
+    void dismissAll();
 
     bool isChatWindowActive(const char* protocol, const char* contactId) const;
 

@@ -81,6 +81,9 @@ public:
     bool groupmessages = false;
     int32_t quietfrom = -1;
     int32_t quietto = -1;
+    bool actionmenu = false;
+    int32_t hotkeyclose = 0;
+    int32_t hotkeyhistory = 0;
 
     // Each key once, in file order, with its default: load and save both walk this list. The
     // bounded keys are clamped into their range as they are read.
@@ -136,6 +139,9 @@ void config::visitSettings(Visitor& v) {
     v.flag("extra", "groupmessages", groupmessages, 0);
     v.minuteOfDay("extra", "quietfrom", quietfrom);
     v.minuteOfDay("extra", "quietto", quietto);
+    v.flag("extra", "actionmenu", actionmenu, 0);
+    v.bounded("extra", "hotkeyclose", hotkeyclose, 0, 0, 0x0FFF);
+    v.bounded("extra", "hotkeyhistory", hotkeyhistory, 0, 0, 0x0FFF);
 }
 
 }  // namespace kiv
