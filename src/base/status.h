@@ -16,4 +16,11 @@ enum contactStatus : int32_t {
     statusInvisible,        // "Niewidoczny"
 };
 
+// The filters' slot of a status (window_status): invisible has none of its own and is shown as the
+// contact going unavailable would be; 0 for a status no slot holds.
+inline int statusSlot(int status) {
+    if (status == statusInvisible) return statusUnavailable;
+    return status >= statusUnavailable && status <= statusExtendedAway ? status : 0;
+}
+
 }  // namespace kiv

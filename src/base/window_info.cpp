@@ -39,7 +39,8 @@ DWORD window_info::visibleMilliseconds(int32_t visibletime) const {
 }
 
 bool window_info::sameConversation(const window_info& next) const {
-    return messageKind != other && messageKind == next.messageKind && strcmp(protocol, next.protocol) == 0 &&
+    const bool isMessage = messageKind == message || messageKind == chatMessage;
+    return isMessage && messageKind == next.messageKind && strcmp(protocol, next.protocol) == 0 &&
            strcmp(contactId, next.contactId) == 0;
 }
 

@@ -30,11 +30,13 @@ struct window_info {
     HBITMAP iconBitmap = nullptr;  // the caller's; drawn on every paint, never deleted here
 
     // Beyond the record every producer fills: the richer popup services and grouped messages.
-    enum kind : int32_t { other = 0, message = 1, chatMessage = 2 };
+    // What raised a contact's notification: the notification menu names it, and groupmessages
+    // folds only messages; other plug-ins' requests and the module's own are other.
+    enum kind : int32_t { other = 0, message = 1, chatMessage = 2, statusChange = 3, descriptionChange = 4 };
     int32_t visibleSeconds = 0;  // this window's own visible time; 0 or less: the setting
     bool utf8 = false;           // every text is UTF-8, drawn through the wide functions
     int32_t id = 0;              // the id kiv/popup/show gave out; 0 for any other request
-    int32_t messageKind = other;  // which messages groupmessages folds into one window
+    int32_t messageKind = other;
     int32_t messages = 1;         // how many messages the window holds
     bool priority = false;        // from a priority contact: its contact line is marked
 

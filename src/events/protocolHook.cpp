@@ -142,12 +142,6 @@ const char* tlenStatusName(int status) {
     return status <= statusExtendedAway ? eventStatusName(status) : nullptr;
 }
 
-// Invisible has no slot of its own; it is shown as the contact going unavailable would be.
-int statusSlot(int status) {
-    if (status == statusInvisible) return statusUnavailable;
-    return status >= statusUnavailable && status <= statusExtendedAway ? status : 0;
-}
-
 const char* statusKey(int slot) {
     static const char* const keys[] = {"window_status",      "window_status_offline", "window_status_online",
                                        "window_status_chat", "window_status_dnd",     "window_status_away",
@@ -200,6 +194,7 @@ verdict handleStatus(abi::status_event& change, const gate& g) {
         if (same(request.protocol, "TLEN") && statusName && strcmp(request.text, statusName) == 0)
             request.text[0] = '\0';
         request.status = now;
+        request.messageKind = statusSame ? window_info::descriptionChange : window_info::statusChange;
         request.itemHandle = item.handle;
         request.forceAutoClose = true;
         request.forceKeepOpen = true;

@@ -30,7 +30,13 @@ const config& settings() {
     return *plugin.settings;
 }
 
+window::menuOpener actionMenu = nullptr;
+
 }  // namespace
+
+void window::offerMenu(menuOpener open) {
+    actionMenu = open;
+}
 
 window::window(window_info& request) {
     request.small = false;
@@ -167,6 +173,11 @@ void window::reveal() {
 }
 
 void window::startClosing(const RECT& area) {
+    if (menuOpen_) {
+        closeAfterMenu_ = true;
+        closingArea_ = area;
+        return;
+    }
     if (!animated() || !request_.effectClose) {
         state_ = closed;
         return;
@@ -369,8 +380,24 @@ void window::onClick(int button) {
         caller.whileLoaded(reinterpret_cast<const void*>(callback), [&] { callback(&click, data); });
         if (fromHandle(self) != this) return;  // the callback closed it
     }
+    if (button == 2 && settings().actionmenu && actionMenu) {
+        openMenu();
+        return;
+    }
     if (button == 1 && settings().clickopenchat) openChat();
     if (settings().clickclose && plugin.windows) plugin.windows->closeWindow(self);
+}
+
+// The window stays while its menu is open; a close asked for meanwhile happens after it.
+void window::openMenu() {
+    HWND self = handle_;
+    menuOpen_ = true;
+    actionMenu(self, request_);
+    if (fromHandle(self) != this) return;
+    menuOpen_ = false;
+    if (!closeAfterMenu_) return;
+    closeAfterMenu_ = false;
+    startClosing(closingArea_);
 }
 
 void window::openChat() const {

@@ -32,6 +32,11 @@ public:
     // The object behind a platform window, or null once it is gone.
     static window* fromHandle(HWND handle);
 
+    // With actionmenu, a right click calls this instead of closing. It runs the menu's modal loop:
+    // it copies the request before the loop, as the window may be gone when the loop ends.
+    using menuOpener = void (*)(HWND notification, const window_info& request);
+    static void offerMenu(menuOpener open);
+
     // Sizes the window for its request: the small size without text, else the normal size,
     // grown to the description when the skin asks for auto-height, never wider or taller than
     // area (the work area of the window's stack). Sizing again starts from the scheme's own sizes.
@@ -43,8 +48,10 @@ public:
     void moveTo(int x, int y, bool force);
     void resize(int width, int height, bool small);
     void setTransparency(int percent);
-    // area: the work area the window's stack is in; a slide leaves through its edge.
+    // area: the work area the window's stack is in; a slide leaves through its edge. While the
+    // window's menu is open it only remembers to close once the menu is gone.
     void startClosing(const RECT& area);
+    bool menuOpen() const { return menuOpen_; }
 
     // Draws the icon and both text lines on dc, as a paint does.
     void paint(HDC dc) const;
@@ -80,6 +87,7 @@ private:
     void drawContactLine(HDC dc) const;
     void drawDescription(HDC dc) const;
     void onClick(int button);
+    void openMenu();
     void openChat() const;
     void lost();
 
@@ -99,6 +107,9 @@ private:
     POINT placed_ = {INT_MIN, INT_MIN};  // where SetWindowPos last put the window
     int32_t currentTransparency_ = 0;
     int32_t transparencyStep_ = 0;
+    bool menuOpen_ = false;
+    bool closeAfterMenu_ = false;
+    RECT closingArea_ = {0, 0, 0, 0};
 };
 
 LRESULT CALLBACK notifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -147,9 +147,10 @@ void windowsManager::onTick() {
     bool removed = false;
     for (auto at = windows_.begin(); at != windows_.end();) {
         window* shown = at->get();
-        // Held while the user is away or the pointer rests on it, so its whole visible time
-        // starts again once that ends.
-        if (shown->currentState() < window::closing && (idle || pointerOver(*shown))) shown->holdUntil(now);
+        // Held while the user is away, the pointer rests on it or its menu is open, so its whole
+        // visible time starts again once that ends.
+        const bool held = idle || shown->menuOpen() || pointerOver(*shown);
+        if (shown->currentState() < window::closing && held) shown->holdUntil(now);
         bool allowed = shown->request().closesByItself(settings().noautoclose);
         const DWORD visible = shown->request().visibleMilliseconds(settings().visibletime);
         if (now - shown->createdTick() >= visible && allowed && shown->currentState() == window::shown)

@@ -14,8 +14,10 @@
 #include "notify/window.h"
 #include "resources/resource.h"
 #include "shell/subsystems.h"
+#include "ui/actionMenu.h"
 #include "ui/historyWindow.h"
 #include "ui/menus.h"
+#include "ui/silentSwitch.h"
 #include "ui/uiText.h"
 
 namespace kiv {
@@ -30,21 +32,13 @@ int __cdecl getSilent(WPARAM, LPARAM) {
     return plugin.settings && plugin.settings->silent ? 1 : 0;
 }
 
-int applySilent(bool on) {
-    if (!plugin.settings) return 0;
-    plugin.settings->silent = on;
-    inbox.publishSilent(on);
-    updateSilentMenuItem();
-    return on ? 1 : 0;
-}
-
 // Another thread's change reaches the setting and the status menu on the user-interface thread;
 // until then that thread's kiv/getsilent answers what it set.
 int __cdecl setSilent(WPARAM on, LPARAM) {
     const bool silent = on != 0;
-    if (!inbox.onOwnThread()) return inbox.postSilent(silent, [silent] { applySilent(silent); });
+    if (!inbox.onOwnThread()) return inbox.postSilent(silent, [silent] { silentSwitch::set(silent); });
     inbox.drain();
-    return applySilent(silent);
+    return silentSwitch::set(silent);
 }
 
 // hostFolder, pluginsFolder and schemeFolder from the executable's path; a path that would not
@@ -138,6 +132,7 @@ int loadPlugin(void* hostServices) {
     parts = std::make_unique<subsystems>();
     plugin.history->watch(historyWindow::refresh);
     openHistoryOnSummaryClick(historyWindow::show);
+    window::offerMenu(actionMenu::open);
     hookProtocols();
     hookSoundEvent();
     setupMenus();
@@ -147,6 +142,7 @@ int loadPlugin(void* hostServices) {
 
 int unloadPlugin() {
     inbox.close();
+    silentSwitch::endTimedSilence();
     removeMenus();
     unhookSoundEvent();
     unhookProtocols();

@@ -6,12 +6,12 @@
 
 #include "base/host.h"
 #include "base/moduleState.h"
-#include "base/serviceInbox.h"
 #include "filters/filtersManager.h"
 #include "resources/resource.h"
 #include "settings/config.h"
 #include "ui/filterSetup.h"
 #include "ui/historyWindow.h"
+#include "ui/silentSwitch.h"
 #include "ui/uiText.h"
 
 namespace kiv {
@@ -111,9 +111,7 @@ int __cdecl onIgnoreToggle(void*, void* popup) {
 // The host has already flipped the check mark, so the record carries the new state.
 int __cdecl onSilentToggle(void* item, void*) {
     if (!plugin.settings || !item) return 0;
-    plugin.settings->silent = (static_cast<const abi::menu_item_info*>(item)->flags & abi::menuFlagChecked) != 0;
-    inbox.publishSilent(plugin.settings->silent);
-    plugin.settings->save();
+    silentSwitch::toggledInMenu((static_cast<const abi::menu_item_info*>(item)->flags & abi::menuFlagChecked) != 0);
     return 0;
 }
 
