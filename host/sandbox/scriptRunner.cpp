@@ -147,9 +147,11 @@ void scriptRunner::step() {
         schedule(grab_.recording() ? gap : milliseconds);
         return;
     }
-    // Only a menu choice may sit in a dialog's loop; other commands that wait for something pump
-    // messages themselves, and the next command must not start inside them.
-    bool mayOpenDialog = command.name == "menu";
+    // Only a menu choice and a right click (the notification's own menu) may sit in a dialog's or
+    // menu's loop; other commands that wait for something pump messages themselves, and the next
+    // command must not start inside them.
+    bool mayOpenDialog = command.name == "menu" || (command.name == "click" && command.args.size() == 2 &&
+                                                    command.args[1] == "right");
     if (mayOpenDialog) schedule(gap);
     std::string message;
     if (!execute(command, message)) {
@@ -401,9 +403,13 @@ bool scriptRunner::execute(const scriptCommand& command, std::string& message) {
         RECT placed = windowRect(shown[index - 1]);
         LPARAM centre = MAKELPARAM((placed.right - placed.left) / 2, (placed.bottom - placed.top) / 2);
         bool right = arg(1) == "right";
+        SetCursorPos((placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2);  // as a person's click
         PostMessageA(shown[index - 1], right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, 0, centre);
         PostMessageA(shown[index - 1], right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, centre);
+        modalLine_ = command.line;
+        if (right) ++modalDepth_;  // a menu it opens runs the next commands from its loop
         pumpMessages(100);
+        if (right) --modalDepth_;
         return true;
     }
     if (name == "menu") {
