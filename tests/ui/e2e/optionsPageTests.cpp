@@ -14,6 +14,7 @@
 
 #include "dialogDriving.h"
 #include "dialogWatcher.h"
+#include "hotKeyRecorder.h"
 #include "importPatch.h"
 #include "notifySupport.h"
 #include "objectTracker.h"
@@ -38,7 +39,8 @@ enum control : int {
     playLoginGg = 1051, playEmail = 1052, msgShowWhenBgOnly = 1053, moveSounds = 1054, maxOnScreen = 1055,
     effect = 1056, effectClose = 1057, clickOpenChat = 1058, ignoreMub = 1059, noAutoClose = 1060,
     hoverHold = 1061, idleHold = 1062, history = 1063, missedSummary = 1064, eventLog = 1065, monitor = 1066,
-    groupMessages = 1067, quietFrom = 1068, quietTo = 1069, quietRefused = 1070,
+    groupMessages = 1067, quietFrom = 1068, quietTo = 1069, quietRefused = 1070, hotKeyClose = 1071,
+    hotKeyCloseRefused = 1072, hotKeyHistory = 1073, hotKeyHistoryRefused = 1074,
 };
 
 // The plug-in loaded with a settings file, and kivhost's options window opened on its page.
@@ -347,6 +349,53 @@ TEST_CASE("the quiet hours are typed as HH:MM; an impossible time is refused bes
     s.open();
     CHECK(s.text(quietFrom) == "21:15");
     CHECK(s.text(quietTo) == "06:45");
+}
+
+TEST_CASE("a hot key held elsewhere is refused beside its control and not stored; a free one works at once") {
+    constexpr int ctrlAlt = (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8;
+    pageSession s("options-hotkeys",
+                  "[extra]\r\nhistory=10\r\nhotkeyclose=" + std::to_string(ctrlAlt | 'Z') + "\r\n");
+    CHECK(LOWORD(SendMessageA(s.item(hotKeyClose), HKM_GETHOTKEY, 0, 0)) == (ctrlAlt | 'Z'));
+    CHECK(LOWORD(SendMessageA(s.item(hotKeyHistory), HKM_GETHOTKEY, 0, 0)) == 0);
+    // Another program's window holds Ctrl+Alt+X.
+    HWND other = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    REQUIRE(RegisterHotKey(other, 1, MOD_CONTROL | MOD_ALT, 'X'));
+    // Each row is chosen in turn; a refused key stays in its control and is tried at each apply.
+    struct choice {
+        int control;
+        char key;  // with Ctrl+Alt; 0 is none
+        const char* refusal;  // null: stored
+        std::string close, history;  // the keys stored and held after it, each with Ctrl+Alt
+    };
+    const choice choices[] = {
+        {hotKeyClose, 'X', "zajęty przez inny program", "Z", ""},
+        {hotKeyHistory, 'Z', "zajęty przez drugi skrót", "Z", ""},
+        {hotKeyClose, 'Q', nullptr, "Q", "Z"},
+        {hotKeyClose, 0, nullptr, "", "Z"},
+    };
+    auto storedKey = [&](const char* key) {
+        const int value = atoi(s.stored("extra", key).c_str());
+        return value ? std::string(1, static_cast<char>(value & 0xFF)) : std::string();
+    };
+    for (const choice& c : choices) {
+        CAPTURE(c.key);
+        const int refusal = c.control == hotKeyClose ? hotKeyCloseRefused : hotKeyHistoryRefused;
+        SendMessageA(s.item(c.control), HKM_SETHOTKEY, c.key ? static_cast<WPARAM>(ctrlAlt | c.key) : 0, 0);
+        s.options->apply();
+        CHECK(IsWindowVisible(s.item(refusal)) == (c.refusal != nullptr));
+        if (c.refusal) CHECK(s.text(refusal) == c.refusal);
+        CHECK(storedKey("hotkeyclose") == c.close);
+        CHECK(storedKey("hotkeyhistory") == c.history);
+        std::string held;
+        for (const auto& k : kivhost::hotKeyRecorder::get().held()) held += static_cast<char>(k.key);
+        CHECK(held == c.close + c.history);
+    }
+    // The key stored last works without a restart.
+    REQUIRE(kivhost::hotKeyRecorder::get().press(MOD_CONTROL | MOD_ALT, 'Z'));
+    kivhost::pumpMessages(150);
+    CHECK(FindWindowA(nullptr, "kiv / historia") != nullptr);
+    UnregisterHotKey(other, 1);
+    DestroyWindow(other);
 }
 
 TEST_CASE("page events: apply keeps the page, close drops unsaved edits, OK applies and closes") {
