@@ -76,7 +76,7 @@ TEST_CASE("the keys are held from start-up to unloading, only those set, and fre
         {"modifiers without a key", 0x0600, 0x0800, {}, {}},
     };
     for (const keysCase& c : cases) {
-        CAPTURE(c.name);
+        CAPTURE(std::string(c.name));
         kivhost::hotKeyRecorder::get().clear();
         kivSession session(std::string("hotkeys-held-") + c.name, false);
         writeFile(session.settingsFile, keysOf(c.close, c.history));
@@ -101,7 +101,7 @@ TEST_CASE("the close key closes every notification on screen, and what was queue
     const closing cases[] = {{"now", "maxonscreen=2\r\nvisibletime=99\r\n"},
                              {"sliding", "maxonscreen=2\r\nvisibletime=99\r\neffect=1\r\neffectclose=1\r\n"}};
     for (const closing& c : cases) {
-        CAPTURE(c.name);
+        CAPTURE(std::string(c.name));
         notifySession session(std::string("hotkeys-close-") + c.name,
                               settingsWith("none.kivs", c.windowKeys, "[extra]\r\nhotkeyclose=" +
                                                                           std::to_string(ctrlAltZ.stored) + "\r\n"));

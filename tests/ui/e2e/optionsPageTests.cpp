@@ -390,6 +390,10 @@ TEST_CASE("a hot key held elsewhere is refused beside its control and not stored
         for (const auto& k : kivhost::hotKeyRecorder::get().held()) held += static_cast<char>(k.key);
         CHECK(held == c.close + c.history);
     }
+    // A letter typed alone would be taken from whatever the user types anywhere: it gets Ctrl+Alt.
+    SendMessageA(s.item(hotKeyHistory), WM_KEYDOWN, 'A', 0x001E0001);
+    SendMessageA(s.item(hotKeyHistory), WM_KEYUP, 'A', 0xC01E0001);
+    CHECK(LOWORD(SendMessageA(s.item(hotKeyHistory), HKM_GETHOTKEY, 0, 0)) == (ctrlAlt | 'A'));
     // The key stored last works without a restart.
     REQUIRE(kivhost::hotKeyRecorder::get().press(MOD_CONTROL | MOD_ALT, 'Z'));
     kivhost::pumpMessages(150);
