@@ -568,7 +568,7 @@ kivhost::optionsWindow::layout viewOf(int height, COLORREF background = GetSysCo
 TEST_CASE("the page scrolls by bar, wheel and drag in steps of its view") {
     pageSession s("options-scroll", "", viewOf(300));
     HWND page = s.page();
-    RECT template_ = {0, 0, 300, 780};
+    RECT template_ = {0, 0, 300, 834};
     MapDialogRect(page, &template_);
     scrollState bar = barOf(page);
     CHECK(bar.maximum == template_.bottom);  // the whole page, from its template
