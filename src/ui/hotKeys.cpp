@@ -64,6 +64,10 @@ bool hotKeys::change(hotKeyAction action, int32_t key) {
     return live && live->hold(action, key);
 }
 
+bool hotKeys::holds(hotKeyAction action, int32_t key) {
+    return live && live->held_[slotOf(action)] == key;
+}
+
 // The previous key is let go first: Windows would keep it beside the new one under the same id.
 bool hotKeys::hold(hotKeyAction action, int32_t key) {
     int32_t& held = held_[slotOf(action)];

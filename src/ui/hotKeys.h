@@ -23,6 +23,8 @@ public:
     // The action's key becomes the one given (0: none). False when the system refuses it (another
     // program or the other action holds it): the action then keeps the key it had.
     static bool change(hotKeyAction action, int32_t key);
+    // Whether the action's key is this one, taken from the system (0: the action has none).
+    static bool holds(hotKeyAction action, int32_t key);
 
 private:
     bool hold(hotKeyAction action, int32_t key);

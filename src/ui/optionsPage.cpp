@@ -265,30 +265,34 @@ void applyClockTimes(HWND page, config& settings) {
     showClockRefusal(page, true);
 }
 
+// Shown while the row's key is not the module's: another program or the other row holds it.
+void showHotKeyRefusal(HWND page, const hotKeyRow& row, const config& settings, int32_t key) {
+    const bool held = hotKeys::holds(row.action, key);
+    if (!held) {
+        const hotKeyRow& other = &row == &hotKeyRows[0] ? hotKeyRows[1] : hotKeyRows[0];
+        SetDlgItemTextA(page, row.refusal, uiText(settings.*other.field == key ? IDS_HOTKEY_TWICE : IDS_HOTKEY_TAKEN));
+    }
+    ShowWindow(GetDlgItem(page, row.refusal), held ? SW_HIDE : SW_SHOW);
+}
+
+// A stored key that another program took before start-up is refused as soon as the page shows.
 void showHotKeys(HWND page, const config& settings) {
     for (const hotKeyRow& row : hotKeyRows) {
         HWND control = GetDlgItem(page, row.control);
         // A key without Ctrl or Alt would be taken from whatever the user types in any program.
         SendMessageA(control, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
         SendMessageA(control, HKM_SETHOTKEY, static_cast<WPARAM>(settings.*row.field), 0);
-        ShowWindow(GetDlgItem(page, row.refusal), SW_HIDE);
+        showHotKeyRefusal(page, row, settings, settings.*row.field);
     }
 }
 
-// A key the system refuses keeps the setting, as an impossible time does, and the refusal says
-// who holds the key: another program, or the other row.
+// A key the system refuses keeps the setting, as an impossible time does.
 void applyHotKeys(HWND page, config& settings) {
     for (const hotKeyRow& row : hotKeyRows) {
         const auto chosen = static_cast<int32_t>(LOWORD(SendDlgItemMessageA(page, row.control, HKM_GETHOTKEY, 0, 0)));
         const int32_t key = hotKeyOrNone(chosen);
-        const bool accepted = hotKeys::change(row.action, key);
-        if (accepted) {
-            settings.*row.field = key;
-        } else {
-            const hotKeyRow& other = &row == &hotKeyRows[0] ? hotKeyRows[1] : hotKeyRows[0];
-            SetDlgItemTextA(page, row.refusal, uiText(settings.*other.field == key ? IDS_HOTKEY_TWICE : IDS_HOTKEY_TAKEN));
-        }
-        ShowWindow(GetDlgItem(page, row.refusal), accepted ? SW_HIDE : SW_SHOW);
+        if (hotKeys::change(row.action, key)) settings.*row.field = key;
+        showHotKeyRefusal(page, row, settings, key);
     }
 }
 
