@@ -126,7 +126,7 @@ constexpr clockEdit clockEdits[] = {
 constexpr int clockTextLimit = 5;
 constexpr COLORREF refusalColour = RGB(192, 0, 0);
 
-// A key that works whatever window has the focus, with the refusal beside it.
+// A key that works whatever window has the focus, and the refusal under it.
 struct hotKeyRow {
     int control;
     int refusal;
