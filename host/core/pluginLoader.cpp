@@ -2,6 +2,7 @@
 
 #include "fileFaults.h"
 #include "hostCore.h"
+#include "hotKeyRecorder.h"
 #include "monitorLayout.h"
 #include "paintRecorder.h"
 #include "objectTracker.h"
@@ -45,6 +46,7 @@ pluginLoader::pluginLoader(const std::string& path) {
         return;
     }
     installRecorders(module_);
+    hotKeyRecorder::get().install(module_);
     installFileFaults(module_);
     monitorLayout::get().install(module_);
     objectTracker::get().install(module_);

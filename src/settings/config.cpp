@@ -21,6 +21,12 @@ bool isLeftCorner(int32_t bindpos) {
     return bindpos == cornerBottomLeft || bindpos == cornerTopLeft;
 }
 
+int32_t hotKeyOrNone(int32_t value) {
+    const bool hasKey = (value & 0xFF) != 0;
+    const bool controlBitsOnly = (value & ~0x0FFF) == 0;
+    return hasKey && controlBitsOnly ? value : 0;
+}
+
 namespace {
 
 struct settingsReader {
@@ -44,6 +50,10 @@ struct settingsReader {
         char value[32];
         file.text(section, key, "", value, sizeof value);
         field = minuteOfDayFrom(value);
+    }
+    void hotKey(const char* section, const char* key, int32_t& field) {
+        number(section, key, field, 0);
+        field = hotKeyOrNone(field);
     }
     template <size_t N>
     void text(const char* section, const char* key, char (&field)[N], const char* fallback) {
@@ -78,6 +88,7 @@ struct settingsWriter {
         number(section, key, field, fallback);
     }
     void minuteOfDay(const char* section, const char* key, int32_t& field) { number(section, key, field, quietOff); }
+    void hotKey(const char* section, const char* key, int32_t& field) { number(section, key, field, 0); }
     template <size_t N>
     void text(const char* section, const char* key, char (&field)[N], const char*) {
         write(section, key, field);
@@ -101,6 +112,7 @@ struct limitsFinder {
         if (&field == wanted) found = {lowest, highest};
     }
     void minuteOfDay(const char*, const char*, int32_t&) {}
+    void hotKey(const char*, const char*, int32_t&) {}
     template <size_t N>
     void text(const char*, const char*, char (&)[N], const char*) {}
     void pair(const char*, const char*, int32_t&, int32_t&, const char*) {}

@@ -15,6 +15,9 @@ enum stackCorner : int32_t { cornerBottomRight = 0, cornerBottomLeft, cornerTopL
 bool isTopCorner(int32_t bindpos);
 bool isLeftCorner(int32_t bindpos);
 
+// The value itself when it is a key as the hot-key control gives it, otherwise 0 (none).
+int32_t hotKeyOrNone(int32_t value);
+
 struct limits {
     int32_t lowest;
     int32_t highest;
@@ -82,6 +85,9 @@ public:
     int32_t quietfrom = -1;
     int32_t quietto = -1;
     bool actionmenu = false;
+    // Keys that work whatever window has the focus, stored as the hot-key control gives them
+    // (HKM_GETHOTKEY): the virtual key in the low byte, HOTKEYF_SHIFT, _CONTROL, _ALT and _EXT in
+    // the next. 0 is none, and so is a value without a key or with any other bit.
     int32_t hotkeyclose = 0;
     int32_t hotkeyhistory = 0;
 
@@ -140,8 +146,8 @@ void config::visitSettings(Visitor& v) {
     v.minuteOfDay("extra", "quietfrom", quietfrom);
     v.minuteOfDay("extra", "quietto", quietto);
     v.flag("extra", "actionmenu", actionmenu, 0);
-    v.bounded("extra", "hotkeyclose", hotkeyclose, 0, 0, 0x0FFF);
-    v.bounded("extra", "hotkeyhistory", hotkeyhistory, 0, 0, 0x0FFF);
+    v.hotKey("extra", "hotkeyclose", hotkeyclose);
+    v.hotKey("extra", "hotkeyhistory", hotkeyhistory);
 }
 
 }  // namespace kiv

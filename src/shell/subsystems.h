@@ -9,6 +9,7 @@
 #include "notify/windowsManager.h"
 #include "scheme/skin.h"
 #include "settings/config.h"
+#include "ui/hotKeys.h"
 #include "ui/optionsPage.h"
 
 namespace kiv {
@@ -39,6 +40,7 @@ struct subsystems {
     published<filtersManager> filters;
     published<windowsManager> windows;
     published<notificationHistory> history;
+    hotKeys keys;
 };
 
 }  // namespace kiv

@@ -23,6 +23,7 @@
 #include "settings/quietHours.h"
 #include "ui/fileChoosers.h"
 #include "ui/filterSetup.h"
+#include "ui/hotKeys.h"
 #include "ui/pageScroller.h"
 #include "ui/schemeList.h"
 #include "ui/uiText.h"
@@ -124,6 +125,19 @@ constexpr clockEdit clockEdits[] = {
 };
 constexpr int clockTextLimit = 5;
 constexpr COLORREF refusalColour = RGB(192, 0, 0);
+
+// A key that works whatever window has the focus, and the refusal under it.
+struct hotKeyRow {
+    int control;
+    int refusal;
+    int32_t config::*field;
+    hotKeyAction action;
+};
+
+constexpr hotKeyRow hotKeyRows[] = {
+    {IDC_OPTIONS_HOTKEYCLOSE, IDC_OPTIONS_HOTKEYCLOSEREFUSED, &config::hotkeyclose, hotKeyAction::closeAll},
+    {IDC_OPTIONS_HOTKEYHISTORY, IDC_OPTIONS_HOTKEYHISTORYREFUSED, &config::hotkeyhistory, hotKeyAction::showHistory},
+};
 
 struct soundRow {
     int edit;
@@ -251,6 +265,45 @@ void applyClockTimes(HWND page, config& settings) {
     showClockRefusal(page, true);
 }
 
+// Shown while the row's key is not the module's: another program or the other row holds it.
+void showHotKeyRefusal(HWND page, const hotKeyRow& row, const config& settings, int32_t key) {
+    const bool held = hotKeys::holds(row.action, key);
+    if (!held) {
+        const hotKeyRow& other = &row == &hotKeyRows[0] ? hotKeyRows[1] : hotKeyRows[0];
+        SetDlgItemTextA(page, row.refusal, uiText(settings.*other.field == key ? IDS_HOTKEY_TWICE : IDS_HOTKEY_TAKEN));
+    }
+    ShowWindow(GetDlgItem(page, row.refusal), held ? SW_HIDE : SW_SHOW);
+}
+
+// A stored key that another program took before start-up is refused as soon as the page shows.
+void showHotKeys(HWND page, const config& settings) {
+    for (const hotKeyRow& row : hotKeyRows) {
+        HWND control = GetDlgItem(page, row.control);
+        // A key without Ctrl or Alt would be taken from whatever the user types in any program.
+        SendMessageA(control, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+        SendMessageA(control, HKM_SETHOTKEY, static_cast<WPARAM>(settings.*row.field), 0);
+        showHotKeyRefusal(page, row, settings, settings.*row.field);
+    }
+}
+
+// A key the system refuses keeps the setting, as an impossible time does.
+void applyHotKeys(HWND page, config& settings) {
+    for (const hotKeyRow& row : hotKeyRows) {
+        const auto chosen = static_cast<int32_t>(LOWORD(SendDlgItemMessageA(page, row.control, HKM_GETHOTKEY, 0, 0)));
+        const int32_t key = hotKeyOrNone(chosen);
+        if (hotKeys::change(row.action, key)) settings.*row.field = key;
+        showHotKeyRefusal(page, row, settings, key);
+    }
+}
+
+bool isRefusal(HWND control) {
+    const int id = GetDlgCtrlID(control);
+    if (id == IDC_OPTIONS_QUIETREFUSED) return true;
+    for (const hotKeyRow& row : hotKeyRows)
+        if (id == row.refusal) return true;
+    return false;
+}
+
 void reloadScheme(const char* file) {
     if (plugin.windows) plugin.windows->closeAll();
     if (plugin.scheme) plugin.scheme->load(plugin.schemeFolder, file);
@@ -299,6 +352,7 @@ void showSettings(HWND page, const config& settings) {
         SetDlgItemTextA(page, edit.id, time);
     }
     showClockRefusal(page, false);
+    showHotKeys(page, settings);
     if (!plugin.setLayeredWindowAttributes) EnableWindow(alpha, FALSE);
     showAlphaLabel(page);
 }
@@ -328,6 +382,7 @@ void applyOptionsPage(HWND page, config& settings) {
     if (monitor != CB_ERR) settings.monitor = static_cast<int32_t>(monitor);
     for (const soundRow& row : soundRows) GetDlgItemTextA(page, row.edit, settings.*row.path, sizeof(settings.*row.path));
     applyClockTimes(page, settings);
+    applyHotKeys(page, settings);
     settings.save();
 }
 
@@ -438,8 +493,7 @@ INT_PTR paintMessage(HWND page, pageState& state, UINT message, WPARAM wParam, L
         FillRect(dc, &client, state.brush.get());
         return answer(page, TRUE);
     }
-    const bool refusal = reinterpret_cast<HWND>(lParam) == GetDlgItem(page, IDC_OPTIONS_QUIETREFUSED);
-    SetTextColor(dc, refusal ? refusalColour : RGB(0, 0, 0));
+    SetTextColor(dc, isRefusal(reinterpret_cast<HWND>(lParam)) ? refusalColour : RGB(0, 0, 0));
     SetBkColor(dc, state.background);
     return reinterpret_cast<INT_PTR>(state.brush.get());
 }
@@ -516,6 +570,8 @@ void destroyPage(optionsPageEntry& entry) {
 
 void showPage(optionsPageEntry& entry, abi::options_page_event& event) {
     if (!entry.window) {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_HOTKEY_CLASS};
+        InitCommonControlsEx(&controls);
         COLORREF background = event.background;
         entry.window = CreateDialogParamA(plugin.instance, MAKEINTRESOURCEA(IDD_OPTIONS), event.parent, pageProc,
                                           reinterpret_cast<LPARAM>(&background));

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "chatWindow.h"
+#include "hotKeyRecorder.h"
 #include "notifySupport.h"
 #include "popupMenus.h"
 
@@ -20,6 +21,15 @@ std::string callNames(const kivhost::hostCore& host) {
     std::string names;
     for (const std::string& name : host.logNames()) names += name + "\n";
     return names;
+}
+
+// Keys the module asked the system for, and its window for them; nothing at all while none is set.
+std::string hotKeys() {
+    std::string seen;
+    for (const auto& call : kivhost::hotKeyRecorder::get().calls()) seen += kivhost::describe(call) + "\n";
+    kivhost::hotKeyRecorder::get().clear();
+    if (FindWindowExA(HWND_MESSAGE, nullptr, "kiv_hotkeys", nullptr)) seen += "window kiv_hotkeys\n";
+    return seen;
 }
 
 std::string shownWindows() {
@@ -65,9 +75,10 @@ std::string recordScenario(const std::string& name, const std::string& settings)
     writeFile(session.filtersFile, inProfile(scenarioFilters, session.profile));
     freezeClock();
     kivhost::soundRecorder::get().clear();
+    kivhost::hotKeyRecorder::get().clear();
     session.start();
     std::ostringstream record;
-    record << "start-up\n" << callNames(session.host) << menuItems(session.host);
+    record << "start-up\n" << callNames(session.host) << menuItems(session.host) << hotKeys();
     session.host.log.clear();
 
     moveClock(60000);
@@ -96,7 +107,7 @@ std::string recordScenario(const std::string& name, const std::string& settings)
     moveClock(4000);
     waitForCount(0);
     session.unload();
-    record << "unload\n" << callNames(session.host) << "windows " << notifications().size() << "\n";
+    record << "unload\n" << callNames(session.host) << hotKeys() << "windows " << notifications().size() << "\n";
     kivhost::moduleClock::get().reset();
     contacts.clear();
     record << "settings\n" << readFile(session.settingsFile) << "filters\n" << readFile(session.filtersFile);

@@ -109,19 +109,23 @@ TEST_CASE_FIXTURE(moduleFixture, "save writes negative numbers and long paths as
 
 TEST_CASE_FIXTURE(moduleFixture, "the extra settings are clamped into their ranges as they are read, and saved so") {
     // The quiet hours take only a whole number: the integer reader's 22 of "22:00" would be 00:22.
+    // A hot key is a virtual key with the hot-key control's modifiers (0x600 is Ctrl+Alt alone).
     struct bounds {
         const char* stored;
-        int32_t idlehold, history, quiet;
+        int32_t idlehold, history, quiet, hotKey;
     };
-    for (const bounds& b : {bounds{"-5", 0, 0, -1}, bounds{"3601", 3600, 500, 1439}, bounds{"4294967295", 0, 0, 1439},
-                            bounds{"2147483647", 3600, 500, 1439}, bounds{"oops", 0, 0, -1},
-                            bounds{"120", 120, 120, 120}, bounds{"22:00", 22, 22, -1}, bounds{"0x10", 16, 16, -1},
-                            bounds{"0", 0, 0, 0}}) {
+    for (const bounds& b :
+         {bounds{"-5", 0, 0, -1, 0}, bounds{"3601", 3600, 500, 1439, 3601}, bounds{"4294967295", 0, 0, 1439, 0},
+          bounds{"2147483647", 3600, 500, 1439, 0}, bounds{"oops", 0, 0, -1, 0}, bounds{"120", 120, 120, 120, 120},
+          bounds{"22:00", 22, 22, -1, 22}, bounds{"0x10", 16, 16, -1, 16}, bounds{"0", 0, 0, 0, 0},
+          bounds{"1536", 1536, 500, 1439, 0}, bounds{"1604", 1604, 500, 1439, 1604},
+          bounds{"4164", 3600, 500, 1439, 0}}) {
         CAPTURE(b.stored);
         std::string file = settingsIn("config-extra",
                                       std::string("[extra]\r\nhoverhold=3\r\nidlehold=") + b.stored +
                                           "\r\nhistory=" + b.stored + "\r\nmissedsummary=9\r\neventlog=-1\r\n" +
-                                          "quietfrom=" + b.stored + "\r\nquietto=" + b.stored + "\r\n");
+                                          "quietfrom=" + b.stored + "\r\nquietto=" + b.stored + "\r\nhotkeyclose=" +
+                                          b.stored + "\r\nhotkeyhistory=" + b.stored + "\r\n");
         {
             kiv::config settings(file.c_str());
             CHECK(settings.hoverhold);
@@ -131,11 +135,15 @@ TEST_CASE_FIXTURE(moduleFixture, "the extra settings are clamped into their rang
             CHECK(settings.eventlog);
             CHECK(settings.quietfrom == b.quiet);
             CHECK(settings.quietto == b.quiet);
+            CHECK(settings.hotkeyclose == b.hotKey);
+            CHECK(settings.hotkeyhistory == b.hotKey);
         }
         CHECK(iniValue(file, "extra", "idlehold") == std::to_string(b.idlehold));
         CHECK(iniValue(file, "extra", "history") == std::to_string(b.history));
         CHECK(iniValue(file, "extra", "hoverhold") == "1");
         CHECK(iniValue(file, "extra", "quietfrom") == std::to_string(b.quiet));
         CHECK(iniValue(file, "extra", "quietto") == std::to_string(b.quiet));
+        CHECK(iniValue(file, "extra", "hotkeyclose") == std::to_string(b.hotKey));
+        CHECK(iniValue(file, "extra", "hotkeyhistory") == std::to_string(b.hotKey));
     }
 }

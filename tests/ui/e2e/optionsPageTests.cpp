@@ -14,6 +14,7 @@
 
 #include "dialogDriving.h"
 #include "dialogWatcher.h"
+#include "hotKeyRecorder.h"
 #include "importPatch.h"
 #include "notifySupport.h"
 #include "objectTracker.h"
@@ -38,7 +39,8 @@ enum control : int {
     playLoginGg = 1051, playEmail = 1052, msgShowWhenBgOnly = 1053, moveSounds = 1054, maxOnScreen = 1055,
     effect = 1056, effectClose = 1057, clickOpenChat = 1058, ignoreMub = 1059, noAutoClose = 1060,
     hoverHold = 1061, idleHold = 1062, history = 1063, missedSummary = 1064, eventLog = 1065, monitor = 1066,
-    groupMessages = 1067, quietFrom = 1068, quietTo = 1069, quietRefused = 1070,
+    groupMessages = 1067, quietFrom = 1068, quietTo = 1069, quietRefused = 1070, hotKeyClose = 1071,
+    hotKeyCloseRefused = 1072, hotKeyHistory = 1073, hotKeyHistoryRefused = 1074,
 };
 
 // The plug-in loaded with a settings file, and kivhost's options window opened on its page.
@@ -349,6 +351,65 @@ TEST_CASE("the quiet hours are typed as HH:MM; an impossible time is refused bes
     CHECK(s.text(quietTo) == "06:45");
 }
 
+TEST_CASE("a hot key held elsewhere is refused under its field and not stored; a free one works at once") {
+    constexpr int ctrlAlt = (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8;
+    // Another program's window holds Ctrl+Alt+X from before start-up.
+    HWND other = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    REQUIRE(RegisterHotKey(other, 1, MOD_CONTROL | MOD_ALT, 'X'));
+    pageSession s("options-hotkeys", "[extra]\r\nhistory=10\r\nhotkeyclose=" + std::to_string(ctrlAlt | 'Z') +
+                                         "\r\nhotkeyhistory=" + std::to_string(ctrlAlt | 'X') + "\r\n");
+    CHECK(LOWORD(SendMessageA(s.item(hotKeyClose), HKM_GETHOTKEY, 0, 0)) == (ctrlAlt | 'Z'));
+    CHECK(LOWORD(SendMessageA(s.item(hotKeyHistory), HKM_GETHOTKEY, 0, 0)) == (ctrlAlt | 'X'));
+    CHECK_FALSE(IsWindowVisible(s.item(hotKeyCloseRefused)));
+    CHECK(IsWindowVisible(s.item(hotKeyHistoryRefused)));
+    CHECK(s.text(hotKeyHistoryRefused) == "zajęty przez inny program");
+    // Each row is chosen in turn; a refused key stays in its field and is tried at each apply.
+    struct choice {
+        int control;
+        char key;                   // with Ctrl+Alt; 0 is none
+        const char* closeRefusal;   // null: hidden
+        const char* historyRefusal;
+        const char* stored;         // the close and the history key stored, each with Ctrl+Alt; - none
+        const char* held;           // the keys the module holds, in alphabetical order
+    };
+    const choice choices[] = {
+        {hotKeyHistory, 'Z', nullptr, "zajęty przez drugi skrót", "ZX", "Z"},
+        {hotKeyClose, 'Q', nullptr, nullptr, "QZ", "QZ"},
+        {hotKeyClose, 'X', "zajęty przez inny program", nullptr, "QZ", "QZ"},
+        {hotKeyClose, 0, nullptr, nullptr, "-Z", "Z"},
+    };
+    auto storedKey = [&](const char* key) {
+        const int value = atoi(s.stored("extra", key).c_str());
+        return value ? static_cast<char>(value & 0xFF) : '-';
+    };
+    for (const choice& c : choices) {
+        CAPTURE(c.key);
+        SendMessageA(s.item(c.control), HKM_SETHOTKEY, c.key ? static_cast<WPARAM>(ctrlAlt | c.key) : 0, 0);
+        s.options->apply();
+        const std::pair<int, const char*> refusals[] = {{hotKeyCloseRefused, c.closeRefusal},
+                                                        {hotKeyHistoryRefused, c.historyRefusal}};
+        for (const auto& [id, refusal] : refusals) {
+            CHECK(IsWindowVisible(s.item(id)) == (refusal != nullptr));
+            if (refusal) CHECK(s.text(id) == refusal);
+        }
+        CHECK(std::string{storedKey("hotkeyclose"), storedKey("hotkeyhistory")} == c.stored);
+        std::string held;
+        for (const auto& k : kivhost::hotKeyRecorder::get().held()) held += static_cast<char>(k.key);
+        std::sort(held.begin(), held.end());
+        CHECK(held == c.held);
+    }
+    // A letter typed alone would be taken from whatever the user types anywhere: it gets Ctrl+Alt.
+    SendMessageA(s.item(hotKeyHistory), WM_KEYDOWN, 'A', 0x001E0001);
+    SendMessageA(s.item(hotKeyHistory), WM_KEYUP, 'A', 0xC01E0001);
+    CHECK(LOWORD(SendMessageA(s.item(hotKeyHistory), HKM_GETHOTKEY, 0, 0)) == (ctrlAlt | 'A'));
+    // The key stored last works without a restart.
+    REQUIRE(kivhost::hotKeyRecorder::get().press(MOD_CONTROL | MOD_ALT, 'Z'));
+    kivhost::pumpMessages(150);
+    CHECK(FindWindowA(nullptr, "kiv / historia") != nullptr);
+    UnregisterHotKey(other, 1);
+    DestroyWindow(other);
+}
+
 TEST_CASE("page events: apply keeps the page, close drops unsaved edits, OK applies and closes") {
     pageSession s("options-events", "[window]\r\nvisibletime=9\r\n");
     HWND page = s.page();
@@ -515,7 +576,7 @@ kivhost::optionsWindow::layout viewOf(int height, COLORREF background = GetSysCo
 TEST_CASE("the page scrolls by bar, wheel and drag in steps of its view") {
     pageSession s("options-scroll", "", viewOf(300));
     HWND page = s.page();
-    RECT template_ = {0, 0, 300, 780};
+    RECT template_ = {0, 0, 300, 834};
     MapDialogRect(page, &template_);
     scrollState bar = barOf(page);
     CHECK(bar.maximum == template_.bottom);  // the whole page, from its template
