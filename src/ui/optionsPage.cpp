@@ -90,6 +90,7 @@ constexpr checkBox checkBoxes[] = {
     {IDC_OPTIONS_MISSEDSUMMARY, &config::missedsummary},
     {IDC_OPTIONS_EVENTLOG, &config::eventlog},
     {IDC_OPTIONS_GROUPMESSAGES, &config::groupmessages},
+    {IDC_OPTIONS_ACTIONMENU, &config::actionmenu},
 };
 
 // A number's limits come from the settings list, or from the screen for a distance on it.

@@ -41,6 +41,7 @@ enum control : int {
     hoverHold = 1061, idleHold = 1062, history = 1063, missedSummary = 1064, eventLog = 1065, monitor = 1066,
     groupMessages = 1067, quietFrom = 1068, quietTo = 1069, quietRefused = 1070, hotKeyClose = 1071,
     hotKeyCloseRefused = 1072, hotKeyHistory = 1073, hotKeyHistoryRefused = 1074,
+    actionMenu = 1075,
 };
 
 // The plug-in loaded with a settings file, and kivhost's options window opened on its page.
@@ -121,7 +122,7 @@ const char* const customSettings =
     "offvoice=0\r\noffemail=1\r\n"
     "[ztk]\r\nignoremub=1\r\nnoautoclose=1\r\n"
     "[extra]\r\nhoverhold=1\r\nidlehold=300\r\nhistory=50\r\nmissedsummary=1\r\neventlog=0\r\nmonitor=1\r\n"
-    "groupmessages=1\r\n";
+    "groupmessages=1\r\nactionmenu=1\r\n";
 
 // A setting and its control: what the file above holds, and what the test changes it to.
 enum class kind { checkBox, number, text, comboBox, trackbar };
@@ -174,6 +175,7 @@ const binding bindings[] = {
     {"extra", "eventlog", eventLog, kind::checkBox, "0", "1"},
     {"extra", "monitor", monitor, kind::comboBox, "1", "2"},
     {"extra", "groupmessages", groupMessages, kind::checkBox, "1", "0"},
+    {"extra", "actionmenu", actionMenu, kind::checkBox, "1", "0"},
 };
 
 std::string shownValue(const pageSession& s, const binding& b) {
@@ -576,7 +578,7 @@ kivhost::optionsWindow::layout viewOf(int height, COLORREF background = GetSysCo
 TEST_CASE("the page scrolls by bar, wheel and drag in steps of its view") {
     pageSession s("options-scroll", "", viewOf(300));
     HWND page = s.page();
-    RECT template_ = {0, 0, 300, 834};
+    RECT template_ = {0, 0, 300, 848};
     MapDialogRect(page, &template_);
     scrollState bar = barOf(page);
     CHECK(bar.maximum == template_.bottom);  // the whole page, from its template
