@@ -8,10 +8,12 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "kiv/host_abi.h"
 
 #include "base/window_info.h"
+#include "notify/accessibleNotification.h"
 #include "scheme/skin.h"
 
 namespace kiv {
@@ -75,13 +77,15 @@ private:
     void applyTransparency();
     int drawText(HDC dc, const char* text, RECT* rect, UINT format) const;
     void drawIcon(HDC dc, const abi::contact_item* item) const;
-    void contactLine(char* line, size_t size) const;
+    std::string contactLine() const;
     LOGFONTA contactFont() const;
     void drawContactLine(HDC dc) const;
     void drawDescription(HDC dc) const;
     void onClick(int button);
     void openChat() const;
     void lost();
+    LRESULT answerAccessibility(WPARAM flags, LPARAM objectId);
+    void updateAccessible();
 
     HWND handle_ = nullptr;
     DWORD createdTick_ = 0;
@@ -99,6 +103,7 @@ private:
     POINT placed_ = {INT_MIN, INT_MIN};  // where SetWindowPos last put the window
     int32_t currentTransparency_ = 0;
     int32_t transparencyStep_ = 0;
+    accessibleOwner accessible_;  // made when a screen reader first asks
 };
 
 LRESULT CALLBACK notifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -203,6 +203,12 @@ bool windowsManager::showNotification(window_info request) {
     return true;
 }
 
+// A user without a screen reader never gets here: nothing else asks a notification for its object.
+const oleAccess* windowsManager::accessFunctions() {
+    if (!access_) access_ = std::make_unique<oleAccess>();
+    return access_->ready() ? access_.get() : nullptr;
+}
+
 void windowsManager::rearrange() {
     RECT area = screen_.workArea();
     int edge = firstEdge(area);
