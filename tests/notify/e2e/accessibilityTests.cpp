@@ -118,7 +118,8 @@ TEST_CASE("a screen reader reads each notification as an alert, its contact line
          L"Wtyczka Łódź (ala)", L"Nowa poczta: źdźbło, Ωμέγα"},
     };
     for (const auto& c : cases) {
-        CAPTURE(c.what);
+        const std::string what = c.what;
+        CAPTURE(what);
         std::vector<HWND> before = notifications();
         c.raise();
         HWND shown = nextWindow(before);
