@@ -14,7 +14,8 @@
 //   called outside it, on the caller's thread;
 // - the user-interface thread, the one that makes the main window, has OLE initialised for the
 //   process's life, as the messenger's has: a screen reader's WM_GETOBJECT to a plug-in's window
-//   is answered through COM marshalling, which fails on a thread without COM.
+//   is answered through COM marshalling, which fails on a thread without COM (Wine's IME support
+//   happens to initialise COM on every thread that makes a window; Windows' does not promise it).
 #pragma once
 
 #include <windows.h>

@@ -19,6 +19,10 @@ oleAccess::oleAccess()
     lresultFromObject_ = find<lresultFromObjectFn>(oleacc_, "LresultFromObject");
     coDisconnectObject_ = find<coDisconnectObjectFn>(ole32_, "CoDisconnectObject");
     sysAllocString_ = find<sysAllocStringFn>(oleaut32_, "SysAllocString");
+    // Objects of oleacc's own that a reader got through ours (the window's object, as the parent)
+    // may outlive the module: once loaded, oleacc stays for the process's life.
+    HMODULE pinned = nullptr;
+    if (oleacc_.valid()) GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "oleacc.dll", &pinned);
 }
 
 bool oleAccess::ready() const {

@@ -1,6 +1,6 @@
 // The platform's accessibility functions a notification answers screen readers with, and the COM
-// ones its answers need. Loaded when the first screen reader asks, so a user without one never
-// loads oleacc.dll; the module's import table names none of these libraries.
+// ones its answers need, looked up when the first screen reader asks: a user without one never
+// loads oleacc.dll, and the module imports none of these functions.
 #pragma once
 
 #include <windows.h>
