@@ -36,7 +36,8 @@ void CALLBACK listener(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {}
 // The mean of one alert event for the window.
 double alertTime(HWND window) {
     const double start = milliseconds();
-    for (int call = 0; call < alertCalls; ++call) NotifyWinEvent(EVENT_SYSTEM_ALERT, window, OBJID_CLIENT, CHILDID_SELF);
+    for (int call = 0; call < alertCalls; ++call)
+        NotifyWinEvent(EVENT_SYSTEM_ALERT, window, OBJID_CLIENT, CHILDID_SELF);
     return (milliseconds() - start) / alertCalls;
 }
 

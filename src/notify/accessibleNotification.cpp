@@ -77,8 +77,7 @@ ULONG accessibleNotification::Release() {
     return static_cast<ULONG>(left);
 }
 
-HRESULT accessibleNotification::GetTypeInfoCount(UINT* count) {
-    if (count) *count = 0;
+HRESULT accessibleNotification::GetTypeInfoCount(UINT*) {
     return E_NOTIMPL;
 }
 

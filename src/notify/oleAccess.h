@@ -24,7 +24,7 @@ public:
     LRESULT resultFor(IAccessible* object, WPARAM flags) const;
     // Ends every reference marshalled to a client: its later calls fail instead of reaching object.
     void disconnect(IUnknown* object) const;
-    // Null when the text is empty or memory is short; the caller hands it to the client.
+    // A copy the client frees; null when memory is short.
     BSTR text(const wchar_t* value) const;
 
 private:

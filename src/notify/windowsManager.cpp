@@ -10,6 +10,7 @@
 #include "base/serviceInbox.h"
 #include "history/notificationHistory.h"
 #include "notify/hold.h"
+#include "notify/oleAccess.h"
 #include "notify/window.h"
 #include "settings/config.h"
 

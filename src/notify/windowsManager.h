@@ -9,11 +9,11 @@
 #include <memory>
 
 #include "base/window_info.h"
-#include "notify/oleAccess.h"
 #include "notify/stackScreen.h"
 
 namespace kiv {
 
+class oleAccess;
 class window;
 
 class windowsManager {
