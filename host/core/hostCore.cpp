@@ -1,5 +1,7 @@
 #include "hostCore.h"
 
+#include <ole2.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -279,6 +281,7 @@ void hostCore::reset() {
 
 HWND hostCore::mainWindow() {
     if (mainWindow_ && IsWindow(mainWindow_)) return mainWindow_;
+    if (!oleInitialised_) oleInitialised_ = SUCCEEDED(OleInitialize(nullptr));
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);

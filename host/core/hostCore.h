@@ -11,7 +11,11 @@
 //   says; the item's other flags stay, so a check item (8) stays one;
 // - the profile record holds the login at offset 4 and the folder at offset 12, nothing else;
 // - the function table may be called from any thread: services are looked up under a lock and
-//   called outside it, on the caller's thread.
+//   called outside it, on the caller's thread;
+// - the user-interface thread, the one that makes the main window, has OLE initialised for the
+//   process's life, as the messenger's has: a screen reader's WM_GETOBJECT to a plug-in's window
+//   is answered through COM marshalling, which fails on a thread without COM (Wine's IME support
+//   happens to initialise COM on every thread that makes a window; Windows' does not promise it).
 #pragma once
 
 #include <windows.h>
@@ -173,6 +177,7 @@ private:
     std::string login_, profileFolder_;
     abi::profile_info profile_ = {};
     HWND mainWindow_ = nullptr;
+    bool oleInitialised_ = false;
 };
 
 // Runs this thread's message loop for the given time, so timers and posted messages are handled.

@@ -1,4 +1,5 @@
-// Owners of kernel handles: an open file and a file search, each closed once, by its owner.
+// Owners of kernel handles: an open file, a file search and a loaded library, each closed once,
+// by its owner.
 #pragma once
 
 #include <windows.h>
@@ -33,8 +34,12 @@ struct fileCloser {
 struct findCloser {
     static BOOL close(HANDLE handle) { return FindClose(handle); }
 };
+struct libraryCloser {
+    static BOOL close(HANDLE handle) { return FreeLibrary(static_cast<HMODULE>(handle)); }
+};
 
 using fileHandle = scopedHandle<fileCloser>;
 using findHandle = scopedHandle<findCloser>;
+using libraryHandle = scopedHandle<libraryCloser>;
 
 }  // namespace kiv

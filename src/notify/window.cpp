@@ -11,6 +11,7 @@
 #include "base/scopedGdi.h"
 #include "base/text.h"
 #include "base/wideText.h"
+#include "notify/oleAccess.h"
 #include "notify/windowsManager.h"
 #include "scheme/skinDrawing.h"
 #include "settings/config.h"
@@ -57,6 +58,7 @@ window::window(window_info& request) {
 window::~window() {
     if (!handle_) return;
     SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);  // no message reaches this object any more
+    accessible_.reset();
     SendMessageA(handle_, WM_CLOSE, 0, 0);
 }
 
@@ -109,13 +111,19 @@ void window::growToText(const RECT& area) {
     skin_.descRect.bottom = skin_.descRect.top + textHeight;
 }
 
+// A screen reader that follows the window hears of the new text and count.
 bool window::changeText(const char* text, int32_t messages, const RECT& area) {
     const int before = height();
+    const std::string lineBefore = contactLine();
     request_.setText(text);
     request_.messages = messages;
     fitToContent(area);
     createdTick_ = GetTickCount();
-    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+    if (!handle_) return height() != before;
+    InvalidateRect(handle_, nullptr, TRUE);
+    updateAccessible();
+    if (contactLine() != lineBefore) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, handle_, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, handle_, OBJID_CLIENT, CHILDID_SELF);
     return height() != before;
 }
 
@@ -164,6 +172,8 @@ bool window::animated() const {
 void window::reveal() {
     if (!handle_) return;
     ShowWindow(handle_, SW_SHOWNOACTIVATE);
+    // What a screen reader announces; with no reader listening the platform returns at once.
+    NotifyWinEvent(EVENT_SYSTEM_ALERT, handle_, OBJID_CLIENT, CHILDID_SELF);
     if (animated()) {
         state_ = opening;
         startTimer();
@@ -259,8 +269,29 @@ void window::finishStep(int32_t next) {
 // The platform window went away without this object (someone closed it): the manager retires
 // the object at its next tick.
 void window::lost() {
+    accessible_.reset();
     handle_ = nullptr;
     state_ = closed;
+}
+
+// ---- screen readers ------------------------------------------------------------------------
+
+// The client area gets the notification's own object, made at the first request and answered
+// again for later ones; anything else, or a failure, gets the platform's default answer (0).
+LRESULT window::answerAccessibility(WPARAM flags, LPARAM objectId) {
+    if (static_cast<LONG>(objectId) != OBJID_CLIENT || !plugin.windows) return 0;
+    const oleAccess* functions = plugin.windows->accessFunctions();
+    if (!functions) return 0;
+    if (!accessible_) accessible_.reset(accessibleNotification::create(handle_, *functions));
+    if (!accessible_) return 0;
+    updateAccessible();
+    const LRESULT result = functions->resultFor(accessible_.get(), flags);
+    return result > 0 ? result : 0;
+}
+
+void window::updateAccessible() {
+    if (!accessible_) return;
+    accessible_->setTexts(wideOf(contactLine().c_str(), request_.utf8), wideOf(request_.text, request_.utf8));
 }
 
 // ---- paint ---------------------------------------------------------------------------------
@@ -312,7 +343,9 @@ int window::drawText(HDC dc, const char* text, RECT* rect, UINT format) const {
     return DrawTextW(dc, wideOf(text, true).c_str(), -1, rect, format);
 }
 
-void window::contactLine(char* line, size_t size) const {
+std::string window::contactLine() const {
+    char line[sizeof request_.nick + sizeof request_.contactId + 20];
+    const size_t size = sizeof line;
     const char* nick = request_.nick;
     const char* id = request_.contactId;
     switch (settings().contactformat) {
@@ -334,6 +367,7 @@ void window::contactLine(char* line, size_t size) const {
         snprintf(count, sizeof count, " (%ld)", static_cast<long>(request_.messages));
         appendText(line, size, count);
     }
+    return line;
 }
 
 // A priority contact's line is bold and underlined: the shipped schemes draw every contact line in
@@ -348,14 +382,13 @@ LOGFONTA window::contactFont() const {
 }
 
 void window::drawContactLine(HDC dc) const {
-    char line[sizeof request_.nick + sizeof request_.contactId + 20];
-    contactLine(line, sizeof line);
+    const std::string line = contactLine();
     const LOGFONTA contact = contactFont();
     scopedFont font(CreateFontIndirectA(&contact));
     selection chosen(dc, font.get());
     SetTextColor(dc, skin_.idColor);
     RECT area = skin_.idRect;
-    drawText(dc, line, &area, DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS | textFlags);
+    drawText(dc, line.c_str(), &area, DT_SINGLELINE | DT_VCENTER | DT_WORD_ELLIPSIS | textFlags);
 }
 
 void window::drawDescription(HDC dc) const {
@@ -430,6 +463,9 @@ LRESULT CALLBACK notifyWindowProc(HWND handle, UINT message, WPARAM wParam, LPAR
     case WM_RBUTTONUP:
         self->onClick(2);
         if (!IsWindow(handle)) return 0;
+        break;
+    case WM_GETOBJECT:
+        if (LRESULT answer = self->answerAccessibility(wParam, lParam)) return answer;
         break;
     case WM_NCDESTROY:
         self->lost();

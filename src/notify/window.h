@@ -8,10 +8,12 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "kiv/host_abi.h"
 
 #include "base/window_info.h"
+#include "notify/accessibleNotification.h"
 #include "scheme/skin.h"
 
 namespace kiv {
@@ -82,7 +84,7 @@ private:
     void applyTransparency();
     int drawText(HDC dc, const char* text, RECT* rect, UINT format) const;
     void drawIcon(HDC dc, const abi::contact_item* item) const;
-    void contactLine(char* line, size_t size) const;
+    std::string contactLine() const;
     LOGFONTA contactFont() const;
     void drawContactLine(HDC dc) const;
     void drawDescription(HDC dc) const;
@@ -90,6 +92,8 @@ private:
     void openMenu();
     void openChat() const;
     void lost();
+    LRESULT answerAccessibility(WPARAM flags, LPARAM objectId);
+    void updateAccessible();
 
     HWND handle_ = nullptr;
     DWORD createdTick_ = 0;
@@ -110,6 +114,7 @@ private:
     bool menuOpen_ = false;
     bool closeAfterMenu_ = false;
     RECT closingArea_ = {0, 0, 0, 0};
+    accessibleOwner accessible_;  // made when a screen reader first asks
 };
 
 LRESULT CALLBACK notifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

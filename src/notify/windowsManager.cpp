@@ -10,6 +10,7 @@
 #include "base/serviceInbox.h"
 #include "history/notificationHistory.h"
 #include "notify/hold.h"
+#include "notify/oleAccess.h"
 #include "notify/window.h"
 #include "settings/config.h"
 
@@ -202,6 +203,12 @@ bool windowsManager::showNotification(window_info request) {
     if (settings().rearrangewindows || settings().newatbegin) rearrange();
     shown->reveal();
     return true;
+}
+
+// A user without a screen reader never gets here: nothing else asks a notification for its object.
+const oleAccess* windowsManager::accessFunctions() {
+    if (!access_) access_ = std::make_unique<oleAccess>();
+    return access_->ready() ? access_.get() : nullptr;
 }
 
 void windowsManager::rearrange() {

@@ -13,6 +13,7 @@
 
 namespace kiv {
 
+class oleAccess;
 class window;
 
 class windowsManager {
@@ -47,6 +48,9 @@ public:
 
     bool isChatWindowActive(const char* protocol, const char* contactId) const;
 
+    // The accessibility functions, loaded at the first call; null when the platform lacks them.
+    const oleAccess* accessFunctions();
+
     // Read by the in-process tests of the producers.
     const std::list<std::unique_ptr<window>>& windows() const { return windows_; }
     size_t queued() const { return queue_.size(); }
@@ -63,6 +67,7 @@ private:
     window_info* queuedRequest(int32_t id);
     RECT origin(const RECT& area) const;
 
+    std::unique_ptr<oleAccess> access_;  // outlives the windows, whose objects it disconnects
     std::list<std::unique_ptr<window>> windows_;  // in stacking order, the first at the anchor corner
     std::list<window_info> queue_;
     UINT_PTR timer_ = 0;

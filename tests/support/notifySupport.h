@@ -232,10 +232,8 @@ inline std::vector<HWND> settle(size_t expected, DWORD milliseconds = 1500) {
     return notifications();
 }
 
-// Queues one request and returns its window as soon as the tick that shows it has run.
-inline HWND showOne(kivSession& session, const popupRequest& request) {
-    std::vector<HWND> before = notifications();
-    if (popup(session, request) != 0) return nullptr;
+// A window that was not among before, as soon as the tick that shows it has run; null when none came.
+inline HWND windowAfter(const std::vector<HWND>& before) {
     HWND shown = nullptr;
     kivhost::pumpUntil(
         [&] {
@@ -245,6 +243,13 @@ inline HWND showOne(kivSession& session, const popupRequest& request) {
         },
         1500);
     return shown;
+}
+
+// Queues one request and returns its window as soon as the tick that shows it has run.
+inline HWND showOne(kivSession& session, const popupRequest& request) {
+    std::vector<HWND> before = notifications();
+    if (popup(session, request) != 0) return nullptr;
+    return windowAfter(before);
 }
 
 // Which request a window shows: its click callback's data, asked with a right click.
