@@ -246,6 +246,19 @@ TEST_CASE("closing all, the history and the chat from the menu; the notification
         moveClock(2100);
         CHECK(waitForCount(0));
     }
+    SUBCASE("its caller's close while the menu is open comes once the menu is gone") {
+        const int id = showPopup(scene.session, popupRequest{});
+        REQUIRE(waitForCount(1));
+        HWND shown = notifications()[0];
+        bool openAfterClose = false;
+        menuScene::rightClick(shown, "", [&](HWND) {
+            closePopup(scene.session, id);  // from another thread, carried out at a tick in the menu's loop
+            Sleep(400);
+            openAfterClose = IsWindow(shown) && IsWindowVisible(shown);
+        });
+        CHECK(openAfterClose);
+        CHECK(waitForCount(0));
+    }
     SUBCASE("closing all closes what is on screen and what waits") {
         for (int i = 0; i < 5; ++i) popup(scene.session, popupRequest{});
         std::vector<HWND> shown = settle(2);
