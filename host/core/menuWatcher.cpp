@@ -16,7 +16,8 @@ void press(HWND menuWindow, UINT key) {
 
 }  // namespace
 
-menuWatcher::menuWatcher(std::string choice, look whileOpen) : choice_(std::move(choice)), whileOpen_(std::move(whileOpen)) {
+menuWatcher::menuWatcher(std::string choice, look whileOpen)
+    : choice_(std::move(choice)), whileOpen_(std::move(whileOpen)) {
     InitializeCriticalSection(&lock_);
     stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread_ = CreateThread(nullptr, 0, &menuWatcher::run, this, 0, nullptr);

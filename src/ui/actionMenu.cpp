@@ -126,7 +126,8 @@ menuOwner build(const window_info& request) {
     }
     AppendMenuA(m, MF_STRING, silenceHour, uiText(IDS_ACTION_SILENCE));
     AppendMenuA(m, MF_STRING, closeAll, uiText(IDS_ACTION_CLOSE_ALL));
-    if (plugin.settings && plugin.settings->history > 0) AppendMenuA(m, MF_STRING, showHistory, uiText(IDS_ACTION_HISTORY));
+    if (plugin.settings && plugin.settings->history > 0)
+        AppendMenuA(m, MF_STRING, showHistory, uiText(IDS_ACTION_HISTORY));
     return menu;
 }
 

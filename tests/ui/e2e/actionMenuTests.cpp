@@ -135,7 +135,8 @@ TEST_CASE("a right click opens the notification's own menu, and the notification
         menuScene::clearScreen();
     }
     // The caller's callback still hears the right click first.
-    CHECK(std::count_if(clickLog::clicks.begin(), clickLog::clicks.end(), [](const clickSeen& c) { return c.button == 2; }) == 1);
+    auto rightClicks = [](const clickSeen& c) { return c.button == 2; };
+    CHECK(std::count_if(clickLog::clicks.begin(), clickLog::clicks.end(), rightClicks) == 1);
 }
 
 TEST_CASE("hiding a kind of notification from a contact stores what the filter dialog stores; ignoring hides all") {
