@@ -1,5 +1,8 @@
 #include "script.h"
 
+#include <windows.h>
+
+#include <cctype>
 #include <cstdlib>
 #include <sstream>
 
@@ -35,6 +38,7 @@ const commandForm forms[] = {
     {"click", "click N [left|right]", 1, 2, false},
     {"menu", "menu contact|group|status ITEM [ID|GROUP...]", 2, -1, false},
     {"key", "key esc|enter|tab|space|up|down|left|right|home|end|CHARACTER", 1, 1, false},
+    {"hotkey", "hotkey KEYS", 1, 1, false},
     {"button", "button CAPTION", 1, 1, true},
     {"options", "options open|ok|apply|cancel", 1, 1, false},
     {"open-chat", "open-chat ID", 1, 1, false},
@@ -110,6 +114,10 @@ std::string checkArguments(const scriptCommand& command) {
     if (name == "click" && (!isNumber(arg(0)) || atoi(arg(0).c_str()) < 1))
         return "the number of a notification window, counted from 1 at the top of the screen";
     if (name == "click" && args.size() == 2 && arg(1) != "left" && arg(1) != "right") return "left or right";
+    unsigned modifiers = 0, key = 0;
+    if (name == "hotkey" && !parseHotKey(arg(0), modifiers, key))
+        return "keys such as ctrl+alt+z or shift+f5 (ctrl, alt, shift, then a letter, a digit or f1-f24), not '" +
+               arg(0) + "'";
     if (name == "menu" && arg(0) != "contact" && arg(0) != "group" && arg(0) != "status")
         return "contact, group or status after 'menu'";
     if (name == "options" && arg(0) != "open" && arg(0) != "ok" && arg(0) != "apply" && arg(0) != "cancel")
@@ -129,6 +137,30 @@ std::string checkArguments(const scriptCommand& command) {
 }
 
 }  // namespace
+
+bool parseHotKey(const std::string& text, unsigned& modifiers, unsigned& key) {
+    modifiers = 0;
+    key = 0;
+    size_t start = 0;
+    for (size_t plus; (plus = text.find('+', start)) != std::string::npos; start = plus + 1) {
+        const std::string name = text.substr(start, plus - start);
+        if (name == "ctrl")
+            modifiers |= MOD_CONTROL;
+        else if (name == "alt")
+            modifiers |= MOD_ALT;
+        else if (name == "shift")
+            modifiers |= MOD_SHIFT;
+        else
+            return false;
+    }
+    const std::string last = text.substr(start);
+    if (last.size() == 1 && isalnum(static_cast<unsigned char>(last[0])))
+        key = static_cast<unsigned>(toupper(static_cast<unsigned char>(last[0])));
+    else if (last.size() >= 2 && last[0] == 'f' && isNumber(last.substr(1)) && atoi(last.c_str() + 1) >= 1 &&
+             atoi(last.c_str() + 1) <= 24)
+        key = VK_F1 + static_cast<unsigned>(atoi(last.c_str() + 1)) - 1;
+    return key != 0;
+}
 
 std::string expected(const std::string& fileName, int line, const std::string& what) {
     return fileName + ":" + std::to_string(line) + ": expected " + what;
@@ -210,6 +242,8 @@ const char* script::help() {
            "                                      for the selection, as a click on it would\n"
            "  key NAME | button CAPTION           a key (esc, enter, tab, space, arrows, a character) for\n"
            "                                      the focused window; press a button of the active window\n"
+           "  hotkey KEYS                         press a key the plug-in holds for any window, such as\n"
+           "                                      ctrl+alt+z (hotkeyclose, hotkeyhistory)\n"
            "  options open|ok|apply|cancel        the options window\n"
            "  open-chat ID | close-chat ID        the chat window with the contact\n"
            "  screenshot FILE [AREA]              a picture: AREA is screen (default), window (the active\n"

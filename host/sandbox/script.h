@@ -28,4 +28,8 @@ public:
 // "FILE:LINE: expected WHAT".
 std::string expected(const std::string& fileName, int line, const std::string& what);
 
+// A key with its modifiers as a script writes it, "ctrl+alt+z" or "shift+f5": MOD_* modifiers and
+// the virtual key (a letter, a digit or f1 to f24). False for anything else.
+bool parseHotKey(const std::string& text, unsigned& modifiers, unsigned& key);
+
 }  // namespace kivhost

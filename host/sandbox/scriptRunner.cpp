@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "contactStatus.h"
+#include "hotKeyRecorder.h"
 #include "paintRecorder.h"
 #include "popupMenus.h"
 #include "recorders.h"
@@ -430,6 +432,17 @@ bool scriptRunner::execute(const scriptCommand& command, std::string& message) {
         if (arg(0).size() == 1) PostMessageA(target, WM_CHAR, static_cast<unsigned char>(arg(0)[0]), 1);
         PostMessageA(target, WM_KEYUP, key, 0xC0000001);
         return true;
+    }
+    if (name == "hotkey") {
+        unsigned modifiers = 0, key = 0;
+        parseHotKey(arg(0), modifiers, key);
+        if (hotKeyRecorder::get().press(modifiers, key)) return true;
+        std::vector<std::string> held;
+        for (const hotKeyRecorder::heldKey& k : hotKeyRecorder::get().held())
+            held.push_back(describe({true, k.window, k.id, k.modifiers, k.key, true, 0}).substr(strlen("RegisterHotKey ")));
+        message = "expected a key the plug-in holds ([extra] hotkeyclose or hotkeyhistory, read at load), not '" +
+                  arg(0) + "'; it holds " + joined(held);
+        return false;
     }
     if (name == "button") {
         buttonSearch search;
