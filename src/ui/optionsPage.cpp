@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -287,13 +288,22 @@ void showHotKeys(HWND page, const config& settings) {
     }
 }
 
-// A key the system refuses keeps the setting, as an impossible time does.
+// A key the system refuses keeps the setting, as an impossible time does. Every row that changes
+// lets go of its key first, so that two keys swapped in one apply are free for each other.
 void applyHotKeys(HWND page, config& settings) {
-    for (const hotKeyRow& row : hotKeyRows) {
-        const auto chosen = static_cast<int32_t>(LOWORD(SendDlgItemMessageA(page, row.control, HKM_GETHOTKEY, 0, 0)));
-        const int32_t key = hotKeyOrNone(chosen);
-        if (hotKeys::change(row.action, key)) settings.*row.field = key;
-        showHotKeyRefusal(page, row, settings, key);
+    int32_t chosen[std::size(hotKeyRows)];
+    for (size_t i = 0; i < std::size(hotKeyRows); ++i) {
+        const hotKeyRow& row = hotKeyRows[i];
+        chosen[i] = hotKeyOrNone(LOWORD(SendDlgItemMessageA(page, row.control, HKM_GETHOTKEY, 0, 0)));
+        if (chosen[i] != settings.*row.field) hotKeys::change(row.action, 0);
+    }
+    for (size_t i = 0; i < std::size(hotKeyRows); ++i) {
+        const hotKeyRow& row = hotKeyRows[i];
+        if (hotKeys::change(row.action, chosen[i]))
+            settings.*row.field = chosen[i];
+        else
+            hotKeys::change(row.action, settings.*row.field);  // the previous key again
+        showHotKeyRefusal(page, row, settings, chosen[i]);
     }
 }
 

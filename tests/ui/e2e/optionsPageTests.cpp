@@ -365,28 +365,34 @@ TEST_CASE("a hot key held elsewhere is refused under its field and not stored; a
     CHECK_FALSE(IsWindowVisible(s.item(hotKeyCloseRefused)));
     CHECK(IsWindowVisible(s.item(hotKeyHistoryRefused)));
     CHECK(s.text(hotKeyHistoryRefused) == "zajęty przez inny program");
-    // Each row is chosen in turn; a refused key stays in its field and is tried at each apply.
+    // Both fields as the user left them at each apply; a refused key stays in its field and is tried
+    // at each apply. Two keys swapped in one apply are both free for their new rows.
     struct choice {
-        int control;
-        char key;                   // with Ctrl+Alt; 0 is none
+        char close, history;        // with Ctrl+Alt; 0 is none
         const char* closeRefusal;   // null: hidden
         const char* historyRefusal;
         const char* stored;         // the close and the history key stored, each with Ctrl+Alt; - none
         const char* held;           // the keys the module holds, in alphabetical order
     };
     const choice choices[] = {
-        {hotKeyHistory, 'Z', nullptr, "zajęty przez drugi skrót", "ZX", "Z"},
-        {hotKeyClose, 'Q', nullptr, nullptr, "QZ", "QZ"},
-        {hotKeyClose, 'X', "zajęty przez inny program", nullptr, "QZ", "QZ"},
-        {hotKeyClose, 0, nullptr, nullptr, "-Z", "Z"},
+        {'Z', 'Z', nullptr, "zajęty przez drugi skrót", "ZX", "Z"},
+        {'Q', 'Z', nullptr, nullptr, "QZ", "QZ"},
+        {'X', 'Z', "zajęty przez inny program", nullptr, "QZ", "QZ"},
+        {0, 'Z', nullptr, nullptr, "-Z", "Z"},
+        {'Q', 'W', nullptr, nullptr, "QW", "QW"},
+        {'W', 'Q', nullptr, nullptr, "WQ", "QW"},
     };
     auto storedKey = [&](const char* key) {
         const int value = atoi(s.stored("extra", key).c_str());
         return value ? static_cast<char>(value & 0xFF) : '-';
     };
+    auto type = [&](int control, char key) {
+        SendMessageA(s.item(control), HKM_SETHOTKEY, key ? static_cast<WPARAM>(ctrlAlt | key) : 0, 0);
+    };
     for (const choice& c : choices) {
-        CAPTURE(c.key);
-        SendMessageA(s.item(c.control), HKM_SETHOTKEY, c.key ? static_cast<WPARAM>(ctrlAlt | c.key) : 0, 0);
+        INFO(std::string(c.stored));
+        type(hotKeyClose, c.close);
+        type(hotKeyHistory, c.history);
         s.options->apply();
         const std::pair<int, const char*> refusals[] = {{hotKeyCloseRefused, c.closeRefusal},
                                                         {hotKeyHistoryRefused, c.historyRefusal}};
@@ -405,7 +411,7 @@ TEST_CASE("a hot key held elsewhere is refused under its field and not stored; a
     SendMessageA(s.item(hotKeyHistory), WM_KEYUP, 'A', 0xC01E0001);
     CHECK(LOWORD(SendMessageA(s.item(hotKeyHistory), HKM_GETHOTKEY, 0, 0)) == (ctrlAlt | 'A'));
     // The key stored last works without a restart.
-    REQUIRE(kivhost::hotKeyRecorder::get().press(MOD_CONTROL | MOD_ALT, 'Z'));
+    REQUIRE(kivhost::hotKeyRecorder::get().press(MOD_CONTROL | MOD_ALT, 'Q'));
     kivhost::pumpMessages(150);
     CHECK(FindWindowA(nullptr, "kiv / historia") != nullptr);
     UnregisterHotKey(other, 1);
