@@ -9,6 +9,7 @@
 #include <string>
 
 #include "hostCore.h"
+#include "kiv/popup.h"
 #include "pluginLoader.h"
 #include "recorders.h"
 
@@ -30,6 +31,18 @@ inline std::string contactId(int index) {
 
 // Visible notification windows, counted with one class lookup per window (cheaper than
 // enumerating every top-level window after every message).
+// A kiv/popup record from Ala, as another plug-in fills it.
+inline kiv::popup_info popupFromAla(const char* text, const char* iconName) {
+    kiv::popup_info info = {};
+    info.size = sizeof info;
+    info.protocol = "TLEN";
+    info.contactId = "ala";
+    info.nick = "Ala";
+    info.text = text;
+    info.iconName = iconName;
+    return info;
+}
+
 inline size_t shownNotifications() {
     size_t count = 0;
     for (HWND w = FindWindowExA(nullptr, nullptr, "kiv_notify_window", nullptr); w;

@@ -59,13 +59,7 @@ int popup(kivbench::pluginSession& session, int serial, int itemHandle) {
     static const char* const texts[] = {"Ala ma kota, a kot ma Alę; opis na dwie linie albo i trzy.", "",
                                         "krótki opis"};
     static const char* const icons[] = {"message", "", "chatmessage", "ico_small"};
-    kiv::popup_info info = {};
-    info.size = sizeof info;
-    info.protocol = "TLEN";
-    info.contactId = "ala";
-    info.nick = "Ala";
-    info.text = texts[serial % 3];
-    info.iconName = icons[serial % 4];
+    kiv::popup_info info = kivbench::popupFromAla(texts[serial % 3], icons[serial % 4]);
     info.itemHandle = itemHandle;
     return session.host.callPluginService("kiv/popup", reinterpret_cast<WPARAM>(&info), 0);
 }

@@ -90,13 +90,7 @@ const char* loaded(const char* library) {
 
 size_t shownAfter(kivbench::pluginSession& session, int requests) {
     for (int i = 0; i < requests; ++i) {
-        kiv::popup_info info = {};
-        info.size = sizeof info;
-        info.protocol = "TLEN";
-        info.contactId = "ala";
-        info.nick = "Ala";
-        info.text = "Ala ma kota";
-        info.iconName = "message";
+        kiv::popup_info info = kivbench::popupFromAla("Ala ma kota", "message");
         session.host.callPluginService("kiv/popup", reinterpret_cast<WPARAM>(&info), 0);
     }
     kivhost::pumpUntil([&] { return kivbench::shownNotifications() == static_cast<size_t>(requests); }, 5000);

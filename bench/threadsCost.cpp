@@ -27,13 +27,7 @@ kiv::abi::ServiceFn showService = nullptr;
 // kiv's own function, as the host calls it once it has found the name: what is measured is kiv,
 // not kivhost's lookup and call log.
 int show() {
-    kiv::popup_info info = {};
-    info.size = sizeof info;
-    info.protocol = "TLEN";
-    info.contactId = "ala";
-    info.nick = "Ala";
-    info.text = "Pobrano 100%";
-    info.iconName = "ico_small";
+    kiv::popup_info info = kivbench::popupFromAla("Pobrano 100%", "ico_small");
     return showService(reinterpret_cast<WPARAM>(&info), 0);
 }
 

@@ -17,23 +17,26 @@ UINT_PTR timer = 0;
 DWORD silencedAt = 0;
 DWORD silenceLength = 0;
 
+// The setting, and the switch as other threads read it.
+bool store(bool on) {
+    if (!plugin.settings) return false;
+    plugin.settings->silent = on;
+    inbox.publishSilent(on);
+    return true;
+}
+
 }  // namespace
 
 int silentSwitch::set(bool on) {
     stopTimer();
-    if (!plugin.settings) return 0;
-    plugin.settings->silent = on;
-    inbox.publishSilent(on);
+    if (!store(on)) return 0;
     updateSilentMenuItem();
     return on ? 1 : 0;
 }
 
 void silentSwitch::toggledInMenu(bool on) {
     stopTimer();
-    if (!plugin.settings) return;
-    plugin.settings->silent = on;
-    inbox.publishSilent(on);
-    plugin.settings->save();
+    if (store(on)) plugin.settings->save();
 }
 
 void silentSwitch::silenceFor(DWORD milliseconds) {
@@ -46,9 +49,7 @@ void silentSwitch::silenceFor(DWORD milliseconds) {
 void silentSwitch::endTimedSilence() {
     if (!timer) return;
     stopTimer();
-    if (!plugin.settings) return;
-    plugin.settings->silent = false;
-    inbox.publishSilent(false);
+    store(false);
 }
 
 void CALLBACK silentSwitch::check(HWND, UINT, UINT_PTR, DWORD) {

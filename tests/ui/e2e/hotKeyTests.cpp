@@ -1,4 +1,5 @@
-// The keys that reach kiv whatever window has the focus, pressed as the system delivers them.
+// The keys that reach kiv whatever window has the focus, pressed as the system delivers them, and
+// what they share with a notification's menu: closing all, the history.
 #include <doctest.h>
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 
 #include "historySupport.h"
 #include "hotKeyRecorder.h"
+#include "menuWatcher.h"
 
 using namespace kivtest;
 
@@ -93,25 +95,43 @@ TEST_CASE("the keys are held from start-up to unloading, only those set, and fre
     }
 }
 
-TEST_CASE("the close key closes every notification on screen, and what was queued never comes") {
+namespace {
+
+// "Zamknij wszystkie" in a notification's menu (its first window's) or the close key.
+void closeAll(bool fromMenu, HWND first) {
+    if (!fromMenu) {
+        REQUIRE(press(ctrlAltZ));
+        return;
+    }
+    kivhost::menuWatcher watcher("Zamknij wszystkie");
+    SendMessageA(first, WM_RBUTTONUP, 0, 0);
+    REQUIRE(watcher.seen().size() == 1);
+}
+
+}  // namespace
+
+TEST_CASE("closing all, from the menu or the key, closes every notification, and what was queued never comes") {
     struct closing {
         const char* name;
+        bool fromMenu;
         const char* windowKeys;
     };
-    const closing cases[] = {{"now", "maxonscreen=2\r\nvisibletime=99\r\n"},
-                             {"sliding", "maxonscreen=2\r\nvisibletime=99\r\neffect=1\r\neffectclose=1\r\n"}};
+    const char* const stack = "maxonscreen=2\r\nvisibletime=99\r\n";
+    const closing cases[] = {
+        {"key", false, ""}, {"key sliding", false, "effect=1\r\neffectclose=1\r\n"}, {"menu", true, ""}};
     for (const closing& c : cases) {
         CAPTURE(std::string(c.name));
+        const std::string extra = "[extra]\r\nactionmenu=1\r\nhotkeyclose=" + std::to_string(ctrlAltZ.stored) + "\r\n";
         notifySession session(std::string("hotkeys-close-") + c.name,
-                              settingsWith("none.kivs", c.windowKeys, "[extra]\r\nhotkeyclose=" +
-                                                                          std::to_string(ctrlAltZ.stored) + "\r\n"));
+                              settingsWith("none.kivs", stack + std::string(c.windowKeys), extra));
         for (int i = 0; i < 5; ++i) {
             popupRequest request;
             request.data = i;
             REQUIRE(popup(session, request) == 0);
         }
-        REQUIRE(settle(2, 3000).size() == 2);
-        REQUIRE(press(ctrlAltZ));
+        const std::vector<HWND> shown = settle(2, 3000);
+        REQUIRE(shown.size() == 2);
+        closeAll(c.fromMenu, shown[0]);
         CHECK(waitForCount(0, 3000));
         kivhost::pumpMessages(600);  // ticks that would have shown the queued three
         CHECK(notifications().empty());
@@ -122,17 +142,28 @@ TEST_CASE("the close key closes every notification on screen, and what was queue
     }
 }
 
-TEST_CASE("the history key opens the history window while history is kept, and nothing when it is not") {
+TEST_CASE("the history key and the menu's \"Historia...\" open the history window while history is kept") {
     struct historyCase {
         int history;
+        bool fromMenu;
         bool opens;
     };
-    for (const historyCase& c : {historyCase{20, true}, historyCase{0, false}}) {
+    const historyCase cases[] = {{20, false, true}, {0, false, false}, {20, true, true}};
+    for (const historyCase& c : cases) {
         CAPTURE(c.history);
-        historyScene s("hotkeys-history-" + std::to_string(c.history),
-                       keysOf(0, ctrlShiftH.stored, "history=" + std::to_string(c.history) + "\r\n"));
+        CAPTURE(c.fromMenu);
+        historyScene s("hotkeys-history-" + std::to_string(c.history) + (c.fromMenu ? "-menu" : ""),
+                       keysOf(0, ctrlShiftH.stored, "actionmenu=1\r\nhistory=" + std::to_string(c.history) + "\r\n"));
         REQUIRE(historyWindow() == nullptr);
-        REQUIRE(press(ctrlShiftH));
+        if (c.fromMenu) {
+            kivhost::menuWatcher watcher("Historia...");
+            kivhost::raiseMessage("TLEN", "ala@tlen.pl", 2, "Cześć");
+            REQUIRE(waitForCount(1));
+            SendMessageA(notifications()[0], WM_RBUTTONUP, 0, 0);
+            kivhost::pumpMessages(150);
+        } else {
+            REQUIRE(press(ctrlShiftH));
+        }
         CHECK((historyWindow() != nullptr) == c.opens);
     }
 }
