@@ -5,36 +5,16 @@
 namespace kivhost {
 
 dialogWatcher::dialogWatcher(std::string captionPrefix, action onDialog)
-    : prefix_(std::move(captionPrefix)), onDialog_(std::move(onDialog)) {
-    InitializeCriticalSection(&lock_);
-    stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, &dialogWatcher::run, this, 0, nullptr);
-}
-
-dialogWatcher::~dialogWatcher() {
-    SetEvent(stop_);
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    CloseHandle(stop_);
-    DeleteCriticalSection(&lock_);
-}
+    : prefix_(std::move(captionPrefix)), onDialog_(std::move(onDialog)), thread_([this] { look(); }) {}
 
 std::vector<dialogWatcher::seenDialog> dialogWatcher::seen() const {
-    EnterCriticalSection(&lock_);
-    std::vector<seenDialog> copy = seen_;
-    LeaveCriticalSection(&lock_);
-    return copy;
+    lockHeld held(lock_);
+    return seen_;
 }
 
 void dialogWatcher::press(HWND dialog, int buttonId) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
-}
-
-DWORD WINAPI dialogWatcher::run(void* self) {
-    auto* watcher = static_cast<dialogWatcher*>(self);
-    while (WaitForSingleObject(watcher->stop_, 20) == WAIT_TIMEOUT) watcher->look();
-    return 0;
 }
 
 BOOL CALLBACK dialogWatcher::collect(HWND window, LPARAM found) {
@@ -67,9 +47,10 @@ void dialogWatcher::look() {
         GetDlgItemTextA(dialog, 0xFFFF, message, sizeof message);
         seenOne.caption = caption;
         seenOne.message = message;
-        EnterCriticalSection(&lock_);
-        seen_.push_back(seenOne);
-        LeaveCriticalSection(&lock_);
+        {
+            lockHeld held(lock_);
+            seen_.push_back(seenOne);
+        }
         if (onDialog_) onDialog_(dialog);
     }
 }

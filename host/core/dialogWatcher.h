@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "criticalSection.h"
+#include "pollingThread.h"
+
 namespace kivhost {
 
 class dialogWatcher {
@@ -21,7 +24,6 @@ public:
     using action = std::function<void(HWND dialog)>;
 
     dialogWatcher(std::string captionPrefix, action onDialog);
-    ~dialogWatcher();
     dialogWatcher(const dialogWatcher&) = delete;
     dialogWatcher& operator=(const dialogWatcher&) = delete;
 
@@ -31,7 +33,6 @@ public:
     static void press(HWND dialog, int buttonId);
 
 private:
-    static DWORD WINAPI run(void* self);
     static BOOL CALLBACK collect(HWND window, LPARAM found);
     void look();
 
@@ -39,9 +40,8 @@ private:
     action onDialog_;
     std::vector<HWND> handled_;
     std::vector<seenDialog> seen_;
-    mutable CRITICAL_SECTION lock_;
-    HANDLE stop_ = nullptr;
-    HANDLE thread_ = nullptr;
+    mutable criticalSection lock_;
+    pollingThread thread_;  // last: it stops before the rest goes
 };
 
 }  // namespace kivhost

@@ -17,25 +17,11 @@ void press(HWND menuWindow, UINT key) {
 }  // namespace
 
 menuWatcher::menuWatcher(std::string choice, look whileOpen)
-    : choice_(std::move(choice)), whileOpen_(std::move(whileOpen)) {
-    InitializeCriticalSection(&lock_);
-    stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, &menuWatcher::run, this, 0, nullptr);
-}
-
-menuWatcher::~menuWatcher() {
-    SetEvent(stop_);
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    CloseHandle(stop_);
-    DeleteCriticalSection(&lock_);
-}
+    : choice_(std::move(choice)), whileOpen_(std::move(whileOpen)), thread_([this] { lookAround(); }) {}
 
 std::vector<menuWatcher::items> menuWatcher::seen() const {
-    EnterCriticalSection(&lock_);
-    std::vector<items> copy = seen_;
-    LeaveCriticalSection(&lock_);
-    return copy;
+    lockHeld held(lock_);
+    return seen_;
 }
 
 menuWatcher::items menuWatcher::itemsOf(HWND menuWindow) {
@@ -57,20 +43,14 @@ menuWatcher::items menuWatcher::itemsOf(HWND menuWindow) {
     return texts;
 }
 
-DWORD WINAPI menuWatcher::run(void* self) {
-    auto* watcher = static_cast<menuWatcher*>(self);
-    while (WaitForSingleObject(watcher->stop_, 20) == WAIT_TIMEOUT) {
-        std::vector<HWND> found;
-        EnumWindows(&menuWatcher::collect, reinterpret_cast<LPARAM>(&found));
-        // A menu window that went away may come back with the same handle for the next menu.
-        auto gone = [&](HWND w) { return std::find(found.begin(), found.end(), w) == found.end(); };
-        watcher->handled_.erase(std::remove_if(watcher->handled_.begin(), watcher->handled_.end(), gone),
-                                watcher->handled_.end());
-        for (HWND menuWindow : found)
-            if (std::find(watcher->handled_.begin(), watcher->handled_.end(), menuWindow) == watcher->handled_.end())
-                watcher->answer(menuWindow);
-    }
-    return 0;
+void menuWatcher::lookAround() {
+    std::vector<HWND> found;
+    EnumWindows(&menuWatcher::collect, reinterpret_cast<LPARAM>(&found));
+    // A menu window that went away may come back with the same handle for the next menu.
+    auto gone = [&](HWND w) { return std::find(found.begin(), found.end(), w) == found.end(); };
+    handled_.erase(std::remove_if(handled_.begin(), handled_.end(), gone), handled_.end());
+    for (HWND menuWindow : found)
+        if (std::find(handled_.begin(), handled_.end(), menuWindow) == handled_.end()) answer(menuWindow);
 }
 
 BOOL CALLBACK menuWatcher::collect(HWND window, LPARAM found) {
@@ -88,9 +68,10 @@ void menuWatcher::answer(HWND menuWindow) {
     handled_.push_back(menuWindow);
     Sleep(paintTime);
     const items texts = itemsOf(menuWindow);
-    EnterCriticalSection(&lock_);
-    seen_.push_back(texts);
-    LeaveCriticalSection(&lock_);
+    {
+        lockHeld held(lock_);
+        seen_.push_back(texts);
+    }
     if (whileOpen_) whileOpen_(menuWindow);
     auto chosen = std::find(texts.begin(), texts.end(), choice_);
     if (choice_.empty() || chosen == texts.end()) {

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "criticalSection.h"
+#include "pollingThread.h"
+
 namespace kivhost {
 
 class menuWatcher {
@@ -21,7 +24,6 @@ public:
 
     // choice: the text of the item to choose in every menu that opens; empty: Escape.
     explicit menuWatcher(std::string choice = "", look whileOpen = nullptr);
-    ~menuWatcher();
     menuWatcher(const menuWatcher&) = delete;
     menuWatcher& operator=(const menuWatcher&) = delete;
 
@@ -32,17 +34,16 @@ public:
     static items itemsOf(HWND menuWindow);
 
 private:
-    static DWORD WINAPI run(void* self);
     static BOOL CALLBACK collect(HWND window, LPARAM found);
+    void lookAround();
     void answer(HWND menuWindow);
 
     std::string choice_;
     look whileOpen_;
     std::vector<HWND> handled_;
     std::vector<items> seen_;
-    mutable CRITICAL_SECTION lock_;
-    HANDLE stop_ = nullptr;
-    HANDLE thread_ = nullptr;
+    mutable criticalSection lock_;
+    pollingThread thread_;  // last: it stops before the rest goes
 };
 
 }  // namespace kivhost
