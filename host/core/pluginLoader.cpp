@@ -3,6 +3,7 @@
 #include "fileFaults.h"
 #include "hostCore.h"
 #include "hotKeyRecorder.h"
+#include "libraryRecorder.h"
 #include "monitorLayout.h"
 #include "paintRecorder.h"
 #include "objectTracker.h"
@@ -47,6 +48,7 @@ pluginLoader::pluginLoader(const std::string& path) {
     }
     installRecorders(module_);
     hotKeyRecorder::get().install(module_);
+    libraryRecorder::get().install(module_);
     installFileFaults(module_);
     monitorLayout::get().install(module_);
     objectTracker::get().install(module_);
@@ -66,6 +68,11 @@ const kiv::abi::plugin_info* pluginLoader::info(unsigned int hostVersion) {
 int pluginLoader::load() {
     if (!load_ || running_) return -1;
     running_ = true;
+    return load_(const_cast<void**>(hostCore::get().serviceTable()));
+}
+
+int pluginLoader::loadAgain() {
+    if (!load_ || !running_) return -1;
     return load_(const_cast<void**>(hostCore::get().serviceTable()));
 }
 

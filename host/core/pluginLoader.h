@@ -35,6 +35,7 @@ public:
 
     const kiv::abi::plugin_info* info(unsigned int hostVersion);
     int load();  // LoadPlugin with the host's table
+    int loadAgain();  // LoadPlugin once more while loaded, as a faulty host would
     int unload();
     bool running() const { return running_; }
 

@@ -35,11 +35,10 @@ bool serviceInbox::onOwnThread() const {
     return owner != 0 && owner == GetCurrentThreadId();
 }
 
-void serviceInbox::open(bool silent) {
+void serviceInbox::open() {
     held lock(lock_);
     open_ = true;
     lastId_ = 0;
-    silent_ = silent;
 }
 
 void serviceInbox::close() {
@@ -76,26 +75,6 @@ int32_t serviceInbox::takeId() {
 bool serviceInbox::givenOut(int32_t id) const {
     held lock(lock_);
     return id > 0 && id <= lastId_;
-}
-
-int serviceInbox::silent() const {
-    held lock(lock_);
-    if (!open_) return -1;
-    return silent_ ? 1 : 0;
-}
-
-int serviceInbox::postSilent(bool on, job work) {
-    entry posted{std::move(work), nullptr, 0};  // made outside the lock
-    held lock(lock_);
-    if (!open_) return -1;
-    silent_ = on;
-    waiting_.push_back(std::move(posted));
-    return on ? 1 : 0;
-}
-
-void serviceInbox::publishSilent(bool on) {
-    held lock(lock_);
-    silent_ = on;
 }
 
 void serviceInbox::drain() {

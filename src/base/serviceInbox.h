@@ -27,7 +27,7 @@ public:
     void adoptThisThread();
     bool onOwnThread() const;
     // Accepts calls from other threads; ids start again from 1.
-    void open(bool silent);
+    void open();
     // Refuses further calls and drops what still waits, before the module's objects go.
     void close();
 
@@ -40,12 +40,6 @@ public:
     int32_t takeId();
     // Whether the id was ever given out since the module was loaded.
     bool givenOut(int32_t id) const;
-
-    // The silent switch as other threads see it: their own last change, else the module's.
-    // -1 when closed.
-    int silent() const;
-    int postSilent(bool on, job work);
-    void publishSilent(bool on);
 
     // Runs every job that waits, oldest first, one at a time; a job may post or drain again.
     void drain();
@@ -68,7 +62,6 @@ private:
     mutable volatile LONG thread_ = 0;  // read on every call, without the lock
     bool open_ = false;
     int32_t lastId_ = 0;
-    bool silent_ = false;
 };
 
 // One for the module: it outlives every load, so a late caller still finds its lock.

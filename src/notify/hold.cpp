@@ -12,6 +12,11 @@ namespace kiv {
 namespace {
 
 void (*historyOpener)() = nullptr;
+bool (*silentSwitchOn)() = nullptr;
+
+bool silent() {
+    return silentSwitchOn ? silentSwitchOn() : plugin.settings->silent;
+}
 
 int __cdecl onSummaryClick(click_info* click, int) {
     if (click && click->button == 1 && historyOpener) historyOpener();
@@ -21,7 +26,7 @@ int __cdecl onSummaryClick(click_info* click, int) {
 }  // namespace
 
 heldReason currentHold() {
-    if (!plugin.settings || plugin.settings->silent) return heldReason::silent;
+    if (!plugin.settings || silent()) return heldReason::silent;
     if (quietHoursNow(*plugin.settings)) return heldReason::quietHours;
     if (plugin.settings->fullscreenautooff && isFullScreenAppActive()) return heldReason::fullScreen;
     return heldReason::none;
@@ -58,6 +63,10 @@ bool takeMissedSummary(window_info& request) {
     request.setTexts("", "kiv", "kiv", text.c_str(), "ico_small");
     request.clickCallback = onSummaryClick;
     return true;
+}
+
+void holdWhileSilent(bool (*silentNow)()) {
+    silentSwitchOn = silentNow;
 }
 
 void openHistoryOnSummaryClick(void (*openHistory)()) {

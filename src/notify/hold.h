@@ -10,6 +10,8 @@ namespace kiv {
 
 // Why no notification window and no sound of the module may be produced now; none when they may.
 heldReason currentHold();
+// Whether the silent switch is on now; without one, the lasting setting tells.
+void holdWhileSilent(bool (*silentNow)());
 // A window in front that covers its whole screen (or the chosen monitor), as a game does.
 bool isFullScreenAppActive();
 

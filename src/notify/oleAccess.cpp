@@ -1,5 +1,7 @@
 #include "notify/oleAccess.h"
 
+#include "base/systemLibrary.h"
+
 namespace kiv {
 
 namespace {
@@ -14,7 +16,9 @@ Function find(const libraryHandle& library, const char* name) {
 }  // namespace
 
 oleAccess::oleAccess()
-    : oleacc_(LoadLibraryA("oleacc.dll")), ole32_(LoadLibraryA("ole32.dll")), oleaut32_(LoadLibraryA("oleaut32.dll")) {
+    : oleacc_(loadSystemLibrary("oleacc.dll")),
+      ole32_(loadSystemLibrary("ole32.dll")),
+      oleaut32_(loadSystemLibrary("oleaut32.dll")) {
     createStdAccessibleObject_ = find<createStdAccessibleObjectFn>(oleacc_, "CreateStdAccessibleObject");
     lresultFromObject_ = find<lresultFromObjectFn>(oleacc_, "LresultFromObject");
     coDisconnectObject_ = find<coDisconnectObjectFn>(ole32_, "CoDisconnectObject");
@@ -22,7 +26,9 @@ oleAccess::oleAccess()
     // Objects of oleacc's own that a reader got through ours (the window's object, as the parent)
     // may outlive the module: once loaded, oleacc stays for the process's life.
     HMODULE pinned = nullptr;
-    if (oleacc_.valid()) GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "oleacc.dll", &pinned);
+    if (oleacc_.valid())
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           static_cast<LPCSTR>(oleacc_.get()), &pinned);
 }
 
 bool oleAccess::ready() const {

@@ -6,6 +6,7 @@
 #include "base/host.h"
 #include "base/moduleState.h"
 #include "base/serviceInbox.h"
+#include "base/systemLibrary.h"
 #include "base/text.h"
 #include "events/protocolHook.h"
 #include "events/soundHook.h"
@@ -25,21 +26,6 @@ namespace kiv {
 namespace {
 
 std::unique_ptr<subsystems> parts;
-
-int __cdecl getSilent(WPARAM, LPARAM) {
-    if (!inbox.onOwnThread()) return inbox.silent();
-    inbox.drain();
-    return plugin.settings && plugin.settings->silent ? 1 : 0;
-}
-
-// Another thread's change reaches the setting and the status menu on the user-interface thread;
-// until then that thread's kiv/getsilent answers what it set.
-int __cdecl setSilent(WPARAM on, LPARAM) {
-    const bool silent = on != 0;
-    if (!inbox.onOwnThread()) return inbox.postSilent(silent, [silent] { silentSwitch::set(silent); });
-    inbox.drain();
-    return silentSwitch::set(silent);
-}
 
 // hostFolder, pluginsFolder and schemeFolder from the executable's path; a path that would not
 // fit leaves the folders empty rather than pointing somewhere half-built.
@@ -71,7 +57,7 @@ DWORD systemMajorVersion() {
 }
 
 SetLayeredWindowAttributesFn findLayeredFunction() {
-    HMODULE user32 = LoadLibraryA("user32.dll");
+    HMODULE user32 = loadSystemLibrary("user32.dll");
     if (!user32) return nullptr;
     auto function = reinterpret_cast<SetLayeredWindowAttributesFn>(
         reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
@@ -115,11 +101,12 @@ void* getPluginInfo(unsigned int hostVersion) {
     return nullptr;
 }
 
+// A host that loads twice without unloading gets a refusal; what the first load built stays.
 int loadPlugin(void* hostServices) {
+    if (parts) return -1;
     inbox.adoptThisThread();
     plugin.hostServices = static_cast<void* const*>(hostServices);
-    plugin.getSilentService = host::createService(abi::svcKivGetSilent, getSilent);
-    plugin.setSilentService = host::createService(abi::svcKivSetSilent, setSilent);
+    silentSwitch::offerServices();
     plugin.popupService = host::createService(abi::svcKivPopup, popupService);
     plugin.popupShowService = host::createService(kiv::popupShowService, popupShow);
     plugin.popupUpdateService = host::createService(kiv::popupUpdateService, popupUpdate);
@@ -136,21 +123,21 @@ int loadPlugin(void* hostServices) {
     hookProtocols();
     hookSoundEvent();
     setupMenus();
-    inbox.open(plugin.settings->silent);
+    inbox.open();
+    silentSwitch::open();
     return 0;
 }
 
 int unloadPlugin() {
     inbox.close();
-    silentSwitch::endTimedSilence();
+    silentSwitch::close();
     removeMenus();
     unhookSoundEvent();
     unhookProtocols();
     historyWindow::close();
     parts.reset();
     UnregisterClassA(notifyWindowClass, plugin.instance);
-    host::destroyService(plugin.getSilentService);
-    host::destroyService(plugin.setSilentService);
+    silentSwitch::withdrawServices();
     host::destroyService(plugin.popupService);
     host::destroyService(plugin.popupShowService);
     host::destroyService(plugin.popupUpdateService);

@@ -203,9 +203,8 @@ void removeMenus() {
     ignoreItemHandle = 0;
 }
 
-void updateSilentMenuItem() {
-    if (!silentItemHandle || !plugin.settings) return;
-    changeCheckMark(silentItemHandle, plugin.settings->silent);
+void updateSilentMenuItem(bool silent) {
+    if (silentItemHandle) changeCheckMark(silentItemHandle, silent);
 }
 
 }  // namespace kiv

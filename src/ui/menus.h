@@ -8,7 +8,7 @@ void setupMenus();
 // Takes the menu callbacks back at shutdown; the host drops the items with the module.
 void removeMenus();
 
-// Makes the status menu's silent switch show the current setting, when the switch exists.
-void updateSilentMenuItem();
+// Makes the status menu's silent switch show whether kiv is silent, when the switch exists.
+void updateSilentMenuItem(bool silent);
 
 }  // namespace kiv

@@ -1,7 +1,9 @@
 #include "ui/silentSwitch.h"
 
+#include "base/host.h"
 #include "base/moduleState.h"
 #include "base/serviceInbox.h"
+#include "notify/hold.h"
 #include "settings/config.h"
 #include "ui/menus.h"
 
@@ -17,48 +19,114 @@ UINT_PTR timer = 0;
 DWORD silencedAt = 0;
 DWORD silenceLength = 0;
 
-// The setting, and the switch as other threads read it.
-bool store(bool on) {
-    if (!plugin.settings) return false;
-    plugin.settings->silent = on;
-    inbox.publishSilent(on);
-    return true;
+// What another thread's kiv/getsilent answers: -1 while unloaded, else the switch as the
+// user-interface thread last set it or as a caller's own kiv/setsilent left it. A caller's change is
+// queued and shown under one lock, so it never overwrites a later one of the user-interface thread.
+volatile LONG seenByOthers = -1;
+SRWLOCK seenLock = SRWLOCK_INIT;
+
+class exclusive {
+public:
+    exclusive() { AcquireSRWLockExclusive(&seenLock); }
+    ~exclusive() { ReleaseSRWLockExclusive(&seenLock); }
+    exclusive(const exclusive&) = delete;
+    exclusive& operator=(const exclusive&) = delete;
+};
+
+void show(LONG value) {
+    exclusive lock;
+    InterlockedExchange(&seenByOthers, value);
+}
+
+bool lasting() {
+    return plugin.settings && plugin.settings->silent;
 }
 
 }  // namespace
 
+void silentSwitch::offerServices() {
+    plugin.getSilentService = host::createService(abi::svcKivGetSilent, getService);
+    plugin.setSilentService = host::createService(abi::svcKivSetSilent, setService);
+}
+
+void silentSwitch::withdrawServices() {
+    host::destroyService(plugin.getSilentService);
+    host::destroyService(plugin.setSilentService);
+}
+
+void silentSwitch::open() {
+    holdWhileSilent(on);
+    show(on() ? 1 : 0);
+}
+
+void silentSwitch::close() {
+    show(-1);
+    stopTimer();
+    holdWhileSilent(nullptr);
+}
+
+bool silentSwitch::on() {
+    return timer != 0 || lasting();
+}
+
 int silentSwitch::set(bool on) {
     stopTimer();
-    if (!store(on)) return 0;
-    updateSilentMenuItem();
+    if (!plugin.settings) return 0;
+    plugin.settings->silent = on;
+    publish();
     return on ? 1 : 0;
 }
 
 void silentSwitch::toggledInMenu(bool on) {
     stopTimer();
-    if (store(on)) plugin.settings->save();
+    if (!plugin.settings) return;
+    plugin.settings->silent = on;
+    show(on ? 1 : 0);  // the check mark is flipped already
+    plugin.settings->save();
 }
 
 void silentSwitch::silenceFor(DWORD milliseconds) {
-    set(true);
+    stopTimer();
     silencedAt = GetTickCount();
     silenceLength = milliseconds;
     timer = SetTimer(nullptr, 0, checkPeriod, check);
+    publish();
 }
 
-void silentSwitch::endTimedSilence() {
-    if (!timer) return;
-    stopTimer();
-    store(false);
+int __cdecl silentSwitch::getService(WPARAM, LPARAM) {
+    if (!inbox.onOwnThread()) return static_cast<int>(InterlockedCompareExchange(&seenByOthers, 0, 0));
+    inbox.drain();
+    return on() ? 1 : 0;
+}
+
+// Another thread's change reaches the setting and the status menu on the user-interface thread;
+// until then that thread's kiv/getsilent answers what it set.
+int __cdecl silentSwitch::setService(WPARAM wanted, LPARAM) {
+    const bool silent = wanted != 0;
+    if (inbox.onOwnThread()) {
+        inbox.drain();
+        return set(silent);
+    }
+    exclusive lock;
+    if (!inbox.post([silent] { set(silent); })) return -1;
+    InterlockedExchange(&seenByOthers, silent ? 1 : 0);
+    return silent ? 1 : 0;
 }
 
 void CALLBACK silentSwitch::check(HWND, UINT, UINT_PTR, DWORD) {
-    if (GetTickCount() - silencedAt >= silenceLength) set(false);
+    if (GetTickCount() - silencedAt < silenceLength) return;
+    stopTimer();
+    publish();
 }
 
 void silentSwitch::stopTimer() {
     if (timer) KillTimer(nullptr, timer);
     timer = 0;
+}
+
+void silentSwitch::publish() {
+    show(on() ? 1 : 0);
+    updateSilentMenuItem(on());
 }
 
 }  // namespace kiv

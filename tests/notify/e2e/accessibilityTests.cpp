@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "historySupport.h"
+#include "libraryRecorder.h"
 
 using namespace kivtest;
 
@@ -131,6 +132,28 @@ TEST_CASE("a screen reader reads each notification as an alert, its contact line
     CHECK(std::count_if(readerHooks::heard.begin(), readerHooks::heard.end(), [](const winEvent& e) {
               return e.event == EVENT_SYSTEM_ALERT;
           }) == std::size(cases));  // no other window, none twice
+}
+
+// A library named bare would be looked for in the messenger's folder first.
+TEST_CASE("the libraries kiv loads at start-up and for a reader come from the system folder by full path") {
+    kivhost::libraryRecorder::get().clear();
+    historyScene s("reader-libraries", settingsWith("none.kivs", ""));
+    std::vector<HWND> before = notifications();
+    kivhost::raiseMessage("TLEN", "ala@tlen.pl", 2, "Cześć");
+    HWND shown = nextWindow(before);
+    REQUIRE(shown);
+    IAccessible* object = objectOf(shown);
+    REQUIRE(object);
+    object->Release();
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, sizeof system);
+    const std::string folder = std::string(system) + "\\";
+    std::vector<std::string> asked = kivhost::libraryRecorder::get().asked();
+    CHECK(asked.size() >= 4);  // user32 at start-up; oleacc, ole32 and oleaut32 for the reader
+    for (const std::string& name : asked) {
+        CAPTURE(name);
+        CHECK(lstrcmpiA(name.substr(0, folder.size()).c_str(), folder.c_str()) == 0);
+    }
 }
 
 TEST_CASE("a reader that keeps the object: the next message is read and announced; after the window it fails") {

@@ -133,6 +133,20 @@ TEST_CASE("kiv/setsilent and kiv/getsilent agree on the silent switch") {
     CHECK(session.service("kiv/getsilent") == 0);
 }
 
+TEST_CASE("a second LoadPlugin without UnloadPlugin is refused and changes nothing") {
+    kivSession session("load-twice");
+    CHECK(session.service("kiv/setsilent", 1) == 1);
+    session.host.log.clear();
+    CHECK(session.plugin->loadAgain() == -1);
+    CHECK(session.host.logNames().empty());
+    CHECK(session.service("kiv/getsilent") == 1);
+    session.host.log.clear();
+    session.unload();
+    const auto unload = session.host.logNames();
+    CHECK(std::count(unload.begin(), unload.end(), "destroyService kiv/popup") == 1);
+    CHECK(session.host.serviceNames().empty());
+}
+
 TEST_CASE("the notification window class exists exactly while the plug-in is loaded") {
     kivSession session("windowclass");
     HMODULE module = session.plugin->module();

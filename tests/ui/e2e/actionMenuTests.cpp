@@ -8,6 +8,7 @@
 #include "dialogDriving.h"
 #include "historySupport.h"
 #include "menuWatcher.h"
+#include "optionsWindow.h"
 #include "notifySupport.h"
 #include "popupMenus.h"
 
@@ -213,13 +214,26 @@ TEST_CASE("an hour of silence ends by itself unless the user switched silent mea
         CHECK(scene.session.service("kiv/getsilent") == r.silentAfter);
         CHECK(scene.silentFlags() == (r.silentAfter ? 10 : 8));
     }
-    // Unloaded within the hour, the silence is not saved as a lasting one.
-    menuScene scene("action-menu-silence-unload", "");
-    HWND shown = menuScene::shownBy([&] { popup(scene.session, popupRequest{}); });
-    REQUIRE(shown);
-    menuScene::rightClick(shown, silenceItem);
-    scene.session.unload();
-    CHECK(iniValue(scene.session.settingsFile, "general", "silent") == "0");
+    // Whatever saves the settings within the hour, the silence is not saved as a lasting one.
+    const struct {
+        const char* what;
+        std::function<void(menuScene&)> save;
+    } saves[] = {
+        {"unload", [](menuScene& s) { s.session.unload(); }},
+        {"options apply", [](menuScene& s) {
+             kivhost::optionsWindow options(s.session.host);
+             options.apply();
+         }},
+    };
+    for (const auto& r : saves) {
+        INFO(std::string(r.what));
+        menuScene scene(std::string("action-menu-silence-") + r.what, "");
+        HWND shown = menuScene::shownBy([&] { popup(scene.session, popupRequest{}); });
+        REQUIRE(shown);
+        menuScene::rightClick(shown, silenceItem);
+        r.save(scene);
+        CHECK(iniValue(scene.session.settingsFile, "general", "silent") == "0");
+    }
 }
 
 TEST_CASE("the chat from the menu; the notification waits while its menu is open") {
