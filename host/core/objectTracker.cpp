@@ -37,6 +37,10 @@ HBITMAP WINAPI createCompatibleBitmap(HDC dc, int width, int height) {
 HBITMAP WINAPI createBitmap(int width, int height, UINT planes, UINT bits, const void* data) {
     return created(objectTracker::gdiObject, CreateBitmap(width, height, planes, bits, data), "bitmap");
 }
+HBITMAP WINAPI createDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
+                              const BITMAPINFO* info, UINT usage) {
+    return created(objectTracker::gdiObject, CreateDIBitmap(dc, header, init, bits, info, usage), "bitmap");
+}
 HBITMAP WINAPI createDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset) {
     return created(objectTracker::gdiObject, CreateDIBSection(dc, info, usage, bits, section, offset), "DIB section");
 }
@@ -110,6 +114,7 @@ void objectTracker::install(HMODULE module) {
     route(module, "GDI32.dll", "CreateCompatibleBitmap", createCompatibleBitmap);
     route(module, "GDI32.dll", "CreateBitmap", createBitmap);
     route(module, "GDI32.dll", "CreateDIBSection", createDIBSection);
+    route(module, "GDI32.dll", "CreateDIBitmap", createDIBitmap);
     route(module, "GDI32.dll", "CreateFontIndirectA", createFontIndirectA);
     route(module, "GDI32.dll", "CreateSolidBrush", createSolidBrush);
     route(module, "GDI32.dll", "ExtCreateRegion", extCreateRegion);

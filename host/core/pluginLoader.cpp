@@ -1,6 +1,7 @@
 #include "pluginLoader.h"
 
 #include "fileFaults.h"
+#include "fileOpenRecorder.h"
 #include "hostCore.h"
 #include "hotKeyRecorder.h"
 #include "libraryRecorder.h"
@@ -52,8 +53,9 @@ pluginLoader::pluginLoader(const std::string& path) {
     installFileFaults(module_);
     monitorLayout::get().install(module_);
     objectTracker::get().install(module_);
-    // Last, so that what it records passes on through the tracker's wrappers.
+    // After the tracker, so that what they record passes on through its wrappers.
     paintRecorder::get().install(module_);
+    fileOpenRecorder::get().install(module_);
 }
 
 pluginLoader::~pluginLoader() {

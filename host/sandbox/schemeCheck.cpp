@@ -7,6 +7,7 @@
 
 #include "nearestName.h"
 #include "scheme/schemeFaults.h"
+#include "scheme/skinBitmap.h"
 #include "schemeValues.h"
 
 namespace kivhost {
@@ -294,8 +295,15 @@ bool schemeCheck::bitmapSize(const char* key, SIZE& size) {
     if (file.empty()) return false;
     bool hash = file[0] == '#';
     bool relative = !hash && isRelative(file);
-    std::string resolved = hash ? resolveHash(file.substr(1)) : file;
     const std::string shown = std::string(key) + "=" + file;
+    // Checked before anything touches the path: looking a network path up is already enough to
+    // send the user's credentials.
+    if (const char* fault = kiv::pathFault(hash ? file.c_str() + 1 : file.c_str())) {
+        error(key, shown + " is " + fault + ": the plug-in never opens it (that alone would send the user's " +
+                       "Windows credentials to whoever answers) and draws no skin");
+        return false;
+    }
+    std::string resolved = hash ? resolveHash(file.substr(1)) : file;
     std::string where;
     if (hash)
         where = startsWithFolder(file.substr(1), installedFolder)
@@ -306,14 +314,12 @@ bool schemeCheck::bitmapSize(const char* key, SIZE& size) {
         where = ": a path without \"#\" or a drive is looked up in the messenger's current folder (here " +
                 currentFolder() + "), not beside the scheme; write #plugins\\kiv.scheme\\" + file +
                 " for a bitmap beside it";
-    if (GetFileAttributesA(resolved.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        if (const char* fault = kiv::bitmapFault(resolved.c_str())) {
-            error(key, shown + ": " + resolved + " is damaged (" + fault +
-                           "); the plug-in does not load it and draws no skin");
-            return false;
-        }
+    const char* fault = nullptr;
+    HBITMAP image = kiv::loadSkinBitmap(resolved.c_str(), &fault);
+    if (!image && GetFileAttributesA(resolved.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        error(key, shown + ": " + resolved + " is damaged (" + fault + "); the plug-in does not load it and draws no skin");
+        return false;
     }
-    HANDLE image = LoadImageA(nullptr, resolved.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     if (!image) {
         error(key, shown + ": cannot load the bitmap " + (relative ? file : resolved) + where +
                        "; the plug-in would draw no skin");

@@ -4,13 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "base/wholeFile.h"
-
 namespace kiv {
 
 namespace {
 
-constexpr DWORD largestBitmapFile = 64u << 20;
 constexpr int32_t largestSide = 32767;
 constexpr size_t fileHeaderSize = 14;
 
@@ -86,13 +83,42 @@ const char* checkFormat(const header& h) {
     }
 }
 
+bool isSlash(char c) {
+    return c == '\\' || c == '/';
+}
+
+// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, in any folder and with any extension, name
+// devices rather than files; so do CONIN$ and CONOUT$.
+bool isDeviceName(const char* path) {
+    const char* name = path;
+    for (const char* at = path; *at; ++at)
+        if (isSlash(*at) || *at == ':') name = at + 1;
+    std::string stem(name, strcspn(name, "."));
+    stem.erase(stem.find_last_not_of(' ') + 1);
+    for (char& c : stem) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" || stem == "CONOUT$")
+        return true;
+    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) && stem[3] >= '1' &&
+           stem[3] <= '9';
+}
+
 }  // namespace
 
-// The file is read whole (skins are small) and every offset is checked against its real size;
-// the file header's own size field is not trusted, as the platform does not trust it either.
-const char* bitmapFault(const char* path) {
-    std::string bytes;
-    if (readWholeFile(path, bytes, largestBitmapFile) != fileState::read) return "cannot read the bitmap file";
+// Two slashes of either kind at the start are a server's share (\\server\share, WebDAV's
+// \\host@SSL\...) or the platform's device namespaces (\\?\, \\.\); \??\ passes a path to the
+// object manager as it stands. Leading blanks are skipped, in case something trims them.
+const char* pathFault(const char* path) {
+    const char* at = path + strspn(path, " \t");
+    const bool twoSlashes = isSlash(at[0]) && isSlash(at[1]);
+    const bool objectManager = isSlash(at[0]) && at[1] == '?' && at[2] == '?' && isSlash(at[3]);
+    if (twoSlashes || objectManager) return "a path on the network or a device";
+    if (isDeviceName(at)) return "a device name (CON, NUL, COM1...), not a file";
+    return nullptr;
+}
+
+// Every offset is checked against the real size of the bytes; the file header's own size field is
+// not trusted, as the platform does not trust it either.
+const char* bitmapFault(const std::string& bytes) {
     if (bytes.size() < fileHeaderSize + 4 || bytes[0] != 'B' || bytes[1] != 'M') return "not a bitmap file";
     header h;
     if (const char* fault = readHeader(bytes, h)) return fault;

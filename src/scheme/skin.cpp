@@ -6,6 +6,7 @@
 #include "base/moduleState.h"
 #include "base/text.h"
 #include "scheme/schemeFaults.h"
+#include "scheme/skinBitmap.h"
 
 namespace kiv {
 
@@ -44,20 +45,14 @@ public:
         for (int i = 0; i < count; ++i) *fields[i] = std::clamp(read[i], limits.lowest, limits.highest);
     }
 
-    // The bitmap a path names, or null. "#" stands for the host's folder; a path that would not
-    // fit its buffer loads nothing rather than a file named by a cut path, and a file whose
-    // headers do not match it never reaches the image loader.
+    // The bitmap a path names, or null: as with a missing file when the path names the network or
+    // a device, or would not fit its buffer (a cut path names another file).
     HBITMAP bitmap(const char* key) const {
         char value[pathSize];
         GetPrivateProfileStringA(section, key, "", value, sizeof value, file_);
         char path[pathSize];
-        copyText(path, value);
-        if (value[0] == '#') {
-            copyText(path, plugin.hostFolder);
-            if (!appendText(path, value + 1)) return nullptr;
-        }
-        if (!path[0] || bitmapFault(path)) return nullptr;
-        return static_cast<HBITMAP>(LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+        if (!value[0] || skinBitmapPath(value, plugin.hostFolder, path, sizeof path)) return nullptr;
+        return loadSkinBitmap(path);
     }
 
     // The platform's own struct format: 120 hex digits and a checksum. A value that does not

@@ -156,6 +156,35 @@ bool isKey(const uint8_t* pixel, COLORREF key) {
     return pixel[0] == (key & 0xFF) && pixel[1] == ((key >> 8) & 0xFF) && pixel[2] == ((key >> 16) & 0xFF);
 }
 
+// The runs of non-key pixels of one row, left to right, as [start, end).
+template <class Visit>
+void eachRun(const uint8_t* row, int width, COLORREF key, Visit visit) {
+    for (int x = 0; x < width; ++x) {
+        const int start = x;
+        while (x < width && !isKey(row + 4 * x, key)) ++x;
+        if (x > start) visit(start, x);
+    }
+}
+
+// The most rectangles a window shape may have. A skin whose key colour cuts it into more runs (a
+// dithered or checkered key) gets its outline instead, each row from its first to its last shown
+// pixel: at most one rectangle a row, holes filled. Exact shapes that detailed cost every window
+// dearly, and an X server refuses them outright, ending the process.
+constexpr size_t largestShape = 8192;
+
+// One row of the shape: its runs, or for an outline the one span from its first run to its last.
+bool addRow(runCollector& runs, const uint8_t* row, int width, int y, COLORREF key, bool outline) {
+    int first = width, last = 0;
+    bool added = true;
+    eachRun(row, width, key, [&](int start, int end) {
+        first = std::min(first, start);
+        last = end;
+        if (!outline) added = added && runs.add(start, y, end, y + 1);
+    });
+    if (outline && first < last) added = runs.add(first, y, last, y + 1);
+    return added;
+}
+
 // ---- keyed drawing --------------------------------------------------------------------------
 
 class scratchBitmap {
@@ -229,19 +258,17 @@ HRGN buildRegion(HBITMAP bitmap, COLORREF key) {
     BitBlt(copyDC.get(), 0, 0, width, height, sourceDC.get(), 0, 0, SRCCOPY);
     GdiFlush();
 
+    const size_t stride = ((static_cast<size_t>(width) * 32 + 31) / 32) * 4;
+    auto rowAt = [&](int y) { return static_cast<const uint8_t*>(bits) + stride * (height - 1 - y); };
+    size_t runCount = 0;
+    for (int y = 0; y < height; ++y) eachRun(rowAt(y), width, key, [&](int, int) { ++runCount; });
+    const bool outline = runCount > largestShape;
+    if (outline && static_cast<size_t>(height) > largestShape) return nullptr;
+
     runCollector runs;
     if (!runs.ready()) return nullptr;
-    const size_t stride = ((static_cast<size_t>(width) * 32 + 31) / 32) * 4;
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* row = static_cast<const uint8_t*>(bits) + stride * (height - 1 - y);
-        int x = 0;
-        while (x < width) {
-            int start = x;
-            while (x < width && !isKey(row + 4 * x, key)) ++x;
-            if (x > start && !runs.add(start, y, x, y + 1)) return nullptr;
-            ++x;  // past the key pixel
-        }
-    }
+    for (int y = 0; y < height; ++y)
+        if (!addRow(runs, rowAt(y), width, y, key, outline)) return nullptr;
     return runs.finish();
 }
 

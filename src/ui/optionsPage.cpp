@@ -187,17 +187,6 @@ std::string controlText(HWND control) {
     return text;
 }
 
-std::string selectedItemText(HWND comboBox) {
-    LRESULT selected = SendMessageA(comboBox, CB_GETCURSEL, 0, 0);
-    if (selected == CB_ERR) return std::string();
-    LRESULT length = SendMessageA(comboBox, CB_GETLBTEXTLEN, selected, 0);
-    if (length == CB_ERR) return std::string();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    LRESULT copied = SendMessageA(comboBox, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
-    return text;
-}
-
 void fillComboBox(HWND comboBox, UINT firstText, int selected) {
     for (int i = 0; i < comboItems; ++i)
         SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(uiText(firstText + i)));
@@ -325,11 +314,8 @@ void reloadScheme(const char* file) {
 void fillSchemeList(HWND page, const config& settings) {
     HWND list = GetDlgItem(page, IDC_OPTIONS_SCHEME);
     schemes.scan(plugin.schemeFolder, list);
-    std::string title = schemes.titleOf(settings.scheme);
-    if (title.empty()) return;
-    LRESULT found = SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                 reinterpret_cast<LPARAM>(title.c_str()));
-    if (found != CB_ERR) SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    const int item = schemes.itemOf(settings.scheme);
+    if (item >= 0) SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
 }
 
 void showSettings(HWND page, const config& settings) {
@@ -371,7 +357,8 @@ void showSettings(HWND page, const config& settings) {
 // Without a chosen entry (an empty folder, a scheme that is not listed) the setting stays: there is
 // no file to switch to.
 void applyScheme(HWND page, config& settings) {
-    std::string file = schemes.fileOf(selectedItemText(GetDlgItem(page, IDC_OPTIONS_SCHEME)));
+    const auto chosen = static_cast<int>(SendDlgItemMessageA(page, IDC_OPTIONS_SCHEME, CB_GETCURSEL, 0, 0));
+    std::string file = schemes.fileAt(chosen);
     if (file.empty() || file == settings.scheme) return;
     reloadScheme(file.c_str());
     copyText(settings.scheme, file.c_str());

@@ -1,5 +1,6 @@
 #include "ui/schemeList.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/moduleState.h"
@@ -13,16 +14,14 @@ namespace {
 constexpr size_t schemeNameLimit = 127;  // what the scheme setting can hold
 constexpr int titleSize = 1024;
 
-std::string lookUp(const std::map<std::string, std::string>& table, const std::string& key) {
-    auto found = table.find(key);
-    return found == table.end() ? std::string() : found->second;
+bool sameName(const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
 
 }  // namespace
 
 void schemeList::scan(const char* folder, HWND comboBox) {
-    schemeTitles_.clear();
-    schemeFiles_.clear();
+    schemes_.clear();
     char pattern[pathSize];
     copyText(pattern, folder);
     if (!appendText(pattern, "*.kivs")) return;
@@ -30,13 +29,20 @@ void schemeList::scan(const char* folder, HWND comboBox) {
     findHandle search(FindFirstFileA(pattern, &found));
     if (!search.valid()) return;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) add(folder, found.cFileName, comboBox);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) add(folder, found.cFileName);
     } while (FindNextFileA(search.get(), &found));
+
+    for (const scheme& listed : schemes_) {
+        const auto sameTitle = [&](const scheme& other) { return sameName(other.title, listed.title); };
+        const bool repeated = std::count_if(schemes_.begin(), schemes_.end(), sameTitle) > 1;
+        const std::string shown = repeated ? listed.title + " (" + listed.file + ")" : listed.title;
+        SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+    }
 }
 
 // A file name the setting could not hold would be cut on choosing it and then name another file
 // (or none): such schemes are not offered.
-void schemeList::add(const char* folder, const char* file, HWND comboBox) {
+void schemeList::add(const char* folder, const char* file) {
     if (strlen(file) > schemeNameLimit) return;
     char path[pathSize];
     copyText(path, folder);
@@ -44,18 +50,18 @@ void schemeList::add(const char* folder, const char* file, HWND comboBox) {
     if (static_cast<int>(GetPrivateProfileIntA("skin", "ver", 1, path)) <= 1) return;
     char title[titleSize] = "";
     GetPrivateProfileStringA("info", "title", "", title, sizeof title, path);
-    const char* shown = title[0] ? title : file;
-    SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown));
-    schemeTitles_[file] = shown;
-    schemeFiles_[shown] = file;
+    schemes_.push_back({file, title[0] ? title : file});
 }
 
-std::string schemeList::titleOf(const std::string& file) const {
-    return lookUp(schemeTitles_, file);
+int schemeList::itemOf(const std::string& file) const {
+    for (size_t i = 0; i < schemes_.size(); ++i)
+        if (sameName(schemes_[i].file, file)) return static_cast<int>(i);
+    return -1;
 }
 
-std::string schemeList::fileOf(const std::string& title) const {
-    return lookUp(schemeFiles_, title);
+std::string schemeList::fileAt(int item) const {
+    return item >= 0 && static_cast<size_t>(item) < schemes_.size() ? schemes_[static_cast<size_t>(item)].file
+                                                                     : std::string();
 }
 
 }  // namespace kiv

@@ -1,11 +1,14 @@
 // The installed schemes as the options page lists them: every scheme file of the scheme folder
-// with a format version above 1, shown by its title (or its file name when it has none).
+// with a format version above 1, shown by its title (or its file name when it has none). A title
+// that more than one scheme has, letter case aside, is shown with each one's file name, as
+// "Mój (moj.kivs)": the user can tell them apart, and every other scheme keeps the name its
+// author gave it.
 #pragma once
 
 #include <windows.h>
 
-#include <map>
 #include <string>
+#include <vector>
 
 namespace kiv {
 
@@ -15,15 +18,18 @@ public:
     // in the order the file system returns them.
     void scan(const char* folder, HWND comboBox);
 
-    // The shown text of a scheme file, and the file behind a shown text; "" when not listed.
-    std::string titleOf(const std::string& file) const;
-    std::string fileOf(const std::string& title) const;
+    // The item showing the scheme file, file names compared in any case; -1 when it is not listed.
+    int itemOf(const std::string& file) const;
+    // The scheme file an item shows; "" for no item.
+    std::string fileAt(int item) const;
 
 private:
-    void add(const char* folder, const char* file, HWND comboBox);
+    void add(const char* folder, const char* file);
 
-    std::map<std::string, std::string> schemeTitles_;  // file name -> shown text
-    std::map<std::string, std::string> schemeFiles_;   // shown text -> file name
+    struct scheme {
+        std::string file, title;  // the title, or the file name when the scheme has none
+    };
+    std::vector<scheme> schemes_;  // in the order of the items
 };
 
 }  // namespace kiv

@@ -1,13 +1,15 @@
 // Damaged skin bitmaps and font records, generated and from the field: every sound bitmap still
-// reaches the image loader and loads, every damaged one is stopped before it, and font records
-// are kept only within what a notification can draw.
+// loads, with the pixels the platform's image loader gives, every damaged one is stopped before
+// the platform sees it, and font records are kept only within what a notification can draw.
 #include <doctest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "pictures.h"
 #include "scheme/schemeFaults.h"
+#include "scheme/skinBitmap.h"
 #include "testSupport.h"
 
 using namespace kivtest;
@@ -75,16 +77,20 @@ std::string describe(const bitmapShape& shape) {
            std::to_string(shape.width) + " x " + std::to_string(shape.height);
 }
 
-// The fault for these bytes written to a file; the loader is asked only when there is none.
+// The fault for these bytes. Without one, the bitmap made of a file of them must show the pixels
+// the platform's own image loader gives.
 const char* faultOf(const std::string& folder, const std::string& bytes, bool& loads) {
-    std::string file = folder + "skin.bmp";
-    writeFile(file, bytes);
-    const char* fault = kiv::bitmapFault(file.c_str());
+    const char* fault = kiv::bitmapFault(bytes);
     loads = false;
     if (!fault) {
-        HANDLE image = LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
-        loads = image != nullptr;
-        if (image) DeleteObject(image);
+        std::string file = folder + "skin.bmp";
+        writeFile(file, bytes);
+        HBITMAP made = kiv::loadSkinBitmap(file.c_str());
+        HANDLE loaded = LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+        loads = made && loaded &&
+                samePicture(kivhost::captureBitmap(made), kivhost::captureBitmap(static_cast<HBITMAP>(loaded)));
+        if (made) DeleteObject(made);
+        if (loaded) DeleteObject(loaded);
     }
     return fault;
 }
@@ -166,9 +172,12 @@ TEST_CASE("the damaged bitmaps found in the field are refused") {
     for (const char* name : {"offset-past-end.bmp", "cut-short-32bpp.bmp"}) {
         CAPTURE(name);
         REQUIRE(fileExists(fixtures + name));
-        CHECK(kiv::bitmapFault((fixtures + name).c_str()) != nullptr);
+        CHECK(kiv::bitmapFault(readFile(fixtures + name)) != nullptr);
+        CHECK(kiv::loadSkinBitmap((fixtures + name).c_str()) == nullptr);
     }
-    CHECK(kiv::bitmapFault((fixtures + "no such.bmp").c_str()) != nullptr);
+    const char* fault = nullptr;
+    CHECK(kiv::loadSkinBitmap((fixtures + "no such.bmp").c_str(), &fault) == nullptr);
+    CHECK(fault != nullptr);
 }
 
 TEST_CASE("font records are kept only within what a notification can draw") {

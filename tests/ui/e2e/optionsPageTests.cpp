@@ -795,6 +795,24 @@ TEST_CASE("choosing another scheme closes every window before the new scheme app
     CHECK(widthOf(shown[0]) == 310);
 }
 
+TEST_CASE("schemes with one title are told apart by their file names, and the one chosen is stored") {
+    testScheme first("kivtest-moj-a.kivs", titledScheme("Mój", 300));
+    testScheme second("kivtest-moj-b.kivs", titledScheme("mój", 320));  // the list does not tell case apart
+    pageSession s("options-scheme-titles", "[window]\r\nvisibletime=30\r\n");
+    const std::vector<std::string> shown = s.items(schemeList);
+    CHECK(std::count(shown.begin(), shown.end(), "Standardowy") == 1);  // a title of its own stays as it is
+    for (const testScheme* scheme : {&first, &second}) {
+        const std::string entry = (scheme == &first ? "Mój (" : "mój (") + scheme->name + ")";
+        CAPTURE(entry);
+        REQUIRE(s.choose(schemeList, entry));
+        s.options->apply();
+        CHECK(s.stored("window", "scheme") == scheme->name);
+        s.close();
+        s.open();
+        CHECK(s.selectedText(schemeList) == entry);
+    }
+}
+
 TEST_CASE("odśwież closes every window and reads the scheme of the setting again, not the list's choice") {
     testScheme edited("kiv-test-odswiez.kivs", titledScheme("Odświeżany", 280));
     pageSession s("options-reload", "[window]\r\nvisibletime=30\r\nscheme=kiv-test-odswiez.kivs\r\n");

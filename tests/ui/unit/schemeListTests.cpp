@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogDriving.h"
 #include "moduleFixture.h"
 #include "testSupport.h"
 #include "ui/schemeList.h"
@@ -81,32 +82,35 @@ TEST_CASE_FIXTURE(moduleFixture, "schemes of version 2 and above are listed unde
     }
     CHECK(list.items() == expected);  // file-system order, not sorted
 
-    CHECK(schemes.titleOf("alfa.kivs") == "Alfa zielona");
-    CHECK(schemes.fileOf("Alfa zielona") == "alfa.kivs");
-    CHECK(schemes.fileOf("bez-tytulu.kivs") == "bez-tytulu.kivs");
-    CHECK(schemes.fileOf("Źdźbło") == "polski.kivs");
-    CHECK(schemes.titleOf("stary.kivs").empty());
-    CHECK(schemes.titleOf("bez-wersji.kivs").empty());
-    CHECK(schemes.titleOf("ujemny.kivs").empty());
-    CHECK(schemes.titleOf("katalog.kivs").empty());
-    CHECK(schemes.fileOf("Za długa nazwa").empty());
-    CHECK(schemes.fileOf("Nie schemat").empty());
-    CHECK(schemes.fileOf("alfa zielona").empty());  // shown texts are matched byte for byte
+    // Each item stands for its file; files are found in any letter case, as the file system finds them.
+    for (const char* file : {"alfa.kivs", "bez-tytulu.kivs", "polski.kivs", "ALFA.KIVS"}) {
+        CAPTURE(file);
+        const int item = schemes.itemOf(file);
+        REQUIRE(item >= 0);
+        CHECK(sameText(schemes.fileAt(item), file));
+    }
+    for (const char* file : {"stary.kivs", "bez-wersji.kivs", "ujemny.kivs", "katalog.kivs", "notes.txt"})
+        CHECK(schemes.itemOf(file) == -1);
+    CHECK(schemes.fileAt(-1).empty());
+    CHECK(schemes.fileAt(static_cast<int>(expected.size())).empty());
 }
 
-TEST_CASE_FIXTURE(moduleFixture, "two schemes with one title are both shown; the name stands for the one scanned last") {
+TEST_CASE_FIXTURE(moduleFixture, "schemes with one title are shown with their file names; each item keeps its file") {
     std::string folder = scratchFolder("scheme-duplicates");
     writeFile(folder + "pierwszy.kivs", scheme(2, "Duplikat"));
-    writeFile(folder + "drugi.kivs", scheme(2, "Duplikat"));
+    writeFile(folder + "drugi.kivs", scheme(2, "DUPLIKAT"));
+    writeFile(folder + "jedyny.kivs", scheme(2, "Jedyny"));
     comboBox list;
     kiv::schemeList schemes;
     schemes.scan(folder.c_str(), list.window);
-    CHECK(list.items() == std::vector<std::string>{"Duplikat", "Duplikat"});
-    std::vector<std::string> order = scanOrder(folder);
-    REQUIRE(order.size() == 2);
-    CHECK(schemes.fileOf("Duplikat") == order.back());
-    CHECK(schemes.titleOf("pierwszy.kivs") == "Duplikat");
-    CHECK(schemes.titleOf("drugi.kivs") == "Duplikat");
+    std::vector<std::string> expected;
+    for (const std::string& file : scanOrder(folder)) {
+        if (file == "pierwszy.kivs") expected.push_back("Duplikat (pierwszy.kivs)");
+        if (file == "drugi.kivs") expected.push_back("DUPLIKAT (drugi.kivs)");
+        if (file == "jedyny.kivs") expected.push_back("Jedyny");
+    }
+    CHECK(list.items() == expected);
+    for (int item = 0; item < 3; ++item) CHECK(schemes.itemOf(schemes.fileAt(item)) == item);
 }
 
 TEST_CASE_FIXTURE(moduleFixture, "each scan starts from nothing; a missing folder lists nothing") {
@@ -116,18 +120,18 @@ TEST_CASE_FIXTURE(moduleFixture, "each scan starts from nothing; a missing folde
     {
         comboBox list;
         schemes.scan(folder.c_str(), list.window);
-        CHECK(schemes.fileOf("Jeden") == "jeden.kivs");
+        CHECK(schemes.fileAt(0) == "jeden.kivs");
     }
     DeleteFileA((folder + "jeden.kivs").c_str());
     writeFile(folder + "dwa.kivs", scheme(2, "Dwa"));
     comboBox list;
     schemes.scan(folder.c_str(), list.window);
     CHECK(list.items() == std::vector<std::string>{"Dwa"});
-    CHECK(schemes.fileOf("Jeden").empty());
-    CHECK(schemes.titleOf("jeden.kivs").empty());
+    CHECK(schemes.itemOf("jeden.kivs") == -1);
+    CHECK(schemes.fileAt(0) == "dwa.kivs");
 
     comboBox empty;
     schemes.scan((folder + "nie-ma\\").c_str(), empty.window);
     CHECK(empty.items().empty());
-    CHECK(schemes.fileOf("Dwa").empty());
+    CHECK(schemes.itemOf("dwa.kivs") == -1);
 }
