@@ -77,16 +77,26 @@ std::string describe(const bitmapShape& shape) {
            std::to_string(shape.width) + " x " + std::to_string(shape.height);
 }
 
+// The picture stored bottom-up: the generated shapes have every row alike, so it is the same
+// picture, and the platform's image loader under Wine draws a top-down one black.
+std::string bottomUp(std::string bytes) {
+    int32_t height;
+    memcpy(&height, &bytes[22], sizeof height);
+    put32(bytes, 22, static_cast<uint32_t>(height < 0 ? -height : height));
+    return bytes;
+}
+
 // The fault for these bytes. Without one, the bitmap made of a file of them must show the pixels
 // the platform's own image loader gives.
 const char* faultOf(const std::string& folder, const std::string& bytes, bool& loads) {
     const char* fault = kiv::bitmapFault(bytes);
     loads = false;
     if (!fault) {
-        std::string file = folder + "skin.bmp";
+        const std::string file = folder + "skin.bmp", reference = folder + "reference.bmp";
         writeFile(file, bytes);
+        writeFile(reference, bottomUp(bytes));
         HBITMAP made = kiv::loadSkinBitmap(file.c_str());
-        HANDLE loaded = LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+        HANDLE loaded = LoadImageA(nullptr, reference.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
         loads = made && loaded &&
                 samePicture(kivhost::captureBitmap(made), kivhost::captureBitmap(static_cast<HBITMAP>(loaded)));
         if (made) DeleteObject(made);
