@@ -168,20 +168,22 @@ void eachRun(const uint8_t* row, int width, COLORREF key, Visit visit) {
 
 // The most rectangles a window shape may have. A skin whose key colour cuts it into more runs (a
 // dithered or checkered key) gets its outline instead, each row from its first to its last shown
-// pixel: at most one rectangle a row, holes filled. Exact shapes that detailed cost every window
-// dearly, and an X server refuses them outright, ending the process.
+// pixel: at most one rectangle a row, holes filled (and a window taller than the bound, no shape).
+// Exact shapes that detailed cost every window dearly, and an X server refuses them outright,
+// ending the process.
 constexpr size_t largestShape = 8192;
 
-// One row of the shape: its runs, or for an outline the one span from its first run to its last.
+// One row of the shape: its runs, or for an outline the one span from its first shown pixel to
+// its last.
 bool addRow(runCollector& runs, const uint8_t* row, int width, int y, COLORREF key, bool outline) {
-    int first = width, last = 0;
+    if (outline) {
+        int first = 0, last = width;
+        while (first < last && isKey(row + 4 * first, key)) ++first;
+        while (last > first && isKey(row + 4 * (last - 1), key)) --last;
+        return first == last || runs.add(first, y, last, y + 1);
+    }
     bool added = true;
-    eachRun(row, width, key, [&](int start, int end) {
-        first = std::min(first, start);
-        last = end;
-        if (!outline) added = added && runs.add(start, y, end, y + 1);
-    });
-    if (outline && first < last) added = runs.add(first, y, last, y + 1);
+    eachRun(row, width, key, [&](int start, int end) { added = added && runs.add(start, y, end, y + 1); });
     return added;
 }
 
@@ -261,7 +263,8 @@ HRGN buildRegion(HBITMAP bitmap, COLORREF key) {
     const size_t stride = ((static_cast<size_t>(width) * 32 + 31) / 32) * 4;
     auto rowAt = [&](int y) { return static_cast<const uint8_t*>(bits) + stride * (height - 1 - y); };
     size_t runCount = 0;
-    for (int y = 0; y < height; ++y) eachRun(rowAt(y), width, key, [&](int, int) { ++runCount; });
+    for (int y = 0; y < height && runCount <= largestShape; ++y)
+        eachRun(rowAt(y), width, key, [&](int, int) { ++runCount; });
     const bool outline = runCount > largestShape;
     if (outline && static_cast<size_t>(height) > largestShape) return nullptr;
 

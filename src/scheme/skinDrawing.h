@@ -14,8 +14,8 @@ constexpr COLORREF iconKey = 0xFF00FF;  // magenta: transparent in every icon
 // the small one, for a small window when the scheme has it).
 void compose(skin& look, HWND window, bool small);
 
-// The region of every pixel whose colour is not the key; null without a bitmap. The caller
-// owns the region.
+// The region of every pixel whose colour is not the key, or only its outline when that would take
+// more rectangles than a window shape may have; null without a bitmap. The caller owns the region.
 HRGN buildRegion(HBITMAP bitmap, COLORREF key);
 
 // Draws the whole bitmap at (x, y), leaving the target untouched where the bitmap has the key.
