@@ -14,7 +14,7 @@ void fileOpenRecorder::install(HMODULE module) {
     patchImport(module, "KERNEL32.dll", "CreateFileW", reinterpret_cast<void*>(&createFileW));
     patchImport(module, "KERNEL32.dll", "GetFileAttributesA", reinterpret_cast<void*>(&getFileAttributesA));
     void* previous = patchImport(module, "USER32.dll", "LoadImageA", reinterpret_cast<void*>(&loadImageA));
-    loadImageA_ = previous ? reinterpret_cast<decltype(&LoadImageA)>(previous) : &LoadImageA;
+    if (previous) loadImageA_ = reinterpret_cast<loadImageFn>(previous);
 }
 
 void fileOpenRecorder::clear() {

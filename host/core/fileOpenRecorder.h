@@ -35,7 +35,8 @@ private:
     mutable criticalSection lock_;
     std::vector<std::string> paths_;
     // What the import pointed at before: another recorder's wrapper, or the system.
-    decltype(&LoadImageA) loadImageA_ = &LoadImageA;
+    using loadImageFn = HANDLE(WINAPI*)(HINSTANCE, LPCSTR, UINT, int, int, UINT);
+    loadImageFn loadImageA_ = &LoadImageA;
 };
 
 }  // namespace kivhost
