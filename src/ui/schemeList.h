@@ -14,8 +14,8 @@ namespace kiv {
 
 class schemeList {
 public:
-    // Forgets the previous scan, then appends one item to the combo box for each scheme found,
-    // in the order the file system returns them.
+    // Forgets the previous scan, then appends one item to the combo box (one that does not sort
+    // its items) for each scheme found, in the order the file system returns them.
     void scan(const char* folder, HWND comboBox);
 
     // The item showing the scheme file, file names compared in any case; -1 when it is not listed.
