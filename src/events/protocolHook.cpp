@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/chatInFront.h"
 #include "base/contactList.h"
 #include "base/host.h"
 #include "base/moduleState.h"
@@ -113,7 +114,7 @@ verdict handleMessage(const char* protocol, const abi::message_event& message, g
     const char* contactId = message.contactId;
     if (!contactId) return verdict::because("brak kontaktu");
     if (plugin.filters->isIgnored(contactId)) return verdict::because("lista ignorowanych");
-    if (plugin.settings->msgshowwhenbgonly && plugin.windows->isChatWindowActive(protocol, contactId)) {
+    if (plugin.settings->msgshowwhenbgonly && isChatWindowActive(protocol, contactId)) {
         if (!recordingHeldBack()) return verdict::because("okno czatu na wierzchu (msgshowwhenbgonly=1)");
         if (g.held == heldReason::none) g.held = heldReason::chatInFront;
     }

@@ -1,5 +1,6 @@
 #include "history/notificationHistory.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/contactList.h"
@@ -55,21 +56,42 @@ void notificationHistory::add(const window_info& request, eventKind kind, heldRe
     // The summary tells what kiv kept back while it was silent, in its quiet hours or behind a
     // full-screen program; a message its chat window already shows was not missed, and counting it
     // would bring a summary right after it.
-    if (held == heldReason::none || held == heldReason::chatInFront) return;
+    if (held != heldReason::none && held != heldReason::chatInFront) countMissed(kind, 1);
+}
+
+void notificationHistory::countMissed(eventKind kind, int count) {
     switch (kind) {
     case eventKind::message:
-        ++missed_.messages;
+        missed_.messages += count;
         break;
     case eventKind::chatMessage:
-        ++missed_.chatMessages;
+        missed_.chatMessages += count;
         break;
     case eventKind::status:
-        ++missed_.statusChanges;
+        missed_.statusChanges += count;
         break;
     case eventKind::popup:
-        ++missed_.others;
+        missed_.others += count;
         break;
     }
+}
+
+// The newest entries still taken as shown are the request's: its own id, or its contact and kind
+// with its text (a grouped request holds its conversation's latest messages, one entry each).
+void notificationHistory::heldLater(const window_info& request, eventKind kind, heldReason held) {
+    const int count = std::max<int32_t>(request.messages, 1);
+    const std::wstring text = wideOf(request.text, request.utf8);
+    int left = count;
+    for (auto at = entries_.rbegin(); at != entries_.rend() && left > 0; ++at) {
+        const bool same = request.id > 0 ? at->id == request.id
+                                         : at->id == 0 && at->kind == kind && at->protocol == request.protocol &&
+                                               at->contactId == request.contactId && (count > 1 || at->text == text);
+        if (!same || at->held != heldReason::none) continue;
+        at->held = held;
+        --left;
+    }
+    if (left < count && changed_) changed_();
+    countMissed(kind, count);
 }
 
 bool notificationHistory::updateText(const window_info& request) {
@@ -120,6 +142,8 @@ const char* heldText(heldReason reason) {
         return "program pełnoekranowy";
     case heldReason::chatInFront:
         return "okno czatu na wierzchu";
+    case heldReason::noRoom:
+        return "brak miejsca na ekranie";
     case heldReason::none:
         break;
     }

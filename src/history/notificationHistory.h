@@ -16,7 +16,7 @@ struct window_info;
 enum class eventKind { status, message, chatMessage, popup };
 
 // Why a notification the filters allowed was not shown; none when it was.
-enum class heldReason { none, silent, quietHours, fullScreen, chatInFront };
+enum class heldReason { none, silent, quietHours, fullScreen, chatInFront, noRoom };
 
 struct historyEntry {
     SYSTEMTIME time = {};
@@ -38,6 +38,8 @@ class notificationHistory {
 public:
     // Keeps the entry, dropping the oldest past `limit`; nothing is kept while the limit is 0.
     void add(const window_info& request, eventKind kind, heldReason held, size_t limit);
+    // A request taken as shown that never got a window: its entries say why, and it counts as missed.
+    void heldLater(const window_info& request, eventKind kind, heldReason held);
     // The entry of the request's id takes its new text; false when there is none.
     bool updateText(const window_info& request);
     void clear();
@@ -45,12 +47,14 @@ public:
     // Told after an entry is added or changes (the history window, while it is open); null: nobody.
     void watch(void (*changed)()) { changed_ = changed; }
 
-    // The counts held back by silent, the quiet hours or a full-screen program so far, forgotten as
-    // they are taken.
+    // The counts held back by silent, the quiet hours, a full-screen program or a full screen so far,
+    // forgotten as they are taken.
     bool anyMissed() const { return missed_.any(); }
     missedCounts takeMissed();
 
 private:
+    void countMissed(eventKind kind, int count);
+
     std::deque<historyEntry> entries_;  // oldest first
     missedCounts missed_;
     void (*changed_)() = nullptr;

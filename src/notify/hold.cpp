@@ -52,6 +52,16 @@ void remember(const window_info& request, eventKind kind, heldReason held) {
     plugin.history->add(request, kind, held, static_cast<size_t>(plugin.settings->history));
 }
 
+void rememberUnshown(const window_info& request) {
+    if (!plugin.history || !recordingHeldBack()) return;
+    eventKind kind = eventKind::popup;
+    if (request.messageKind == window_info::message) kind = eventKind::message;
+    if (request.messageKind == window_info::chatMessage) kind = eventKind::chatMessage;
+    if (request.messageKind == window_info::statusChange || request.messageKind == window_info::descriptionChange)
+        kind = eventKind::status;
+    plugin.history->heldLater(request, kind, heldReason::noRoom);
+}
+
 void rememberText(const window_info& request) {
     if (plugin.history && recordingHeldBack()) plugin.history->updateText(request);
 }

@@ -19,6 +19,8 @@ bool isFullScreenAppActive();
 bool recordingHeldBack();
 // The module's history takes the request, when it keeps any.
 void remember(const window_info& request, eventKind kind, heldReason held);
+// A request that waited for room on the screen and was let go: held back after all.
+void rememberUnshown(const window_info& request);
 // Its entry, if still kept, follows the new text of a kiv/popup/show notification.
 void rememberText(const window_info& request);
 

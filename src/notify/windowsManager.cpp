@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <string>
 
-#include "base/chatTitle.h"
 #include "base/moduleState.h"
 #include "base/serviceInbox.h"
 #include "history/notificationHistory.h"
@@ -70,8 +67,19 @@ void CALLBACK windowsManager::tick(HWND, UINT, UINT_PTR, DWORD) {
 
 bool windowsManager::addNotification(const window_info& request) {
     if (settings().groupmessages && joinConversation(request)) return true;
-    queue_.push_back(request);
+    enqueue(request);
     return true;
+}
+
+// A queue that only grows while the stack is full of windows that stay would hold stale news
+// without end: past its bound the oldest are let go, and the history says so.
+void windowsManager::enqueue(const window_info& request) {
+    queue_.push_back(request);
+    while (queue_.size() > queueLimit) {
+        rememberUnshown(queue_.front());
+        queue_.pop_front();
+        waiting_ = false;  // another request is the oldest now
+    }
 }
 
 // The conversation's open window takes the message, else its queued request; the window is sized
@@ -79,7 +87,7 @@ bool windowsManager::addNotification(const window_info& request) {
 bool windowsManager::joinConversation(const window_info& request) {
     for (const auto& open : windows_) {
         if (!stillOpen(open.get()) || !open->request().sameConversation(request)) continue;
-        if (open->changeText(request.text, open->request().messages + 1, screen_.workArea())) rearrange();
+        changeText(*open, request.text, open->request().messages + 1);
         return true;
     }
     for (window_info& queued : queue_) {
@@ -92,23 +100,43 @@ bool windowsManager::joinConversation(const window_info& request) {
 }
 
 void windowsManager::addQueued(const window_info& request) {
-    queue_.push_back(request);
+    enqueue(request);
 }
 
 bool windowsManager::updateText(int32_t id, const char* text) {
     if (window_info* queued = queuedRequest(id)) {
         queued->setText(text);
+        waiting_ = false;  // it may fit now
         return true;
     }
     window* open = openWindow(id);
     if (!open) return false;
-    if (open->changeText(text, open->request().messages, screen_.workArea())) rearrange();
+    changeText(*open, text, open->request().messages);
     return true;
+}
+
+// A window grows only into the room the rest of the stack leaves it.
+bool windowsManager::changeText(window& open, const char* text, int32_t messages) {
+    if (!open.changeText(text, messages, growthArea(open))) return false;
+    rearrange();
+    return true;
+}
+
+RECT windowsManager::growthArea(const window& grown) const {
+    const stackLayout stack = layout();
+    int64_t others = 0;
+    for (const auto& w : windows_)
+        if (w.get() != &grown) others += int64_t{w->height()} + stack.space();
+    RECT area = screen_.workArea();
+    const int64_t room = std::max<int64_t>(grown.height(), stack.room() - others);
+    area.top = static_cast<LONG>(std::max<int64_t>(area.top, area.bottom - room));
+    return area;
 }
 
 bool windowsManager::close(int32_t id) {
     auto queued = std::find_if(queue_.begin(), queue_.end(), [&](const window_info& r) { return r.id == id; });
     if (id > 0 && queued != queue_.end()) {
+        if (queued == queue_.begin()) waiting_ = false;
         queue_.erase(queued);
         return true;
     }
@@ -139,7 +167,7 @@ window_info* windowsManager::queuedRequest(int32_t id) {
 }
 
 bool windowsManager::mustWait() const {
-    return !roomOnScreen(windows_.size() + queue_.size());
+    return !roomOnScreen(windows_.size() + queue_.size()) || waiting_;
 }
 
 void windowsManager::onTick() {
@@ -161,14 +189,40 @@ void windowsManager::onTick() {
         else
             ++at;
     }
+    // The summary comes after whatever still waits, so it never pushes a waiting request out.
     window_info summary;
-    if (takeMissedSummary(summary)) addNotification(summary);
-    while (roomOnScreen(windows_.size()) && !queue_.empty()) {
-        window_info request = queue_.front();
-        queue_.pop_front();
-        showNotification(request);
-    }
+    if (queue_.empty() && takeMissedSummary(summary)) addNotification(summary);
+    showQueued();
     if (removed && settings().rearrangewindows) rearrange();
+}
+
+// Oldest first, while the screen limit and the stack's room allow. A request that finds no room
+// waits at the front until the stack changes, and is not tried again before.
+void windowsManager::showQueued() {
+    if (waiting_ && waitingOn_ == shape()) return;
+    waiting_ = false;
+    while (roomOnScreen(windows_.size()) && !queue_.empty()) {
+        if (showNotification(queue_.front()) == placement::noRoom) {
+            waiting_ = true;
+            waitingOn_ = shape();
+            return;
+        }
+        queue_.pop_front();
+    }
+}
+
+windowsManager::stackShape windowsManager::shape() const {
+    stackShape now;
+    now.windows = windows_.size();
+    for (const auto& w : windows_) now.heights += w->height();
+    if (!windows_.empty()) now.lastY = windows_.back()->y();
+    now.area = screen_.workArea();
+    return now;
+}
+
+bool windowsManager::stackShape::operator==(const stackShape& other) const {
+    return windows == other.windows && heights == other.heights && lastY == other.lastY &&
+           EqualRect(&area, &other.area);
 }
 
 // Destroys a closed window and steps past it; false leaves it and the iterator alone.
@@ -179,30 +233,40 @@ bool windowsManager::retire(std::list<std::unique_ptr<window>>::iterator& at) {
     return true;
 }
 
-bool windowsManager::showNotification(window_info request) {
+windowsManager::placement windowsManager::showNotification(window_info request) {
     request.effect = settings().effect;
     request.effectClose = settings().effectclose;
     auto created = std::make_unique<window>(request);
-    if (!created->handle()) return false;
+    if (!created->handle()) return placement::failed;
     window* shown = created.get();
     if (windows_.empty()) screen_.choose(settings().monitor);
     shown->fitToContent(screen_.workArea());
+    const stackLayout stack = layout();
+    if (!hasRoomFor(*shown, stack)) return placement::noRoom;
     if (settings().newatbegin) {
         windows_.push_front(std::move(created));
     } else {
-        RECT area = screen_.workArea();
-        int y = firstEdge(area);
-        if (!windows_.empty()) {
-            const window* last = windows_.back().get();
-            y = topCorner() ? last->y() + last->height() + settings().space : last->y() - settings().space;
-        }
-        if (!topCorner()) y -= shown->height();
-        shown->moveTo(anchorX(area, shown->width()), y, false);
+        int edge = stack.firstEdge();
+        if (!windows_.empty()) edge = stack.nextEdge(windows_.back()->y(), windows_.back()->height());
+        shown->moveTo(stack.x(shown->width()), stack.y(edge, shown->height()), false);
         windows_.push_back(std::move(created));
     }
     if (settings().rearrangewindows || settings().newatbegin) rearrange();
     shown->reveal();
-    return true;
+    return placement::shown;
+}
+
+// A window alone always has room: it is already cut to the area. Otherwise it must fit where it
+// would stand: after the last window, or in the stack closed up from the corner.
+bool windowsManager::hasRoomFor(const window& next, const stackLayout& stack) const {
+    if (windows_.empty()) return true;
+    if (!settings().rearrangewindows && !settings().newatbegin) {
+        const window* last = windows_.back().get();
+        return stack.fits(stack.nextEdge(last->y(), last->height()), next.height());
+    }
+    int64_t total = next.height();
+    for (const auto& w : windows_) total += int64_t{w->height()} + stack.space();
+    return total <= stack.room();
 }
 
 // A user without a screen reader never gets here: nothing else asks a notification for its object.
@@ -212,12 +276,12 @@ const oleAccess* windowsManager::accessFunctions() {
 }
 
 void windowsManager::rearrange() {
-    RECT area = screen_.workArea();
-    int edge = firstEdge(area);
+    const stackLayout stack = layout();
+    int edge = stack.firstEdge();
     for (const auto& placed : windows_) {
-        const int h = placed->height();
-        placed->moveTo(anchorX(area, placed->width()), topCorner() ? edge : edge - h, false);
-        edge += topCorner() ? h + settings().space : -(h + settings().space);
+        const int y = stack.y(edge, placed->height());
+        placed->moveTo(stack.x(placed->width()), y, false);
+        edge = stack.nextEdge(y, placed->height());
     }
 }
 
@@ -251,27 +315,7 @@ void windowsManager::dismissAll() {
         if (stillOpen(open.get())) open->startClosing(screen_.workArea());
 }
 
-bool windowsManager::isChatWindowActive(const char* protocol, const char* contactId) const {
-    HWND foreground = GetForegroundWindow();
-    if (!foreground) return false;
-    char className[1024] = "";
-    GetClassNameA(foreground, className, sizeof className);
-    if (strcmp(className, "TChat") != 0) return false;
-    char title[1024] = "";
-    SendMessageA(foreground, WM_GETTEXT, sizeof title, reinterpret_cast<LPARAM>(title));
-    title[sizeof title - 1] = '\0';
-    return isChatTitleOf(title, protocol, contactId);
-}
-
 // ---- the anchor corner ----------------------------------------------------------------------
-
-bool windowsManager::topCorner() const {
-    return isTopCorner(settings().bindpos);
-}
-
-bool windowsManager::leftCorner() const {
-    return isLeftCorner(settings().bindpos);
-}
 
 // Where bind counts from on the left and at the top: the screen's origin on the primary monitor
 // (monitor 0), the work area's edges on a chosen monitor.
@@ -279,13 +323,9 @@ RECT windowsManager::origin(const RECT& area) const {
     return screen_.fromAreaEdges() ? area : RECT{0, 0, 0, 0};
 }
 
-int windowsManager::anchorX(const RECT& area, int width) const {
-    return leftCorner() ? origin(area).left + settings().bindX : area.right - width - settings().bindX;
-}
-
-// Top corners count bindY from the screen's top; bottom corners from the work area's bottom.
-int windowsManager::firstEdge(const RECT& area) const {
-    return topCorner() ? origin(area).top + settings().bindY : area.bottom - settings().bindY;
+stackLayout windowsManager::layout() const {
+    const RECT area = screen_.workArea();
+    return stackLayout(area, origin(area), settings().bindpos, settings().bindX, settings().bindY, settings().space);
 }
 
 }  // namespace kiv

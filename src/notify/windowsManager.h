@@ -1,6 +1,6 @@
 // Owns every notification window and every request waiting for one: a 100 ms tick turns queued
-// requests into windows stacked from a corner of the work area, retires windows whose time is
-// over and closes the gaps.
+// requests into windows stacked from a corner of the work area, as many as the area holds,
+// retires windows whose time is over and closes the gaps.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "base/window_info.h"
+#include "notify/stackLayout.h"
 #include "notify/stackScreen.h"
 
 namespace kiv {
@@ -35,18 +36,22 @@ public:
     // The request of an id still queued or shown; null when it is gone.
     const window_info* requestOf(int32_t id);
 
-    // A request queued now would wait for a window to close: the screen limit is reached.
+    // Requests waiting for a window past this many: the oldest are let go, into the history.
+    static constexpr size_t queueLimit = 100;
+
+    // A request queued now would wait for a window to close: the screen limit is reached or the
+    // stack fills its work area.
     bool mustWait() const;
     void onTick();
-    bool showNotification(window_info request);
+    enum class placement { shown, failed, noRoom };
+    // noRoom: the stack has no room for the window now; the request is left to the caller.
+    placement showNotification(window_info request);
     void rearrange();
     // Destroys the window at once, without closing animation.
     void closeWindow(HWND handle);
     void closeAll();
     // Every window on screen starts closing, as its time were over, and nothing queued is shown.
     void dismissAll();
-
-    bool isChatWindowActive(const char* protocol, const char* contactId) const;
 
     // The accessibility functions, loaded at the first call; null when the platform lacks them.
     const oleAccess* accessFunctions();
@@ -56,11 +61,23 @@ public:
     size_t queued() const { return queue_.size(); }
 
 private:
+    // What a request that found no room waits to see change.
+    struct stackShape {
+        size_t windows = 0;
+        int64_t heights = 0;
+        int lastY = 0;
+        RECT area = {0, 0, 0, 0};
+        bool operator==(const stackShape& other) const;
+    };
+
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
-    bool topCorner() const;
-    bool leftCorner() const;
-    int anchorX(const RECT& area, int width) const;
-    int firstEdge(const RECT& area) const;
+    void showQueued();
+    void enqueue(const window_info& request);
+    stackLayout layout() const;
+    stackShape shape() const;
+    bool hasRoomFor(const window& next, const stackLayout& stack) const;
+    RECT growthArea(const window& grown) const;
+    bool changeText(window& open, const char* text, int32_t messages);
     bool retire(std::list<std::unique_ptr<window>>::iterator& at);
     bool joinConversation(const window_info& request);
     window* openWindow(int32_t id) const;
@@ -70,6 +87,8 @@ private:
     std::unique_ptr<oleAccess> access_;  // outlives the windows, whose objects it disconnects
     std::list<std::unique_ptr<window>> windows_;  // in stacking order, the first at the anchor corner
     std::list<window_info> queue_;
+    bool waiting_ = false;     // the oldest request found no room in the stack
+    stackShape waitingOn_;     // the stack as it was then
     UINT_PTR timer_ = 0;
     stackScreen screen_;
 };

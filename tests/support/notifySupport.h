@@ -232,6 +232,26 @@ inline std::vector<HWND> settle(size_t expected, DWORD milliseconds = 1500) {
     return notifications();
 }
 
+// The windows once the first has come and a few ticks in a row have changed nothing: for tests
+// that leave it to the screen how many fit.
+inline std::vector<HWND> steady() {
+    kivhost::pumpUntil([] { return !notifications().empty(); }, 1500);
+    std::vector<HWND> now = notifications();
+    for (int round = 0; round < 40; ++round) {
+        kivhost::pumpMessages(300);
+        std::vector<HWND> later = notifications();
+        if (std::set<HWND>(later.begin(), later.end()) == std::set<HWND>(now.begin(), now.end())) break;
+        now = later;
+    }
+    return now;
+}
+
+inline bool inside(HWND window, const RECT& area) {
+    RECT r = kivhost::windowRect(window);
+    return r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom &&
+           r.right > r.left && r.bottom > r.top;
+}
+
 // A window that was not among before, as soon as the tick that shows it has run; null when none came.
 inline HWND windowAfter(const std::vector<HWND>& before) {
     HWND shown = nullptr;
@@ -303,9 +323,9 @@ inline kivhost::paintedWindow paintOf(HWND window) {
 
 // A scheme whose description font is 200 pixels high, and a text of many lines in it: a window
 // that auto-height would grow past any screen.
-inline std::string hugeFontScheme() {
+inline std::string hugeFontScheme(int pixels = 200) {
     LOGFONTA huge = {};
-    huge.lfHeight = -200;
+    huge.lfHeight = -pixels;
     huge.lfCharSet = EASTEUROPE_CHARSET;
     lstrcpyA(huge.lfFaceName, "Tahoma");
     return "window_autoheight=1\r\ndesc_font=" + kivhost::structText(&huge, sizeof huge) + "\r\n";

@@ -54,11 +54,6 @@ POINT topLeft(HWND window) {
     return {r.left, r.top};
 }
 
-bool inside(HWND window, const RECT& area) {
-    RECT r = kivhost::windowRect(window);
-    return r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom;
-}
-
 std::string describe(HWND window) {
     RECT r = kivhost::windowRect(window);
     return std::to_string(r.left) + "," + std::to_string(r.top) + " - " + std::to_string(r.right) + "," +

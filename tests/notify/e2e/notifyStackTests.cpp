@@ -1,8 +1,12 @@
-// Where notification windows go and how long they stay: anchor corners, stacking, the screen
-// limit, the visible time and the per-request auto-close override.
+// Where notification windows go and how long they stay: anchor corners, stacking within the work
+// area and what waits for room, the screen limit, the visible time and the per-request auto-close
+// override.
 #include <doctest.h>
 
-#include "notifySupport.h"
+#include <algorithm>
+#include <cstdlib>
+
+#include "historySupport.h"
 
 using namespace kivtest;
 
@@ -172,5 +176,110 @@ TEST_CASE("auto-close override: one force flag decides, equal flags and a wrong-
         kivhost::pumpUntil([&] { return notifications().size() == staying.size(); }, 1000);
         kivhost::pumpMessages(200);
         CHECK(requestIndexes() == staying);
+    }
+}
+
+namespace {
+
+constexpr int queueBound = 100;  // requests that wait for room; the oldest past it are let go
+
+std::vector<int> numbers(int from, int to) {
+    std::vector<int> all;
+    for (int n = from; n <= to; ++n) all.push_back(n);
+    return all;
+}
+
+// The numbers the windows show as their text, in order; the summary's text goes to summary.
+std::vector<int> numbersShown(const std::vector<HWND>& windows, std::string* summary = nullptr) {
+    std::vector<int> shown;
+    for (HWND w : windows) {
+        const std::string text = paintOf(w).texts.back();
+        if (summary && text.rfind("Gdy kiv", 0) == 0) *summary = text;
+        else shown.push_back(atoi(text.c_str()));
+    }
+    std::sort(shown.begin(), shown.end());
+    return shown;
+}
+
+const char* const keptAndRecorded = "[ztk]\r\nnoautoclose=1\r\n[extra]\r\nhistory=500\r\nmissedsummary=1\r\n";
+
+}  // namespace
+
+TEST_CASE("150 messages that stay: every window within the work area, the rest wait, the oldest past the bound missed") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    const RECT area = workArea();
+    struct row {
+        const char* stack;
+        const char* keys;
+        bool drain;  // let the waiting ones in, a screen at a time, up to the summary
+    };
+    const row rows[] = {
+        {"bottom right", "", true},
+        {"bottom left, the newest first", "bindpos=1\r\nnewatbegin=1\r\n", true},
+        {"top left, gaps kept", "bindpos=2\r\nrearrangewindows=0\r\n", false},
+        {"top right, bind past the screen", "bindpos=3\r\nbind=5000,5000\r\n", false},
+        {"bottom right, bind before the screen, wide gaps", "bind=-400,-400\r\nspace=150\r\n", false},
+        {"top left, the first edge below the screen", "bindpos=2\r\nbind=2,2000\r\n", false},
+    };
+    for (const row& r : rows) {
+        CAPTURE(r.stack);
+        historyScene s("stack-bound", settingsWith(scheme.name, std::string("clickclose=1\r\n") + r.keys, keptAndRecorded));
+        for (int n = 1; n <= 150; ++n) kivhost::raiseMessage("TLEN", "ala@tlen.pl", 2, std::to_string(n).c_str());
+        std::vector<HWND> shown = steady();
+        const int fit = static_cast<int>(shown.size());
+        REQUIRE(fit > 0);
+        for (HWND w : shown) CHECK_MESSAGE(inside(w, area), describe(w));
+        CHECK(numbersShown(shown) == numbers(1, fit));
+
+        // Past the bound the oldest waiting went to the history, newest first, as missed.
+        const int missed = 150 - fit - queueBound;
+        HWND history = openHistory();
+        REQUIRE(history);
+        std::vector<int> held;
+        for (const auto& cells : listed(history))
+            if (cells[3] == "brak miejsca na ekranie") held.insert(held.begin(), atoi(cells[2].c_str()));
+        DestroyWindow(history);
+        CHECK(held == numbers(fit + 1, fit + missed));
+        if (!r.drain) continue;
+
+        std::vector<int> later;
+        std::string summary;
+        while (summary.empty() && !shown.empty()) {
+            for (HWND w : shown) SendMessageA(w, WM_LBUTTONUP, 0, 0);
+            shown = steady();
+            for (HWND w : shown) CHECK_MESSAGE(inside(w, area), describe(w));
+            for (int n : numbersShown(shown, &summary)) later.push_back(n);
+        }
+        CHECK(later == numbers(fit + missed + 1, 150));
+        CHECK(summary == "Gdy kiv milczał: " + std::to_string(missed) + " wiadomości");
+    }
+}
+
+TEST_CASE("a window that grows with its text takes only the room the rest of the stack leaves") {
+    testScheme scheme("kivtest-tall.kivs", hugeFontScheme(40));
+    const RECT area = workArea();
+    for (bool grouped : {false, true}) {
+        CAPTURE(grouped);
+        historyScene s("stack-growth", settingsWith(scheme.name, "autoheightrows=100\r\n",
+                                                    grouped ? "[extra]\r\ngroupmessages=1\r\n" : ""));
+        popupRequest shortOne;
+        shortOne.text = "a";
+        const int id = showPopup(s.session, shortOne);
+        showPopup(s.session, shortOne);
+        kivhost::raiseMessage("TLEN", "ala@tlen.pl", 2, "a");
+        REQUIRE(settle(3).size() == 3);
+        const std::string tall = manyLines();
+        if (grouped) kivhost::raiseMessage("TLEN", "ala@tlen.pl", 2, tall.c_str());
+        else REQUIRE(updatePopup(s.session, id, tall.c_str()) == 0);
+        kivhost::pumpMessages(250);
+        std::vector<HWND> shown = notifications();
+        CHECK(shown.size() == 3);
+        int tallest = 0;
+        for (HWND w : shown) {
+            CHECK_MESSAGE(inside(w, area), describe(w));
+            RECT r = kivhost::windowRect(w);
+            tallest = std::max<int>(tallest, r.bottom - r.top);
+        }
+        CHECK(tallest > 200);  // it did grow, into the room there was
     }
 }
