@@ -304,9 +304,10 @@ public:
     explicit otherMessenger(const std::string& folder) {
         CreateDirectoryA(folder.c_str(), nullptr);
         const std::string script = folder + "chat.kivscript";
-        writeFile(script, "open-chat ala@tlen.pl\r\nwait 60000\r\n");
-        std::string command = "\"" + kivhost::programFolder() + "kivhost.exe\" --profile \"" + folder +
-                              "\" --script \"" + script + "\" --no-pictures";
+        writeFile(script, "open-chat ala@tlen.pl\nwait 60000\n");
+        // The folder without its last backslash, which would escape the closing quote.
+        std::string command = "\"" + kivhost::programFolder() + "kivhost.exe\" --profile \"" +
+                              folder.substr(0, folder.size() - 1) + "\" --script \"" + script + "\" --no-pictures";
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
