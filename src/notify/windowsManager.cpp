@@ -116,10 +116,8 @@ bool windowsManager::updateText(int32_t id, const char* text) {
 }
 
 // A window grows only into the room the rest of the stack leaves it.
-bool windowsManager::changeText(window& open, const char* text, int32_t messages) {
-    if (!open.changeText(text, messages, growthArea(open))) return false;
-    rearrange();
-    return true;
+void windowsManager::changeText(window& open, const char* text, int32_t messages) {
+    if (open.changeText(text, messages, growthArea(open))) rearrange();
 }
 
 RECT windowsManager::growthArea(const window& grown) const {

@@ -77,7 +77,7 @@ private:
     stackShape shape() const;
     bool hasRoomFor(const window& next, const stackLayout& stack) const;
     RECT growthArea(const window& grown) const;
-    bool changeText(window& open, const char* text, int32_t messages);
+    void changeText(window& open, const char* text, int32_t messages);
     bool retire(std::list<std::unique_ptr<window>>::iterator& at);
     bool joinConversation(const window_info& request);
     window* openWindow(int32_t id) const;

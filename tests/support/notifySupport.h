@@ -311,6 +311,12 @@ inline void moveClock(DWORD milliseconds) {
     clock.freeze(clock.now() + milliseconds);
 }
 
+// Every window's visible time over, and the windows gone: the screen's room is free again.
+inline bool letAllGo(DWORD visibleMilliseconds) {
+    moveClock(visibleMilliseconds);
+    return waitForCount(0);
+}
+
 inline void repaint(HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
