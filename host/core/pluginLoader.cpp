@@ -3,6 +3,7 @@
 #include "fileFaults.h"
 #include "fileOpenRecorder.h"
 #include "hostCore.h"
+#include "highContrast.h"
 #include "hotKeyRecorder.h"
 #include "libraryRecorder.h"
 #include "monitorLayout.h"
@@ -52,6 +53,7 @@ pluginLoader::pluginLoader(const std::string& path) {
     libraryRecorder::get().install(module_);
     installFileFaults(module_);
     monitorLayout::get().install(module_);
+    highContrast::get().install(module_);
     objectTracker::get().install(module_);
     // After the tracker, so that what they record passes on through its wrappers.
     paintRecorder::get().install(module_);

@@ -1,5 +1,5 @@
-// Owners of kernel handles: an open file, a file search and a loaded library, each closed once,
-// by its owner.
+// Owners of kernel handles: an open file, a file search, a loaded library and an open registry
+// key, each closed once, by its owner.
 #pragma once
 
 #include <windows.h>
@@ -41,5 +41,23 @@ struct libraryCloser {
 using fileHandle = scopedHandle<fileCloser>;
 using findHandle = scopedHandle<findCloser>;
 using libraryHandle = scopedHandle<libraryCloser>;
+
+// A key of the registry opened for reading; null when it could not be opened.
+class registryKey {
+public:
+    registryKey(HKEY parent, const char* path) {
+        if (RegOpenKeyExA(parent, path, 0, KEY_QUERY_VALUE, &key_) != ERROR_SUCCESS) key_ = nullptr;
+    }
+    ~registryKey() {
+        if (key_) RegCloseKey(key_);
+    }
+    registryKey(const registryKey&) = delete;
+    registryKey& operator=(const registryKey&) = delete;
+
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
 
 }  // namespace kiv

@@ -134,11 +134,13 @@ config::~config() {
 void config::load() {
     if (!settingsPath || !*settingsPath) return;
     std::string bytes;
-    keepFile = readWholeFile(settingsPath, bytes) == fileState::unreadable;
+    const fileState state = readWholeFile(settingsPath, bytes);
+    keepFile = state == fileState::unreadable;
     if (keepFile) return;
     const profileFile file(bytes);
     settingsReader reader{file};
     visitSettings(reader);
+    if (state == fileState::missing) copyText(darkscheme, firstRunDarkScheme);
     if (!plugin.setLayeredWindowAttributes) alpha = 0;
 }
 

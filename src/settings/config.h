@@ -18,6 +18,8 @@ bool isLeftCorner(int32_t bindpos);
 // The value itself when it is a key as the hot-key control gives it, otherwise 0 (none).
 int32_t hotKeyOrNone(int32_t value);
 
+inline constexpr const char* firstRunDarkScheme = "dark.kivs";
+
 struct limits {
     int32_t lowest;
     int32_t highest;
@@ -90,6 +92,9 @@ public:
     // the next. 0 is none, and so is a value without a key or with any other bit.
     int32_t hotkeyclose = 0;
     int32_t hotkeyhistory = 0;
+    // The scheme while the system's programs use the dark theme; empty: scheme in both themes. A
+    // profile made on the first run gets the dark scheme that comes with kiv.
+    char darkscheme[128] = "";
 
     // Each key once, in file order, with its default: load and save both walk this list. The
     // bounded keys are clamped into their range as they are read.
@@ -148,6 +153,7 @@ void config::visitSettings(Visitor& v) {
     v.flag("extra", "actionmenu", actionmenu, 0);
     v.hotKey("extra", "hotkeyclose", hotkeyclose);
     v.hotKey("extra", "hotkeyhistory", hotkeyhistory);
+    v.text("extra", "darkscheme", darkscheme, "");
 }
 
 }  // namespace kiv
