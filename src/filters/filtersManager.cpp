@@ -36,7 +36,7 @@ const char* afterPrefix(const char* name, const char* prefix) {
 // the first one's keys. A name too long to read back is dropped too. Any other byte, a tab or an
 // escape inside the name too, reads back as written.
 bool keepsName(const std::string& section, std::set<std::string>& written) {
-    if (section.size() > profileFile::longestSectionName) return false;
+    if (section.size() > profileFile::longestName) return false;
     if (section.find_first_of("\r\n") != std::string::npos) return false;
     if (isProfileBlank(section.back())) return false;
     std::string folded = section;
@@ -88,9 +88,9 @@ void filtersManager::load() {
     keepFile = filePath && *filePath && readWholeFile(filePath, bytes) == fileState::unreadable;
     loaded = profileFile(bytes);
     if (filePath && *filePath && !keepFile) {
-        for (const std::string& name : loaded.sectionNames()) {
+        for (const auto& [name, section] : loaded.readableSections()) {
             filter f;
-            f.readSection(loaded, name.c_str());
+            f.readSection(loaded, section);
             if (const char* contact = afterPrefix(name.c_str(), contactPrefix)) {
                 contactFilters[contact] = f;
                 continue;
