@@ -250,19 +250,21 @@ TEST_CASE("kiv.log: a file that cannot be written changes nothing else; with eve
 TEST_CASE("kiv.log keeps every line written when the messenger's process is killed") {
     const std::string profile = scratchFolder("log-killed");
     const std::string script = profile + "log.kivscript";
-    writeFile(script, "set config general fullscreenautooff 0\r\nset config extra eventlog 1\r\n"
-                      "set filters global window_eventmessage 1\r\nload\r\nmessage ala@tlen.pl a\r\n"
-                      "message ala@tlen.pl b\r\nwait 600000\r\n");
+    writeFile(script, "set config general fullscreenautooff 0\nset config extra eventlog 1\n"
+                      "set filters global window_eventmessage 1\nload\nmessage ala@tlen.pl a\nmessage ala@tlen.pl b\n"
+                      "wait 600000\n");
     kivhostProcess child(profile, script);
     REQUIRE(child.started());
     logFollower log(profile + "kiv.log");
     logLines lines;
     kivhost::pumpUntil([&] {
         for (const std::string& line : log.newLines()) lines.push_back(line);
-        return lines.size() >= 2;
+        return lines.size() >= 4;
     }, 60000);
     child.kill();
-    const logLines expected(2, "TLEN\tala@tlen.pl\twiadomość\tpokazane; filtr globalny: window_eventmessage=1");
+    const std::string message = "TLEN\tala@tlen.pl\twiadomość\tpokazane; filtr globalny: window_eventmessage=1";
+    const std::string sound = "\tala@tlen.pl\tdźwięk: wiadomość\tcisza: brak pliku w filtrze";
+    const logLines expected = {message, sound, message, sound};
     CHECK(lines == expected);
     CHECK(logFollower(profile + "kiv.log").newLines() == expected);
 }
