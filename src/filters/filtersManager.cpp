@@ -86,21 +86,22 @@ void filtersManager::load() {
     contactFilters.clear();
     std::string bytes;
     keepFile = filePath && *filePath && readWholeFile(filePath, bytes) == fileState::unreadable;
-    loaded = profileFile(bytes);
+    loaded = profileFile(std::move(bytes));
     if (filePath && *filePath && !keepFile) {
         for (const auto& [name, section] : loaded.readableSections()) {
-            filter f;
-            f.readSection(loaded, section);
+            filter* f = nullptr;
             if (const char* contact = afterPrefix(name.c_str(), contactPrefix)) {
-                contactFilters[contact] = f;
+                contactFilters[contact].readSection(loaded, section);
                 continue;
             }
-            f.priority = false;  // a contact's own mark; a group or the global filter has none
             if (const char* group = afterPrefix(name.c_str(), groupPrefix)) {
-                groupFilters[group] = f;
+                f = &groupFilters[group];
             } else if (const char* rest = afterPrefix(name.c_str(), globalSection); rest && !*rest) {
-                globalFilter = f;
+                f = &globalFilter;
             }
+            if (!f) continue;
+            f->readSection(loaded, section);
+            f->priority = false;  // a contact's own mark; a group or the global filter has none
         }
     }
     globalFilter.window_inherit = false;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace kiv {
@@ -34,33 +35,6 @@ bool isAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// A name as held inside, matched against folded names as the platform matches them. Most names
-// are ASCII and are compared as they are, letter by letter, without a copy.
-class nameMatch {
-public:
-    nameMatch(const profileCodec& codec, std::string_view held) : ascii_(isAscii(held)), name_(held) {
-        if (ascii_) return;
-        folded_ = codec.folded(std::string(held));
-        name_ = folded_;
-    }
-    bool operator()(std::string_view folded) const {
-        if (folded.size() != name_.size()) return false;
-        if (!ascii_) return folded == name_;
-        for (size_t at = 0; at < folded.size(); ++at)
-            if (asciiLower(name_[at]) != folded[at]) return false;
-        return true;
-    }
-
-private:
-    bool ascii_;
-    std::string_view name_;
-    std::string folded_;
-};
-
 }  // namespace
 
 std::string_view profileFile::own(std::string text) {
@@ -68,78 +42,96 @@ std::string_view profileFile::own(std::string text) {
     return texts_.back();
 }
 
+namespace {
+
+// The bytes the loader looks for in a line, found in one pass over it.
+enum lineMark : unsigned char { plain, lineEnd, equalsSign, zeroByte };
+
+constexpr std::array<unsigned char, 256> lineMarks = [] {
+    std::array<unsigned char, 256> marks = {};
+    marks['\r'] = marks['\n'] = lineEnd;
+    marks['='] = equalsSign;
+    marks[0] = zeroByte;
+    return marks;
+}();
+
+}  // namespace
+
 // Line by line as the platform's loader goes: blank lines vanish, "[name]" (up to the last
 // bracket) opens a section, "name=value" is a key, and any other line (a comment too) is a key
 // without a value, kept and written back as it was. Lines before the first section belong to
-// one without a name, written without a header. The names are folded in one copy of the whole
-// text, ASCII letters at once and the rest name by name, so that no line costs a copy of its own.
-profileFile::profileFile(const std::string& bytes) : codec_(profileCodec::of(bytes)) {
-    const std::string_view contents = own(codec_.textOf(bytes));
-    std::string& contentsFolded = texts_.emplace_back(contents);
-    for (char& c : contentsFolded) c = asciiLower(c);
-    addSection({}, {});
-    size_t next = 0;
-    while (next < contents.size()) {
-        const size_t start = next;
-        while (next < contents.size() && contents[next] != '\r' && contents[next] != '\n') ++next;
-        const std::string_view line = trimmed(contents.substr(start, next - start));
-        while (next < contents.size() && (contents[next] == '\r' || contents[next] == '\n')) ++next;
+// one without a name, written without a header. Names and values are views of the one text, a
+// zero byte ending them as it ends the platform's strings.
+profileFile::profileFile(std::string bytes)
+    : codec_(profileCodec::of(bytes)), firstSection_(0, foldedHash{codec_}, foldedEqual{codec_}) {
+    const std::string_view contents = own(codec_.textOf(std::move(bytes)));
+    addSection({}, 0);
+    const char* const end = contents.data() + contents.size();
+    const char* next = contents.data();
+    while (next < end) {
+        const char* const start = next;
+        const char* equals = nullptr;
+        bool zero = false;
+        for (; next < end; ++next) {
+            const unsigned char mark = lineMarks[static_cast<unsigned char>(*next)];
+            if (mark == plain) continue;
+            if (mark == lineEnd) break;
+            if (mark == equalsSign && !equals) equals = next;
+            zero = zero || mark == zeroByte;
+        }
+        const std::string_view raw(start, static_cast<size_t>(next - start));
+        while (next < end && (*next == '\r' || *next == '\n')) ++next;
+        const std::string_view line = trimmed(raw);
         if (line.empty()) continue;
-        const size_t close = line.rfind(']');
-        if (line[0] == '[' && close != std::string_view::npos) {
-            const std::string_view name = upToZero(trimmed(line.substr(1, close - 1)));
-            addSection(name, foldedName(name, contentsFolded));
+        auto cut = [zero](std::string_view text) { return zero ? upToZero(text) : text; };
+        const size_t close = line[0] == '[' ? line.rfind(']') : std::string_view::npos;
+        if (close != std::string_view::npos) {
+            addSection(cut(trimmed(line.substr(1, close - 1))), sections_.back().entries.size());
             continue;
         }
         entry e;
-        const size_t equals = line.find('=');
-        if (equals == std::string_view::npos) {
-            e.name = upToZero(line);
+        if (!equals) {
+            e.name = cut(line);
         } else {
-            e.name = upToZero(trimmed(line.substr(0, equals)));
-            e.value = upToZero(trimmed(line.substr(equals + 1)));
+            const size_t at = static_cast<size_t>(equals - line.data());
+            e.name = cut(trimmed(line.substr(0, at)));
+            e.value = cut(trimmed(line.substr(at + 1)));
             e.hasValue = true;
         }
-        section& current = sections_.back();
-        if (e.name.empty() && !current.entries.empty() && current.entries.back().name.empty()) continue;
-        e.folded = foldedName(e.name, contentsFolded);
-        current.entries.push_back(e);
+        std::vector<entry>& entries = sections_.back().entries;
+        if (e.name.empty() && !entries.empty() && entries.back().name.empty()) continue;
+        entries.push_back(e);
     }
 }
 
-// The name's place in the folded copy of the text, letters beyond ASCII folded there in place;
-// in UTF-8 a folded letter may take other bytes, so such a name is folded into a text of its own.
-std::string_view profileFile::foldedName(std::string_view name, std::string& contentsFolded) {
-    const size_t at = static_cast<size_t>(name.data() - texts_.front().data());
-    std::string_view folded(contentsFolded.data() + at, name.size());
-    if (isAscii(name)) return folded;
-    if (codec_.kind() != profileCodec::windows1250) return own(codec_.folded(std::string(name)));
-    CharLowerBuffA(&contentsFolded[at], static_cast<DWORD>(name.size()));
-    return folded;
-}
-
-void profileFile::addSection(std::string_view name, std::string_view folded) {
-    firstSection_.emplace(folded, sections_.size());
-    sections_.push_back(section{name, folded, {}});
+// A new section is made room for as many keys as the one before: the sections of a file are
+// mostly alike.
+void profileFile::addSection(std::string_view name, size_t expectedEntries) {
+    const size_t first = firstSection_.emplace(name, sections_.size()).first->second;
+    sections_.push_back(section{name, first, {}});
+    sections_.back().entries.reserve(expectedEntries);
 }
 
 size_t profileFile::sectionAt(std::string_view heldName) const {
-    auto found = firstSection_.find(codec_.folded(std::string(heldName)));
+    auto found = firstSection_.find(heldName);
     return found == firstSection_.end() ? none : found->second;
 }
 
 size_t profileFile::sectionNamed(const std::string& heldName) {
     const size_t found = sectionAt(heldName);
     if (found != none) return found;
-    addSection(own(heldName), own(codec_.folded(heldName)));
+    addSection(own(heldName), 0);
     return sections_.size() - 1;
 }
 
 // The first key of that name, as the platform finds it.
 size_t profileFile::entryAt(const section& in, std::string_view heldName) const {
-    const nameMatch matches(codec_, heldName);
-    for (size_t at = 0; at < in.entries.size(); ++at)
-        if (matches(in.entries[at].folded)) return at;
+    const bool sameSizes = codec_.kind() == profileCodec::windows1250;  // one byte a letter, folded or not
+    for (size_t at = 0; at < in.entries.size(); ++at) {
+        const std::string_view name = in.entries[at].name;
+        if (sameSizes && name.size() != heldName.size()) continue;
+        if (codec_.sameName(name, heldName)) return at;
+    }
     return none;
 }
 
@@ -147,7 +139,7 @@ size_t profileFile::entryAt(const section& in, std::string_view heldName) const 
 // write, which strips the trailing ones too: only the value written last may keep them. A value
 // that reads as the one given stays as it is, with any characters Windows-1250 lacks.
 void profileFile::set(const char* sectionName, const char* key, const char* value) {
-    if (sections_.empty()) addSection({}, {});
+    if (sections_.empty()) addSection({}, 0);
     const size_t sectionIndex = sectionNamed(codec_.toHeld(std::string(trimmed(sectionName))));
     section& target = sections_[sectionIndex];
     const std::string name = codec_.toHeld(std::string(trimmed(key)));
@@ -167,8 +159,7 @@ void profileFile::set(const char* sectionName, const char* key, const char* valu
     changed_ = true;
     if (found == none) {
         lastSet_ = {sectionIndex, target.entries.size()};
-        const std::string_view ownName = own(name);
-        target.entries.push_back(entry{ownName, own(codec_.folded(name)), held, true});
+        target.entries.push_back(entry{own(name), held, true});
         return;
     }
     lastSet_ = {sectionIndex, found};
@@ -187,7 +178,7 @@ const std::string_view* profileFile::find(size_t sectionIndex, const char* key) 
     const section& in = sections_[sectionIndex];
     std::string_view name = trimmed(key);
     std::string held;
-    if (!isAscii(name)) name = held = codec_.toHeld(std::string(name));
+    if (codec_.kind() != profileCodec::windows1250 && !isAscii(name)) name = held = codec_.toHeld(std::string(name));
     const size_t at = entryAt(in, name);
     if (at == none) return nullptr;
     const entry& e = in.entries[at];
@@ -269,10 +260,10 @@ std::vector<profileFile::readable> profileFile::readableSections() const {
     std::vector<readable> found;
     for (const section& s : sections_) {
         if (s.name.empty()) continue;
-        const std::string held(s.name);
+        std::string held(s.name);
         if (!codec_.fitsWindows1250(held)) continue;
-        std::string name = codec_.toModule(held);
-        if (name.size() <= longestName) found.push_back(readable{std::move(name), firstSection_.at(s.folded)});
+        std::string name = codec_.toModule(std::move(held));
+        if (name.size() <= longestName) found.push_back(readable{std::move(name), s.first});
     }
     return found;
 }

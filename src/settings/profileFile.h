@@ -29,7 +29,7 @@ public:
     static constexpr size_t longestName = 32766;
 
     profileFile() = default;
-    explicit profileFile(const std::string& bytes);
+    explicit profileFile(std::string bytes);
     profileFile(const profileFile&) = delete;
     profileFile& operator=(const profileFile&) = delete;
     profileFile(profileFile&&) = default;
@@ -76,19 +76,26 @@ private:
     // texts_; a deque keeps each where it is, through a move of the whole file too.
     struct entry {
         std::string_view name;
-        std::string_view folded;  // the name as names are matched
         std::string_view value;
         bool hasValue = false;
     };
     struct section {
         std::string_view name;
-        std::string_view folded;
+        size_t first;  // the first section of this name, whose keys the platform reads
         std::vector<entry> entries;
+    };
+    // Section names hashed and compared as the platform matches them, without regard to case.
+    struct foldedHash {
+        profileCodec codec;
+        size_t operator()(std::string_view name) const { return codec.nameHash(name); }
+    };
+    struct foldedEqual {
+        profileCodec codec;
+        bool operator()(std::string_view a, std::string_view b) const { return codec.sameName(a, b); }
     };
     static constexpr size_t none = SIZE_MAX;
 
     std::string_view own(std::string text);
-    std::string_view foldedName(std::string_view name, std::string& contentsFolded);
     size_t sectionAt(std::string_view heldName) const;
     size_t sectionNamed(const std::string& heldName);
     size_t entryAt(const section& in, std::string_view heldName) const;
@@ -96,12 +103,12 @@ private:
     const std::string_view* find(size_t section, const char* key) const;
     void text(const std::string_view* found, const char* fallback, char* buffer, size_t size) const;
     static void appendSection(std::string& bytes, const section& s);
-    void addSection(std::string_view name, std::string_view folded);
+    void addSection(std::string_view name, size_t expectedEntries);
 
     profileCodec codec_;
     std::deque<std::string> texts_;
     std::vector<section> sections_;
-    std::unordered_map<std::string_view, size_t> firstSection_;  // folded name -> index
+    std::unordered_map<std::string_view, size_t, foldedHash, foldedEqual> firstSection_;  // name -> first index
     std::pair<size_t, size_t> lastSet_{none, 0};  // section, entry
     bool changed_ = false;
 };
