@@ -44,10 +44,6 @@ std::string utf16Of(const std::wstring& wide, bool bigEndian) {
     return bytes;
 }
 
-bool isAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
-}
-
 // Each byte as the platform lowers it in Windows-1250, where every character is one byte: what
 // CharLowerBuffA makes of a whole name, looked up a byte at a time.
 const unsigned char* lowered1250() {
@@ -61,6 +57,10 @@ const unsigned char* lowered1250() {
 }
 
 }  // namespace
+
+bool profileCodec::isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+}
 
 profileCodec profileCodec::of(const std::string& bytes) {
     if (startsWith(bytes, utf8Mark)) return profileCodec(utf8);

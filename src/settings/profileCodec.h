@@ -21,6 +21,8 @@ public:
     std::string bytesOf(const std::string& text) const;
 
     encoding kind() const { return kind_; }
+    // Text of ASCII bytes alone reads the same in every encoding.
+    static bool isAscii(std::string_view text);
     // A name or value of the module (Windows-1250) as held inside, and one held inside as the
     // platform's single-byte functions give it: a character beyond Windows-1250 becomes its
     // nearest letter or '?'.

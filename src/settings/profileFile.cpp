@@ -31,19 +31,6 @@ bool quoted(std::string_view value) {
     return value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
 }
 
-bool isAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
-}
-
-}  // namespace
-
-std::string_view profileFile::own(std::string text) {
-    texts_.push_back(std::move(text));
-    return texts_.back();
-}
-
-namespace {
-
 // The bytes the loader looks for in a line, found in one pass over it.
 enum lineMark : unsigned char { plain, lineEnd, equalsSign, zeroByte };
 
@@ -56,6 +43,11 @@ constexpr std::array<unsigned char, 256> lineMarks = [] {
 }();
 
 }  // namespace
+
+std::string_view profileFile::own(std::string text) {
+    texts_.push_back(std::move(text));
+    return texts_.back();
+}
 
 // Line by line as the platform's loader goes: blank lines vanish, "[name]" (up to the last
 // bracket) opens a section, "name=value" is a key, and any other line (a comment too) is a key
@@ -178,7 +170,8 @@ const std::string_view* profileFile::find(size_t sectionIndex, const char* key) 
     const section& in = sections_[sectionIndex];
     std::string_view name = trimmed(key);
     std::string held;
-    if (codec_.kind() != profileCodec::windows1250 && !isAscii(name)) name = held = codec_.toHeld(std::string(name));
+    if (codec_.kind() != profileCodec::windows1250 && !profileCodec::isAscii(name))
+        name = held = codec_.toHeld(std::string(name));
     const size_t at = entryAt(in, name);
     if (at == none) return nullptr;
     const entry& e = in.entries[at];
@@ -200,7 +193,7 @@ void profileFile::text(const std::string_view* found, const char* fallback, char
     if (!size) return;
     std::string converted;
     std::string_view value = fallback ? fallback : "";
-    if (found && (codec_.kind() == profileCodec::windows1250 || isAscii(*found))) {
+    if (found && (codec_.kind() == profileCodec::windows1250 || profileCodec::isAscii(*found))) {
         value = *found;
     } else if (found) {
         converted = codec_.toModule(std::string(*found));
