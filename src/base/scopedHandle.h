@@ -18,6 +18,11 @@ public:
 
     bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
     HANDLE get() const { return handle_; }
+    // Closes the one it holds and takes the next.
+    void reset(HANDLE handle) {
+        close();
+        handle_ = handle;
+    }
     // Closes it now; false when the system could not (a write it had not finished, say).
     bool close() {
         if (!valid()) return true;

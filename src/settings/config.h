@@ -97,7 +97,8 @@ public:
     char darkscheme[128] = "";
 
     // Each key once, in file order, with its default: load and save both walk this list. The
-    // bounded keys are clamped into their range as they are read.
+    // bounded keys are clamped into their range as they are read; a paged key is only made
+    // usable (not below its lowest), its highest being what the options page stores.
     template <class Visitor>
     void visitSettings(Visitor& v);
 };
@@ -110,7 +111,7 @@ void config::visitSettings(Visitor& v) {
     v.text("window", "scheme", scheme, "standard.kivs");
     v.number("window", "effect", effect, 0);
     v.flag("window", "effectclose", effectclose, 0);
-    v.bounded("window", "visibletime", visibletime, 5, 0, 99);
+    v.paged("window", "visibletime", visibletime, 5, 0, 99);
     v.flag("window", "rearrangewindows", rearrangewindows, 1);
     v.flag("window", "newatbegin", newatbegin, 0);
     v.flag("window", "showdesc", showdesc, 1);
@@ -123,10 +124,10 @@ void config::visitSettings(Visitor& v) {
     v.number("window", "space", space, 2);
     v.number("window", "contactformat", contactformat, 2);
     v.number("window", "alpha", alpha, 0);
-    v.bounded("window", "autoheightchars", autoheightchars, 0, 0, 512);
-    v.bounded("window", "autoheightrows", autoheightrows, 5, 0, 512);
+    v.paged("window", "autoheightchars", autoheightchars, 0, 0, 512);
+    v.paged("window", "autoheightrows", autoheightrows, 5, 0, 512);
     v.flag("window", "loginignore", loginignore, 1);
-    v.bounded("window", "maxonscreen", maxonscreen, 0, 0, 99);
+    v.paged("window", "maxonscreen", maxonscreen, 0, 0, 99);
     v.text("sound", "filelogintlen", filelogintlen, "");
     v.text("sound", "filelogingg", filelogingg, "");
     v.text("sound", "fileemail", fileemail, "");

@@ -17,6 +17,7 @@ std::unique_ptr<skin> loadedSkin() {
 
 subsystems::subsystems()
     : settings(plugin.settings, std::make_unique<config>(plugin.settingsPath)),
+      log(plugin.log, std::make_unique<eventLog>()),
       optionsPage(),
       scheme(plugin.scheme, loadedSkin()),
       filters(plugin.filters, std::make_unique<filtersManager>(plugin.filtersPath)),

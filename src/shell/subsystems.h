@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "filters/filtersManager.h"
+#include "history/eventLog.h"
 #include "history/notificationHistory.h"
 #include "notify/windowsManager.h"
 #include "scheme/skin.h"
@@ -35,6 +36,7 @@ struct subsystems {
     subsystems();
 
     published<config> settings;
+    published<eventLog> log;
     optionsPageEntry optionsPage;
     published<skin> scheme;
     published<filtersManager> filters;

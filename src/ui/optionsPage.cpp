@@ -17,6 +17,7 @@
 #include "base/text.h"
 #include "base/window_info.h"
 #include "filters/filtersManager.h"
+#include "history/eventLog.h"
 #include "notify/themeScheme.h"
 #include "notify/windowsManager.h"
 #include "resources/resource.h"
@@ -416,6 +417,7 @@ void applyOptionsPage(HWND page, config& settings) {
     for (const soundRow& row : soundRows) GetDlgItemTextA(page, row.edit, settings.*row.path, sizeof(settings.*row.path));
     applyClockTimes(page, settings);
     applyHotKeys(page, settings);
+    eventLog::followSettings();
     settings.save();
 }
 
