@@ -214,17 +214,20 @@ void sizeDropDownList(HWND comboBox) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Digits only; an empty or non-numeric text keeps the setting. A number past the highest, however
-// many digits it has, is the highest, so no value ever wraps into a negative setting.
+// Digits only; an empty or non-numeric text keeps the setting, and so does the number the field
+// was given, though a person may have written a larger one in the file. A number past the highest,
+// however many digits it has, is the highest, so no value ever wraps into a negative setting.
 void readNumber(HWND page, int id, int32_t& field, limits bounds) {
     std::string text = controlText(GetDlgItem(page, id));
     if (text.empty()) return;
     const auto highest = static_cast<uint64_t>(std::max(bounds.highest, 0));
+    const auto ceiling = std::max<uint64_t>(highest, static_cast<uint64_t>(std::max(field, 0)));
     uint64_t value = 0;
     for (char c : text) {
         if (c < '0' || c > '9') return;
-        if (value <= highest) value = value * 10 + static_cast<uint64_t>(c - '0');
+        if (value <= ceiling) value = value * 10 + static_cast<uint64_t>(c - '0');
     }
+    if (value == static_cast<uint64_t>(field)) return;
     field = std::max(static_cast<int32_t>(std::min(value, highest)), bounds.lowest);
 }
 

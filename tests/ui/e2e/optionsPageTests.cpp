@@ -321,6 +321,15 @@ TEST_CASE("applying stores numbers within their limits and keeps what is not a n
     CHECK(s.stored("window", "maxonscreen") == "0");
 }
 
+TEST_CASE("numbers written by hand past the page's limits stay as long as their fields are not changed") {
+    pageSession kept("options-limits-kept", "[window]\r\nvisibletime=150\r\nmaxonscreen=300\r\n");
+    CHECK(kept.text(visibleTime) == "150");
+    kept.type(maxOnScreen, "300");
+    kept.options->apply();
+    CHECK(kept.stored("window", "visibletime") == "150");
+    CHECK(kept.stored("window", "maxonscreen") == "300");
+}
+
 TEST_CASE("the quiet hours are typed as HH:MM; an impossible time is refused beside the fields and not stored") {
     pageSession s("options-quiet", "[extra]\r\nquietfrom=1320\r\nquietto=420\r\n");
     CHECK(s.text(quietFrom) == "22:00");
