@@ -3,10 +3,12 @@
 #include <cstring>
 #include <memory>
 
+#include "base/entryGuard.h"
 #include "base/host.h"
 #include "base/moduleState.h"
 #include "base/serviceInbox.h"
 #include "base/text.h"
+#include "base/unloadWatch.h"
 #include "events/protocolHook.h"
 #include "events/soundHook.h"
 #include "notify/hold.h"
@@ -28,7 +30,7 @@ std::unique_ptr<subsystems> parts;
 
 int __cdecl getSilent(WPARAM, LPARAM) {
     if (!inbox.onOwnThread()) return inbox.silent();
-    inbox.drain();
+    inbox.runBatch();
     return plugin.settings && plugin.settings->silent ? 1 : 0;
 }
 
@@ -37,7 +39,7 @@ int __cdecl getSilent(WPARAM, LPARAM) {
 int __cdecl setSilent(WPARAM on, LPARAM) {
     const bool silent = on != 0;
     if (!inbox.onOwnThread()) return inbox.postSilent(silent, [silent] { silentSwitch::set(silent); });
-    inbox.drain();
+    inbox.runBatch();
     return silentSwitch::set(silent);
 }
 
@@ -100,7 +102,7 @@ void readProfile() {
 
 void registerWindowClass() {
     WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = notifyWindowProc;
+    windowClass.lpfnWndProc = guardedCallback<notifyWindowProc>;
     windowClass.hInstance = plugin.instance;
     windowClass.hCursor = LoadCursor(nullptr, IDC_HAND);
     windowClass.lpszClassName = notifyWindowClass;
@@ -117,13 +119,14 @@ void* getPluginInfo(unsigned int hostVersion) {
 
 int loadPlugin(void* hostServices) {
     inbox.adoptThisThread();
+    unloads.start();
     plugin.hostServices = static_cast<void* const*>(hostServices);
-    plugin.getSilentService = host::createService(abi::svcKivGetSilent, getSilent);
-    plugin.setSilentService = host::createService(abi::svcKivSetSilent, setSilent);
-    plugin.popupService = host::createService(abi::svcKivPopup, popupService);
-    plugin.popupShowService = host::createService(kiv::popupShowService, popupShow);
-    plugin.popupUpdateService = host::createService(kiv::popupUpdateService, popupUpdate);
-    plugin.popupCloseService = host::createService(kiv::popupCloseService, popupClose);
+    plugin.getSilentService = host::createService(abi::svcKivGetSilent, guarded<getSilent, -1>);
+    plugin.setSilentService = host::createService(abi::svcKivSetSilent, guarded<setSilent, -1>);
+    plugin.popupService = host::createService(abi::svcKivPopup, guarded<popupService, -1>);
+    plugin.popupShowService = host::createService(kiv::popupShowService, guarded<popupShow, -1>);
+    plugin.popupUpdateService = host::createService(kiv::popupUpdateService, guarded<popupUpdate, -1>);
+    plugin.popupCloseService = host::createService(kiv::popupCloseService, guarded<popupClose, -1>);
     buildFolders();
     plugin.systemMajorVersion = systemMajorVersion();
     plugin.setLayeredWindowAttributes = findLayeredFunction();
@@ -155,6 +158,7 @@ int unloadPlugin() {
     host::destroyService(plugin.popupShowService);
     host::destroyService(plugin.popupUpdateService);
     host::destroyService(plugin.popupCloseService);
+    unloads.stop();
     plugin.hostServices = nullptr;
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "ui/silentSwitch.h"
 
+#include "base/entryGuard.h"
 #include "base/moduleState.h"
 #include "base/serviceInbox.h"
 #include "settings/config.h"
@@ -43,7 +44,7 @@ void silentSwitch::silenceFor(DWORD milliseconds) {
     set(true);
     silencedAt = GetTickCount();
     silenceLength = milliseconds;
-    timer = SetTimer(nullptr, 0, checkPeriod, check);
+    timer = SetTimer(nullptr, 0, checkPeriod, guardedCallback<check>);
 }
 
 void silentSwitch::endTimedSilence() {
