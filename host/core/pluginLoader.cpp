@@ -3,6 +3,7 @@
 #include "fileFaults.h"
 #include "hostCore.h"
 #include "hotKeyRecorder.h"
+#include "memoryFaults.h"
 #include "monitorLayout.h"
 #include "paintRecorder.h"
 #include "objectTracker.h"
@@ -48,6 +49,7 @@ pluginLoader::pluginLoader(const std::string& path) {
     installRecorders(module_);
     hotKeyRecorder::get().install(module_);
     installFileFaults(module_);
+    installMemoryFaults(module_);
     monitorLayout::get().install(module_);
     objectTracker::get().install(module_);
     // Last, so that what it records passes on through the tracker's wrappers.

@@ -33,7 +33,7 @@ public:
     // At most this many calls wait; past it a call is refused.
     static constexpr size_t capacity = popupWaitingCalls;
     // What the user-interface thread runs in one turn before it returns to its messages.
-    static constexpr size_t batch = 32;
+    static constexpr size_t batch = 128;
 
     // Accepts calls from other threads. Ids go on from where an earlier load left them: a caller
     // may still hold one of those.
