@@ -12,15 +12,15 @@ memoryFaults& memoryFaults::get() {
 }
 
 void* __cdecl memoryFaults::allocate(size_t size) {
-    return get().exhausted() ? nullptr : malloc(size);
+    return get().refused(size) ? nullptr : malloc(size);
 }
 
 void* __cdecl memoryFaults::allocateZeroed(size_t count, size_t size) {
-    return get().exhausted() ? nullptr : calloc(count, size);
+    return get().refused(count * size) ? nullptr : calloc(count, size);
 }
 
 void* __cdecl memoryFaults::reallocate(void* block, size_t size) {
-    return get().exhausted() ? nullptr : realloc(block, size);
+    return get().refused(size) ? nullptr : realloc(block, size);
 }
 
 // The module shares this program's C runtime (msvcrt.dll), so what passes through is its own.
