@@ -22,17 +22,6 @@ constexpr double catchUpLimit = 120000;  // stop waiting for the last text after
 const char* const settings =
     "[general]\r\nfullscreenautooff=0\r\n[window]\r\nscheme=standard.kivs\r\nvisibletime=5\r\n";
 
-SIZE_T privateBytes() {
-    SIZE_T total = 0;
-    MEMORY_BASIC_INFORMATION region;
-    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
-         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
-        if (region.RegionSize == 0) break;
-    }
-    return total;
-}
-
 struct flood {
     kiv::abi::ServiceFn update = nullptr;
     int id = 0;
@@ -57,7 +46,7 @@ DWORD WINAPI floodUpdates(void* parameter) {
         if (work->update(static_cast<WPARAM>(work->id), reinterpret_cast<LPARAM>(text.c_str())) != 0)
             InterlockedIncrement(&work->refused);
         InterlockedExchange(&work->calls, call);
-        if (call % 1000 == 0) work->peakBytes = std::max(work->peakBytes, privateBytes());
+        if (call % 1000 == 0) work->peakBytes = std::max(work->peakBytes, kivbench::privateBytes());
     }
     work->endedAt = kivbench::milliseconds();
     InterlockedExchange(&work->done, 1);
@@ -98,7 +87,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     HWND window = FindWindowExA(nullptr, nullptr, "kiv_notify_window", nullptr);
-    const SIZE_T before = privateBytes();
+    const SIZE_T before = kivbench::privateBytes();
     work.peakBytes = before;
 
     // After each of kiv's turns this thread posts itself a message, answered before the next turn;
