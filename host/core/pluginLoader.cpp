@@ -6,6 +6,7 @@
 #include "highContrast.h"
 #include "hotKeyRecorder.h"
 #include "libraryRecorder.h"
+#include "memoryFaults.h"
 #include "monitorLayout.h"
 #include "paintRecorder.h"
 #include "objectTracker.h"
@@ -52,6 +53,7 @@ pluginLoader::pluginLoader(const std::string& path) {
     hotKeyRecorder::get().install(module_);
     libraryRecorder::get().install(module_);
     installFileFaults(module_);
+    installMemoryFaults(module_);
     monitorLayout::get().install(module_);
     highContrast::get().install(module_);
     objectTracker::get().install(module_);

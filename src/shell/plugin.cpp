@@ -3,11 +3,13 @@
 #include <cstring>
 #include <memory>
 
+#include "base/entryGuard.h"
 #include "base/host.h"
 #include "base/moduleState.h"
 #include "base/serviceInbox.h"
 #include "base/systemLibrary.h"
 #include "base/text.h"
+#include "base/unloadWatch.h"
 #include "events/protocolHook.h"
 #include "events/soundHook.h"
 #include "notify/hold.h"
@@ -86,7 +88,7 @@ void readProfile() {
 
 void registerWindowClass() {
     WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = notifyWindowProc;
+    windowClass.lpfnWndProc = guardedCallback<notifyWindowProc>;
     windowClass.hInstance = plugin.instance;
     windowClass.hCursor = LoadCursor(nullptr, IDC_HAND);
     windowClass.lpszClassName = notifyWindowClass;
@@ -105,12 +107,13 @@ void* getPluginInfo(unsigned int hostVersion) {
 int loadPlugin(void* hostServices) {
     if (parts) return -1;
     inbox.adoptThisThread();
+    unloads.start();
     plugin.hostServices = static_cast<void* const*>(hostServices);
     silentSwitch::offerServices();
-    plugin.popupService = host::createService(abi::svcKivPopup, popupService);
-    plugin.popupShowService = host::createService(kiv::popupShowService, popupShow);
-    plugin.popupUpdateService = host::createService(kiv::popupUpdateService, popupUpdate);
-    plugin.popupCloseService = host::createService(kiv::popupCloseService, popupClose);
+    plugin.popupService = host::createService(abi::svcKivPopup, guarded<popupService, -1>);
+    plugin.popupShowService = host::createService(kiv::popupShowService, guarded<popupShow, -1>);
+    plugin.popupUpdateService = host::createService(kiv::popupUpdateService, guarded<popupUpdate, -1>);
+    plugin.popupCloseService = host::createService(kiv::popupCloseService, guarded<popupClose, -1>);
     buildFolders();
     plugin.systemMajorVersion = systemMajorVersion();
     plugin.setLayeredWindowAttributes = findLayeredFunction();
@@ -142,6 +145,7 @@ int unloadPlugin() {
     host::destroyService(plugin.popupShowService);
     host::destroyService(plugin.popupUpdateService);
     host::destroyService(plugin.popupCloseService);
+    unloads.stop();
     plugin.hostServices = nullptr;
     return 0;
 }
