@@ -177,6 +177,7 @@ bool script::parse(const std::string& text, const std::string& fileName, std::ve
     std::string line;
     std::vector<scriptCommand> parsed;
     for (int number = 1; std::getline(in, line); ++number) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();  // a file saved with CRLF
         std::vector<std::string> words;
         size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;

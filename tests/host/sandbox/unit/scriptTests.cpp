@@ -29,7 +29,7 @@ std::string fault(const std::string& text) {
 }  // namespace
 
 TEST_CASE("commands keep their lines; comments and blank lines are skipped") {
-    auto commands = parsed("# a tour\n\nload\r\n  wait 250\n# done\nunload\n");
+    auto commands = parsed("# a tour\n\nload\r\n  wait 250\r\n# done\nunload\n");
     REQUIRE(commands.size() == 3);
     CHECK(commands[0].name == "load");
     CHECK(commands[0].line == 3);
