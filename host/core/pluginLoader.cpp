@@ -4,7 +4,11 @@
 #include "fileOpenRecorder.h"
 #include "hostCore.h"
 #include "hotKeyRecorder.h"
+<<<<<<< HEAD
 #include "libraryRecorder.h"
+=======
+#include "memoryFaults.h"
+>>>>>>> inbox
 #include "monitorLayout.h"
 #include "paintRecorder.h"
 #include "objectTracker.h"
@@ -51,6 +55,7 @@ pluginLoader::pluginLoader(const std::string& path) {
     hotKeyRecorder::get().install(module_);
     libraryRecorder::get().install(module_);
     installFileFaults(module_);
+    installMemoryFaults(module_);
     monitorLayout::get().install(module_);
     objectTracker::get().install(module_);
     // After the tracker, so that what they record passes on through its wrappers.

@@ -33,6 +33,15 @@
 // Every service answers -1 from another thread while kiv loads or unloads, and once it is gone.
 // On the messenger's thread the answers are exact, as described with each service.
 //
+// Bounds. The messenger's thread does kiv's part of other threads' calls a share at a time and
+// goes back to its own messages in between, so a thread that calls faster than that gets ahead:
+// at most popupWaitingCalls (4096) calls from other threads wait for it, and past that every call
+// from another thread answers -1 (kiv/setsilent too) until the messenger's thread catches up.
+// Changes of one notification that wait together count as one: a kiv/popup/update of an id whose
+// previous update still waits (with no close of it in between) replaces that one's text, is never
+// refused, and the notification shows the last text. So report progress as often as you like; just
+// check for -1 where a call must not be lost.
+//
 // Texts are Windows-1250, the messenger's code page, and are cut to their fields (protocol 31
 // bytes, contactId/nick/iconName 63, text 512). A caller built with another execution character
 // set (UTF-8, say) converts its texts first: MultiByteToWideChar(CP_UTF8, ...) and then
@@ -59,8 +68,8 @@ static_assert(sizeof(click_info) == 12);
 // Called on the messenger's thread with the caller's callbackData before kiv handles the click
 // itself. It must be __cdecl, as every function that crosses between plug-ins and the host.
 // Close your notifications (kiv/popup/close) before your plug-in unloads. If you do not, kiv
-// protects the user: a click on a notification whose callback's module is no longer loaded calls
-// nothing and is otherwise handled as any click.
+// protects the user: a click on a notification whose callback's module was unloaded since (even if
+// it was loaded again at the same address) calls nothing and is otherwise handled as any click.
 typedef int(__cdecl* ClickCallbackFn)(click_info* click, int callbackData);
 
 struct popup_info {
@@ -106,9 +115,9 @@ static_assert(offsetof(popup_options, iconBitmap) == 6);
 //     callService(me, kiv::popupUpdateService, id, (LPARAM)u8"Pobrano 100%");
 //     callService(me, kiv::popupCloseService, id, 0);
 //
-// show answers a positive id (never given out twice while kiv is loaded), or -1 when refused as
-// kiv/popup refuses, or for an options record whose size is not 16; null options behave as
-// kiv/popup without options. update (a new description, in the encoding the notification was
+// show answers a positive id (never given out twice while kiv.tpl stays in the process, also
+// across its UnloadPlugin and a new LoadPlugin), or -1 when refused as kiv/popup refuses, or for
+// an options record whose size is not 16; null options behave as kiv/popup without options. update (a new description, in the encoding the notification was
 // shown with; the window is sized again and its time starts again) and close (with the user's
 // closing animation) answer 0, or -1 once the notification is gone or closing. A notification
 // still waiting for its window is changed or removed where it waits.
@@ -129,6 +138,9 @@ static_assert(offsetof(popup_options2, keepOpen) == 12);
 static_assert(offsetof(popup_options2, encoding) == 13);
 
 #pragma pack(pop)
+
+// How many calls from other threads may wait for the messenger's thread (see "Bounds" above).
+inline constexpr size_t popupWaitingCalls = 4096;
 
 inline constexpr const char* popupShowService = "kiv/popup/show";
 inline constexpr const char* popupUpdateService = "kiv/popup/update";

@@ -1,5 +1,7 @@
 #include "base/callerModule.h"
 
+#include "base/unloadWatch.h"
+
 namespace kiv {
 
 callerModule callerModule::of(const void* address) {
@@ -9,6 +11,7 @@ callerModule callerModule::of(const void* address) {
                                       static_cast<LPCSTR>(address), &module)) {
         caller.module_ = module;
         caller.identity_ = identityOf(module);
+        caller.unloads_ = unloads.unloadsAt(module);
     }
     return caller;
 }
@@ -24,7 +27,7 @@ callerModule::identity callerModule::identityOf(HMODULE module) {
 HMODULE callerModule::pin(const void* address) const {
     HMODULE loaded = nullptr;
     if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, static_cast<LPCSTR>(address), &loaded)) return nullptr;
-    if (loaded == module_ && identityOf(loaded) == identity_) return loaded;
+    if (loaded == module_ && identityOf(loaded) == identity_ && unloads.unloadsAt(loaded) == unloads_) return loaded;
     FreeLibrary(loaded);
     return nullptr;
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace kiv {
 
 class callerModule {
@@ -13,7 +15,8 @@ public:
     static callerModule of(const void* address);
 
     // Runs call while that same module is loaded, holding a reference on it meanwhile so that it
-    // cannot go during the call; false when it is gone (or another file was loaded in its place).
+    // cannot go during the call; false when it was unloaded since, even if it is back at the same
+    // address (or another file was loaded in its place).
     // Code outside any module is called as it is: there is nothing to check it against.
     template <class Call>
     bool whileLoaded(const void* address, Call call) const {
@@ -41,7 +44,8 @@ private:
     HMODULE pin(const void* address) const;
 
     HMODULE module_ = nullptr;
-    identity identity_;
+    identity identity_;  // tells another file apart where the platform does not report unloads
+    uint32_t unloads_ = 0;
 };
 
 }  // namespace kiv

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/chatTitle.h"
+#include "base/entryGuard.h"
 #include "base/host.h"
 #include "base/status.h"
 #include "base/text.h"
@@ -33,7 +34,7 @@ void findContactItem(abi::contact_item& item) {
     abi::enumeration_record enumeration = {};
     enumeration.size = sizeof enumeration;
     enumeration.mode = 3;
-    enumeration.visit = visitItem;
+    enumeration.visit = guarded<visitItem>;
     enumeration.userValue = &item;
     host::callService(abi::svcEnumerateItems, &enumeration);
 }

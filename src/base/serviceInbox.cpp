@@ -1,5 +1,6 @@
 #include "base/serviceInbox.h"
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -38,7 +39,11 @@ bool serviceInbox::onOwnThread() const {
 void serviceInbox::open() {
     held lock(lock_);
     open_ = true;
+<<<<<<< HEAD
     lastId_ = 0;
+=======
+    silent_ = silent;
+>>>>>>> inbox
 }
 
 void serviceInbox::close() {
@@ -50,8 +55,24 @@ void serviceInbox::close() {
     }
 }
 
-bool serviceInbox::post(job work) {
-    return push({std::move(work), nullptr, 0}, false) != 0;
+bool serviceInbox::post(job work, int32_t about) {
+    return push({std::move(work), nullptr, about}, false) != 0;
+}
+
+bool serviceInbox::postChange(int32_t about, job work) {
+    job replaced;  // freed once the lock is let go
+    held lock(lock_);
+    if (!open_) return false;
+    for (auto at = waiting_.rbegin(); at != waiting_.rend(); ++at) {
+        if (at->id != about) continue;
+        if (!at->change) break;
+        replaced.swap(at->work);
+        at->work.swap(work);
+        return true;
+    }
+    if (!accepting()) return false;
+    waiting_.push_back({std::move(work), nullptr, about, true});
+    return true;
 }
 
 int32_t serviceInbox::postWithId(jobWithId work) {
@@ -60,8 +81,8 @@ int32_t serviceInbox::postWithId(jobWithId work) {
 
 int32_t serviceInbox::push(entry posted, bool giveId) {
     held lock(lock_);
-    if (!open_ || (giveId && lastId_ == INT32_MAX)) return 0;
-    posted.id = giveId ? ++lastId_ : 0;
+    if (!accepting() || (giveId && lastId_ == INT32_MAX)) return 0;
+    if (giveId) posted.id = ++lastId_;
     const int32_t given = giveId ? posted.id : 1;
     waiting_.push_back(std::move(posted));
     return given;
@@ -77,17 +98,51 @@ bool serviceInbox::givenOut(int32_t id) const {
     return id > 0 && id <= lastId_;
 }
 
+<<<<<<< HEAD
 void serviceInbox::drain() {
     for (;;) {
+=======
+bool serviceInbox::holds(int32_t id) const {
+    held lock(lock_);
+    return id > 0 && std::any_of(waiting_.begin(), waiting_.end(), [id](const entry& e) { return e.id == id; });
+}
+
+int serviceInbox::silent() const {
+    held lock(lock_);
+    if (!open_) return -1;
+    return silent_ ? 1 : 0;
+}
+
+int serviceInbox::postSilent(bool on, job work) {
+    entry posted{std::move(work), nullptr, 0};  // made outside the lock
+    held lock(lock_);
+    if (!accepting()) return -1;
+    silent_ = on;
+    waiting_.push_back(std::move(posted));
+    return on ? 1 : 0;
+}
+
+void serviceInbox::publishSilent(bool on) {
+    held lock(lock_);
+    silent_ = on;
+}
+
+// A batch, not everything: a caller that keeps posting would otherwise hold this thread for as long
+// as it calls.
+bool serviceInbox::runBatch() {
+    for (size_t run = 0; run < batch; ++run) {
+>>>>>>> inbox
         entry next;
         {
             held lock(lock_);
-            if (waiting_.empty()) return;
+            if (waiting_.empty()) return false;
             next = std::move(waiting_.front());
             waiting_.pop_front();
         }
         next.run();
     }
+    held lock(lock_);
+    return !waiting_.empty();
 }
 
 }  // namespace kiv

@@ -1,8 +1,10 @@
 // Calls that other plug-ins make from their own threads, carried to the user-interface thread.
 // A foreign thread only takes the lock, copies its request in and leaves: it never waits for the
 // user-interface thread, which may itself be waiting for it. The user-interface thread runs what
-// waits at every tick of the windows manager and before each service call of its own, in the
-// order the calls arrived.
+// waits a batch at a time (at every tick of the windows manager and before each service call of
+// its own), in the order the calls arrived, and goes back to its messages in between. A plug-in
+// that calls faster than that is refused once the inbox is full; its changes of one notification
+// that wait together count as one, the last.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +12,8 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+
+#include "kiv/popup.h"
 
 namespace kiv {
 
@@ -26,36 +30,68 @@ public:
     // The thread that loads the module is the user-interface thread from then on.
     void adoptThisThread();
     bool onOwnThread() const;
+<<<<<<< HEAD
     // Accepts calls from other threads; ids start again from 1.
     void open();
+=======
+    // At most this many calls wait; past it a call is refused.
+    static constexpr size_t capacity = popupWaitingCalls;
+    // What the user-interface thread runs in one turn before it returns to its messages.
+    static constexpr size_t batch = 128;
+
+    // Accepts calls from other threads. Ids go on from where an earlier load left them: a caller
+    // may still hold one of those.
+    void open(bool silent);
+>>>>>>> inbox
     // Refuses further calls and drops what still waits, before the module's objects go.
     void close();
 
-    // Queues the job for the user-interface thread; false once closed.
-    bool post(job work);
+    // Queues the job for the user-interface thread, about the id given (0: none); false once closed
+    // or full.
+    bool post(job work, int32_t about = 0);
+    // The latest change of the id: while an earlier change of it still waits, with nothing else
+    // about that id behind it, this one takes its place. False once closed or full.
+    bool postChange(int32_t about, job work);
     // Gives out the next id and queues the job that shows it, under one lock, so a later call
-    // with that id from any thread finds its request ahead of it. 0 when closed or ids are spent.
+    // with that id from any thread finds its request ahead of it. 0 when closed, full or ids are
+    // spent.
     int32_t postWithId(jobWithId work);
     // The next id for the user-interface thread's own call; 0 once every id is spent.
     int32_t takeId();
-    // Whether the id was ever given out since the module was loaded.
+    // Whether the id was ever given out in this process.
     bool givenOut(int32_t id) const;
+    // Whether a job about the id still waits.
+    bool holds(int32_t id) const;
 
+<<<<<<< HEAD
     // Runs every job that waits, oldest first, one at a time; a job may post or drain again.
     void drain();
+=======
+    // The silent switch as other threads see it: their own last change, else the module's.
+    // -1 when closed (or full, for a change).
+    int silent() const;
+    int postSilent(bool on, job work);
+    void publishSilent(bool on);
+
+    // Runs at most one batch of the jobs that wait, oldest first, one at a time; a job may post
+    // or run a batch again. True when jobs still wait after it.
+    bool runBatch();
+>>>>>>> inbox
 
 private:
     class held;
-    // A job, or a job and the id it was given. Made before the lock is taken, so that only the
-    // id and a move happen under it.
+    // A job and the id it is about, or a job and the id it was given. Made before the lock is
+    // taken, so that only the id and a move happen under it.
     struct entry {
         job work;
         jobWithId workWithId;
-        int32_t id = 0;
+        int32_t id = 0;       // the id the job is about, or was given
+        bool change = false;  // replaced by a later change of the same id
         void run() const { work ? work() : workWithId(id); }
     };
-    // The id given (1 for a job without one); 0 when closed or ids are spent.
+    // The id given (1 for a job without one); 0 when closed, full or ids are spent.
     int32_t push(entry posted, bool giveId);
+    bool accepting() const { return open_ && waiting_.size() < capacity; }
 
     mutable CRITICAL_SECTION lock_;
     std::deque<entry> waiting_;

@@ -7,6 +7,7 @@
 
 #include "base/chatInFront.h"
 #include "base/contactList.h"
+#include "base/entryGuard.h"
 #include "base/host.h"
 #include "base/moduleState.h"
 #include "base/sound.h"
@@ -285,7 +286,7 @@ void hookProtocols() {
         abi::protocol_hook hook = {};
         hook.size = sizeof hook;
         hook.protocol = p.name;
-        hook.callback = onProtocolEvent;
+        hook.callback = guarded<onProtocolEvent>;
         hook.module = plugin.instance;
         p.hookHandle = host::callService(abi::svcProtocolHookEvent, &hook);
     }

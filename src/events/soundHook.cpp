@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/entryGuard.h"
 #include "base/host.h"
 #include "base/moduleState.h"
 #include "base/sound.h"
@@ -151,7 +152,7 @@ int __cdecl onSoundEvent(WPARAM soundEvent, LPARAM) {
 }
 
 void hookSoundEvent() {
-    hookHandle = host::hookEvent(abi::evtSoundBefore, onSoundEvent);
+    hookHandle = host::hookEvent(abi::evtSoundBefore, guarded<onSoundEvent>);
     hooked = true;
 }
 

@@ -119,6 +119,12 @@ std::string copied(const char* text) {
     return text ? std::string(text, strnlen(text, sizeof(window_info::text))) : std::string();
 }
 
+// On the user-interface thread, after a batch of what waits: whether another thread's call about
+// the id is still ahead of this one.
+bool behindOthers(int32_t id) {
+    return inbox.runBatch() && inbox.holds(id);
+}
+
 // The best answer another thread can have at once: the id was given out, so the change is
 // carried out, or found gone, on the user-interface thread.
 int answerFor(int32_t id, bool posted) {
@@ -161,7 +167,7 @@ int __cdecl popupService(WPARAM popupInfo, LPARAM popupOptions) {
     const auto* info = reinterpret_cast<const popup_info*>(popupInfo);
     const auto* options = reinterpret_cast<const popup_options*>(popupOptions);
     const bool own = inbox.onOwnThread();
-    if (own) inbox.drain();
+    if (own) inbox.runBatch();
     if (!info || info->size != popupInfoSize)
         return own ? refuse(popupName, "odrzucone: zły rekord") : refuseLater(popupName, "odrzucone: zły rekord");
     window_info request = requestFromPopup(*info, options);
@@ -174,7 +180,7 @@ int __cdecl popupShow(WPARAM popupInfo, LPARAM popupOptions) {
     const auto* info = reinterpret_cast<const popup_info*>(popupInfo);
     const auto* options = reinterpret_cast<const popup_options2*>(popupOptions);
     const bool own = inbox.onOwnThread();
-    if (own) inbox.drain();
+    if (own) inbox.runBatch();
     auto refused = own ? refuse : refuseLater;
     if (!info || info->size != popupInfoSize) return refused(showName, "odrzucone: zły rekord");
     if (options && options->size != popupOptions2Size) return refused(showName, "odrzucone: zły rekord opcji");
@@ -191,21 +197,15 @@ int __cdecl popupShow(WPARAM popupInfo, LPARAM popupOptions) {
 // The history's entry takes the new text too: it says what the notification said last.
 int __cdecl popupUpdate(WPARAM id, LPARAM text) {
     const int32_t target = idOf(id);
-    if (inbox.onOwnThread()) {
-        inbox.drain();
-        return updateNow(target, reinterpret_cast<const char*>(text));
-    }
+    if (inbox.onOwnThread() && !behindOthers(target)) return updateNow(target, reinterpret_cast<const char*>(text));
     std::string newText = copied(reinterpret_cast<const char*>(text));
-    return answerFor(target, inbox.post([target, newText] { updateNow(target, newText.c_str()); }));
+    return answerFor(target, inbox.postChange(target, [target, newText] { updateNow(target, newText.c_str()); }));
 }
 
 int __cdecl popupClose(WPARAM id, LPARAM) {
     const int32_t target = idOf(id);
-    if (inbox.onOwnThread()) {
-        inbox.drain();
-        return closeNow(target);
-    }
-    return answerFor(target, inbox.post([target] { closeNow(target); }));
+    if (inbox.onOwnThread() && !behindOthers(target)) return closeNow(target);
+    return answerFor(target, inbox.post([target] { closeNow(target); }, target));
 }
 
 }  // namespace kiv

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 
+<<<<<<< HEAD
+=======
+#include "base/chatTitle.h"
+#include "base/entryGuard.h"
+>>>>>>> inbox
 #include "base/moduleState.h"
 #include "base/serviceInbox.h"
 #include "history/notificationHistory.h"
@@ -49,7 +54,7 @@ bool stillOpen(const window* w) {
 }  // namespace
 
 windowsManager::windowsManager() {
-    timer_ = SetTimer(nullptr, 0, tickPeriod, &windowsManager::tick);
+    timer_ = SetTimer(nullptr, 0, tickPeriod, guardedCallback<&windowsManager::tick>);
 }
 
 windowsManager::~windowsManager() {
@@ -58,10 +63,10 @@ windowsManager::~windowsManager() {
     queue_.clear();
 }
 
-// A thread timer has no window to carry its object: the one manager is the module's. What other
-// threads asked for since the last tick is queued first, so it shows in this tick.
+// A thread timer has no window to carry its object: the one manager is the module's. A batch of
+// what other threads asked for is queued first, so it shows in this tick.
 void CALLBACK windowsManager::tick(HWND, UINT, UINT_PTR, DWORD) {
-    inbox.drain();
+    inbox.runBatch();
     if (plugin.windows && plugin.settings) plugin.windows->onTick();
 }
 

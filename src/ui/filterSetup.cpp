@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/contactList.h"
+#include "base/entryGuard.h"
 #include "base/moduleState.h"
 #include "base/text.h"
 #include "filters/filter.h"
@@ -250,7 +251,7 @@ filterSetup::filterSetup(int filterLevel, std::vector<std::string> filterNames)
 void filterSetup::show(int level, std::vector<std::string> names) {
     if (names.empty() || !plugin.filters) return;
     filterSetup setup(level, std::move(names));
-    DialogBoxParamA(plugin.instance, MAKEINTRESOURCEA(IDD_FILTER_SETUP), nullptr, filterDialogProc,
+    DialogBoxParamA(plugin.instance, MAKEINTRESOURCEA(IDD_FILTER_SETUP), nullptr, guardedCallback<filterDialogProc>,
                     reinterpret_cast<LPARAM>(&setup));
 }
 

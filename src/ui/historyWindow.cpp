@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/contactList.h"
+#include "base/entryGuard.h"
 #include "base/host.h"
 #include "base/moduleState.h"
 #include "base/wideText.h"
@@ -140,7 +141,7 @@ void historyWindow::show() {
     }
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    openWindow = CreateDialogParamA(plugin.instance, MAKEINTRESOURCEA(IDD_HISTORY), nullptr, historyProc, 0);
+    openWindow = CreateDialogParamA(plugin.instance, MAKEINTRESOURCEA(IDD_HISTORY), nullptr, guardedCallback<historyProc>, 0);
     if (!openWindow) return;
     host::callService(abi::svcAddDialogHandle, reinterpret_cast<WPARAM>(openWindow), 0);
     ShowWindow(openWindow, SW_SHOW);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/entryGuard.h"
 #include "base/moduleState.h"
 #include "notify/windowsManager.h"
 #include "settings/config.h"
@@ -90,7 +91,7 @@ bool hotKeys::grab(hotKeyAction action, int32_t key) {
 bool hotKeys::openWindow() {
     if (window_) return true;
     WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = keysWindowProc;
+    windowClass.lpfnWndProc = guardedCallback<keysWindowProc>;
     windowClass.hInstance = plugin.instance;
     windowClass.lpszClassName = keysWindowClass;
     RegisterClassA(&windowClass);

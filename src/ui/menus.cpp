@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/entryGuard.h"
 #include "base/host.h"
 #include "base/moduleState.h"
 #include "filters/filtersManager.h"
@@ -174,30 +175,30 @@ void setupMenus() {
     if (plugin.settings && plugin.settings->showsilent) {
         int flags = abi::menuFlagCheckItem | (plugin.settings->silent ? abi::menuFlagChecked : 0);
         silentItemHandle =
-            addItem({silentItem, nullptr, abi::menuStatus, uiText(IDS_MENU_SILENT), flags, 200000, onSilentToggle, levelGlobal});
+            addItem({silentItem, nullptr, abi::menuStatus, uiText(IDS_MENU_SILENT), flags, 200000, guarded<onSilentToggle>, levelGlobal});
     }
     if (plugin.settings && plugin.settings->history > 0)
-        addItem({historyItem, nullptr, abi::menuStatus, uiText(IDS_MENU_HISTORY), 0, 200001, onHistory, levelGlobal});
+        addItem({historyItem, nullptr, abi::menuStatus, uiText(IDS_MENU_HISTORY), 0, 200001, guarded<onHistory>, levelGlobal});
     const char* contact = abi::menuContact;
     addItem({contactRoot, nullptr, contact, uiText(IDS_MENU_ROOT), 0, 20200, nullptr, levelContact});
-    addItem({contactSetup, contactRoot, contact, uiText(IDS_MENU_SETUP), 0, 10, onFilterSetup, levelContact});
-    addItem({contactRemove, contactRoot, contact, uiText(IDS_MENU_RESTORE), 0, 20, onFilterRemove, levelContact});
-    ignoreItemHandle = addItem({contactIgnore, contactRoot, contact, uiText(IDS_MENU_IGNORE), 0, 110, onIgnoreToggle, levelContact});
+    addItem({contactSetup, contactRoot, contact, uiText(IDS_MENU_SETUP), 0, 10, guarded<onFilterSetup>, levelContact});
+    addItem({contactRemove, contactRoot, contact, uiText(IDS_MENU_RESTORE), 0, 20, guarded<onFilterRemove>, levelContact});
+    ignoreItemHandle = addItem({contactIgnore, contactRoot, contact, uiText(IDS_MENU_IGNORE), 0, 110, guarded<onIgnoreToggle>, levelContact});
     const char* group = abi::menuGroup;
     addItem({groupRoot, nullptr, group, uiText(IDS_MENU_ROOT), 0, 20200, nullptr, levelGroup});
-    addItem({groupSetup, groupRoot, group, uiText(IDS_MENU_SETUP), 0, 10, onFilterSetup, levelGroup});
-    addItem({groupRemove, groupRoot, group, uiText(IDS_MENU_RESTORE), 0, 20, onFilterRemove, levelGroup});
+    addItem({groupSetup, groupRoot, group, uiText(IDS_MENU_SETUP), 0, 10, guarded<onFilterSetup>, levelGroup});
+    addItem({groupRemove, groupRoot, group, uiText(IDS_MENU_RESTORE), 0, 20, guarded<onFilterRemove>, levelGroup});
     host::callService(abi::svcAddMenuCallBack, reinterpret_cast<WPARAM>(abi::menuContact),
-                      reinterpret_cast<LPARAM>(onMenuPopup));
+                      reinterpret_cast<LPARAM>(guarded<onMenuPopup>));
     host::callService(abi::svcAddMenuCallBack, reinterpret_cast<WPARAM>(abi::menuGroup),
-                      reinterpret_cast<LPARAM>(onMenuPopup));
+                      reinterpret_cast<LPARAM>(guarded<onMenuPopup>));
 }
 
 void removeMenus() {
     host::callService(abi::svcRemoveMenuCallBack, reinterpret_cast<WPARAM>(abi::menuContact),
-                      reinterpret_cast<LPARAM>(onMenuPopup));
+                      reinterpret_cast<LPARAM>(guarded<onMenuPopup>));
     host::callService(abi::svcRemoveMenuCallBack, reinterpret_cast<WPARAM>(abi::menuGroup),
-                      reinterpret_cast<LPARAM>(onMenuPopup));
+                      reinterpret_cast<LPARAM>(guarded<onMenuPopup>));
     showMenuItem = nullptr;
     silentItemHandle = 0;
     ignoreItemHandle = 0;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "base/entryGuard.h"
 #include "base/host.h"
 #include "base/moduleState.h"
 #include "base/scopedGdi.h"
@@ -571,7 +572,7 @@ void showPage(optionsPageEntry& entry, abi::options_page_event& event) {
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_HOTKEY_CLASS};
         InitCommonControlsEx(&controls);
         COLORREF background = event.background;
-        entry.window = CreateDialogParamA(plugin.instance, MAKEINTRESOURCEA(IDD_OPTIONS), event.parent, pageProc,
+        entry.window = CreateDialogParamA(plugin.instance, MAKEINTRESOURCEA(IDD_OPTIONS), event.parent, guardedCallback<pageProc>,
                                           reinterpret_cast<LPARAM>(&background));
         if (entry.window) host::callService(abi::svcAddDialogHandle, reinterpret_cast<WPARAM>(entry.window), 0);
     }
@@ -624,7 +625,7 @@ optionsPageEntry::optionsPageEntry()
     page.group = "kiv";
     page.kind = 3;
     page.iconSmall = iconSmall.get();
-    page.callback = onOptionsPage;
+    page.callback = guarded<onOptionsPage>;
     host::callService(abi::svcAddOptionsPage, reinterpret_cast<WPARAM>(plugin.instance),
                       reinterpret_cast<LPARAM>(&page));
 }

@@ -1,5 +1,6 @@
 #include "ui/silentSwitch.h"
 
+#include "base/entryGuard.h"
 #include "base/host.h"
 #include "base/moduleState.h"
 #include "base/serviceInbox.h"
@@ -89,7 +90,7 @@ void silentSwitch::silenceFor(DWORD milliseconds) {
     stopTimer();
     silencedAt = GetTickCount();
     silenceLength = milliseconds;
-    timer = SetTimer(nullptr, 0, checkPeriod, check);
+    timer = SetTimer(nullptr, 0, checkPeriod, guardedCallback<check>);
     publish();
 }
 

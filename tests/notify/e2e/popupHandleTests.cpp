@@ -248,7 +248,7 @@ TEST_CASE("random bytes as UTF-8: drawn with replacement characters, never a cra
     kivhost::pumpMessages(250);
 }
 
-TEST_CASE("ids are never given out twice across 10,000 notifications") {
+TEST_CASE("ids are never given out twice across 10,000 notifications and a reload of kiv") {
     testScheme scheme("kivtest-plain.kivs", plainScheme);
     notifySession session("popup-handle-ids", settingsWith(scheme.name, ""));
     std::set<int> seen;
@@ -264,4 +264,16 @@ TEST_CASE("ids are never given out twice across 10,000 notifications") {
     CHECK(rising);
     CHECK(seen.size() == 10000);
     CHECK(waitForCount(10, 3000));
+
+    // Unloaded and loaded again by the messenger: a caller that kept an old id reaches nobody.
+    session.unload();
+    session.start();
+    const int afterReload = showPopup(session, {});
+    CHECK(afterReload > last);
+    REQUIRE(waitForCount(1));
+    for (int kept : {*seen.begin(), last}) {
+        CHECK(updatePopup(session, kept, "obcy") == -1);
+        CHECK(closePopup(session, kept) == -1);
+    }
+    CHECK(closePopup(session, afterReload) == 0);
 }

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "dialogWatcher.h"
+#include "memoryFaults.h"
+#include "notifySupport.h"
 #include "pluginLoader.h"
 #include "testSupport.h"
 
@@ -122,6 +124,23 @@ TEST_CASE("start-up asks for the profile before anything reads the settings, and
     REQUIRE(GetObjectA(page.iconSmall, sizeof icon, &icon) == sizeof icon);
     CHECK(icon.bmWidth == 16);
     CHECK(icon.bmHeight == 16);
+}
+
+// std::bad_alloc inside a service: it answers as a refused call, and kiv goes on once memory is back.
+TEST_CASE("a service that runs out of memory answers -1 and throws nothing into the host") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("no-memory", settingsWith(scheme.name, ""));
+    int answers[2] = {};
+    {
+        kivhost::memoryExhausted exhausted;
+        answers[0] = popup(session, {});
+        answers[1] = showPopup(session, {});
+    }
+    CHECK(answers[0] == -1);
+    CHECK(answers[1] == -1);
+    CHECK(popup(session, {}) == 0);
+    CHECK(showPopup(session, {}) > 0);
+    CHECK(waitForCount(2));
 }
 
 TEST_CASE("kiv/setsilent and kiv/getsilent agree on the silent switch") {

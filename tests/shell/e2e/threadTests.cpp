@@ -1,11 +1,14 @@
 // kiv's services called by other plug-ins from their own threads, as a download or a mail check
 // reports from its worker: everything they ask for happens on the messenger's thread, no caller
-// waits for it, ids stay unique, and neither a plug-in that unloads first nor kiv unloading under
-// its callers brings the process down.
+// waits for it, a greedy caller neither freezes that thread nor fills the memory, ids stay unique,
+// and neither a plug-in that unloads first nor kiv unloading under its callers brings the process
+// down.
 #include <doctest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "historySupport.h"
@@ -28,6 +31,20 @@ std::vector<std::string> hostCallsFromOtherThreads() {
     for (const kivhost::callRecord& call : kivhost::hostCore::get().log)
         if (call.thread != self && call.what.rfind("kiv/", 0) != 0) strays.push_back(call.what + " " + call.name);
     return strays;
+}
+
+// One of kiv's turns on this thread: the only thread timer here is its manager's.
+bool kivTurn(const MSG& message) {
+    return message.message == WM_TIMER && !message.hwnd;
+}
+
+int update(int id, const std::string& text) {
+    return callFromPlugin(kiv::popupUpdateService, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool showsText(HWND window, const std::string& text) {
+    const std::vector<std::string> texts = paintOf(window).texts;
+    return !texts.empty() && texts.back() == text;
 }
 
 std::string label(int worker, int index) {
@@ -89,9 +106,11 @@ TEST_CASE("four threads show, update and close hundreds of notifications while t
             });
         REQUIRE(threads.finish(60000));
         CHECK(failures == 0);
+        // The messenger's thread takes what waits a share at a time: done once every close is.
+        const std::string logFile = session.profile + "kiv.log";
+        const auto allClosed = [&] { return decisions(logFile, kiv::popupCloseService)["zamknięte"] == workers * perWorker; };
+        CHECK(kivhost::pumpUntil(allClosed, 30000));
         CHECK_MESSAGE(waitForCount(0, 30000), notifications().size(), " windows still on the screen");
-        kivhost::pumpMessages(300);  // nothing left in the queue either
-        CHECK(notifications().empty());
 
         std::set<int> unique;
         for (const auto& given : ids)
@@ -113,7 +132,6 @@ TEST_CASE("four threads show, update and close hundreds of notifications while t
             for (int i = 0; i < perWorker; ++i) expected.insert(label(w, i) + " zmienione");
         CHECK(texts == expected);
         SendMessageA(history, WM_CLOSE, 0, 0);
-        const std::string logFile = session.profile + "kiv.log";
         const auto shown = decisions(logFile, kiv::popupShowService);
         int shownLines = 0;
         for (const auto& [decision, count] : shown) shownLines += decision.rfind("pokazane", 0) == 0 ? count : 0;
@@ -152,20 +170,136 @@ TEST_CASE("the messenger's thread waits for a worker that calls kiv: the worker'
     CHECK(hostCallsFromOtherThreads() == std::vector<std::string>{});
 }
 
+TEST_CASE("a worker flooding kiv/popup/update: the messenger's thread answers its messages between kiv's turns, the last text wins") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("threads-flood", settingsWith(scheme.name, ""));
+    const kiv::popup_options2 keep = options2(kiv::popupWindows1250, 0, true);
+    const int id = show("start", &keep);
+    REQUIRE(waitForCount(1));
+    HWND window = notifications()[0];
+    std::atomic<bool> stop{false}, flooding{true};
+    std::atomic<int> sent{0}, refused{0};
+    // kiv's own function, as the host calls it once it has found the name: millions of calls
+    // without the host's call log.
+    const kiv::abi::ServiceFn updateService = session.host.serviceFunction(kiv::popupUpdateService);
+    workerThreads threads;
+    threads.start([&] {
+        // As fast as it can, until told; the cap ends it should this thread never come back to tell.
+        for (int n = 1; n <= 2000000 && !stop; ++n) {
+            const std::string text = "postęp " + std::to_string(n);
+            refused += updateService(static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(text.c_str())) != 0;
+            sent = n;
+        }
+        flooding = false;
+    });
+    // After each of kiv's turns this thread posts itself a message: it must be answered before kiv's
+    // next turn, and kiv must keep taking turns while the worker floods.
+    constexpr int turns = 10;
+    int turnsWhileFlooding = 0, turnsBeforeAnswer = 0, mostTurnsBeforeAnswer = 0;
+    bool posted = false;
+    while (turnsWhileFlooding < turns && flooding) {
+        MSG message;
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            continue;
+        }
+        if (message.message == WM_APP && !message.hwnd) {
+            mostTurnsBeforeAnswer = std::max(mostTurnsBeforeAnswer, turnsBeforeAnswer);
+            posted = false;
+            continue;
+        }
+        const bool turn = kivTurn(message);
+        DispatchMessageA(&message);
+        if (!turn) continue;
+        turnsWhileFlooding += flooding ? 1 : 0;
+        if (posted) {
+            ++turnsBeforeAnswer;
+        } else {
+            posted = PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0) != 0;
+            turnsBeforeAnswer = 0;
+        }
+    }
+    stop = true;
+    REQUIRE(threads.finish(60000));
+    CHECK(turnsWhileFlooding == turns);
+    CHECK(mostTurnsBeforeAnswer == 0);
+    CHECK(refused == 0);  // its updates waiting together counted as one: the inbox never filled
+    const std::string last = "postęp " + std::to_string(sent);
+    CHECK(kivhost::pumpUntil([&] { return showsText(window, last); }, 3000));
+}
+
+TEST_CASE("past the bound of waiting calls another thread's calls answer -1, but a further update of a waiting one counts") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("threads-bound", settingsWith(scheme.name, ""));
+    const kiv::popup_options2 keep = options2(kiv::popupWindows1250, 0, true);
+    const int changing = show("start", &keep);
+    const int other = show("inne", &keep);
+    REQUIRE(waitForCount(2));
+    session.service("kiv/setsilent", 1);  // what fills the inbox is held back cheaply once taken up
+    size_t accepted = 0;
+    std::map<std::string, int> answers;
+    workerThreads threads;
+    threads.start([&] {
+        popupRequest request;
+        kiv::popup_info info = popupInfo(request);
+        const WPARAM record = reinterpret_cast<WPARAM>(&info);
+        accepted += update(changing, "pierwsza") == 0;
+        while (accepted < kiv::popupWaitingCalls + 10 && callFromPlugin("kiv/popup", record) == 0) ++accepted;
+        answers = {{"kiv/popup", callFromPlugin("kiv/popup", record)},
+                   {"kiv/popup/show", callFromPlugin(kiv::popupShowService, record)},
+                   {"kiv/popup/update, nothing of that id waiting", update(other, "odrzucona")},
+                   {"kiv/popup/close", callFromPlugin(kiv::popupCloseService, static_cast<WPARAM>(other))},
+                   {"kiv/setsilent", callFromPlugin("kiv/setsilent", 1)},
+                   {"kiv/popup/update of one waiting", update(changing, "ostatnia")}};
+    });
+    // No messages run here: every call waits.
+    REQUIRE(WaitForSingleObject(threads.handles()[0], 60000) == WAIT_OBJECT_0);
+    threads.join();
+    CHECK(accepted == kiv::popupWaitingCalls);
+    CHECK(answers == std::map<std::string, int>{{"kiv/popup", -1},
+                                                {"kiv/popup/show", -1},
+                                                {"kiv/popup/update, nothing of that id waiting", -1},
+                                                {"kiv/popup/close", -1},
+                                                {"kiv/setsilent", -1},
+                                                {"kiv/popup/update of one waiting", 0}});
+    // Caught up a share at a time (each call on this thread takes one), then taking calls again.
+    for (size_t share = 0; share < kiv::popupWaitingCalls; ++share) session.service("kiv/getsilent");
+    const std::vector<HWND> shown = notifications();
+    CHECK(std::count_if(shown.begin(), shown.end(), [](HWND w) { return showsText(w, "ostatnia"); }) == 1);
+    threads.start([&] { answers["later"] = update(other, "przyjęta"); });
+    threads.join();
+    CHECK(answers["later"] == 0);
+}
+
 TEST_CASE("a click on the notification of a plug-in that was unloaded meanwhile still closes it, and calls nothing") {
     testScheme scheme("kivtest-plain.kivs", plainScheme);
     notifySession session("threads-gone", settingsWith(scheme.name, "clickclose=1\r\n"));
-    {
-        kivhost::pluginLoader example(pluginsFolder() + "popupExample.tpl");
-        REQUIRE_MESSAGE(example.loaded(), example.error());
-        REQUIRE(example.info(kiv::abi::minimumHostVersion));
-        example.load();
-        CHECK(session.service("popupExample/show", reinterpret_cast<WPARAM>("do zobaczenia")) == 0);
-        REQUIRE(waitForCount(1));
-    }  // unloaded and freed, its notification still on the screen
-    REQUIRE(notifications().size() == 1);
-    SendMessageA(notifications()[0], WM_LBUTTONUP, 0, 0);
-    CHECK(waitForCount(0));
+    const std::string examplePath = pluginsFolder() + "popupExample.tpl";
+    for (const bool loadedAgain : {false, true}) {
+        CAPTURE(loadedAgain);
+        HMODULE base = nullptr;
+        {
+            kivhost::pluginLoader example(examplePath);
+            REQUIRE_MESSAGE(example.loaded(), example.error());
+            REQUIRE(example.info(kiv::abi::minimumHostVersion));
+            example.load();
+            base = example.module();
+            CHECK(session.service("popupExample/show", reinterpret_cast<WPARAM>("do zobaczenia")) == 0);
+            REQUIRE(waitForCount(1));
+        }  // unloaded and freed, its notification still on the screen
+        // A new copy of the same file where the old one was: the same headers, the same callback address.
+        std::unique_ptr<kivhost::pluginLoader> again;
+        if (loadedAgain) {
+            again = std::make_unique<kivhost::pluginLoader>(examplePath);
+            REQUIRE(again->module() == base);
+            REQUIRE(again->info(kiv::abi::minimumHostVersion));
+            again->load();
+        }
+        REQUIRE(notifications().size() == 1);
+        SendMessageA(notifications()[0], WM_LBUTTONUP, 0, 0);
+        CHECK(waitForCount(0));
+        if (again) CHECK(session.service("popupExample/clicks") == 0);
+    }
 }
 
 TEST_CASE("calls racing the unload: answered -1 once kiv has gone, nothing touched after, nothing left over") {
