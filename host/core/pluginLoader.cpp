@@ -4,11 +4,8 @@
 #include "fileOpenRecorder.h"
 #include "hostCore.h"
 #include "hotKeyRecorder.h"
-<<<<<<< HEAD
 #include "libraryRecorder.h"
-=======
 #include "memoryFaults.h"
->>>>>>> inbox
 #include "monitorLayout.h"
 #include "paintRecorder.h"
 #include "objectTracker.h"

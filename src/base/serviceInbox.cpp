@@ -39,11 +39,6 @@ bool serviceInbox::onOwnThread() const {
 void serviceInbox::open() {
     held lock(lock_);
     open_ = true;
-<<<<<<< HEAD
-    lastId_ = 0;
-=======
-    silent_ = silent;
->>>>>>> inbox
 }
 
 void serviceInbox::close() {
@@ -98,40 +93,15 @@ bool serviceInbox::givenOut(int32_t id) const {
     return id > 0 && id <= lastId_;
 }
 
-<<<<<<< HEAD
-void serviceInbox::drain() {
-    for (;;) {
-=======
 bool serviceInbox::holds(int32_t id) const {
     held lock(lock_);
     return id > 0 && std::any_of(waiting_.begin(), waiting_.end(), [id](const entry& e) { return e.id == id; });
-}
-
-int serviceInbox::silent() const {
-    held lock(lock_);
-    if (!open_) return -1;
-    return silent_ ? 1 : 0;
-}
-
-int serviceInbox::postSilent(bool on, job work) {
-    entry posted{std::move(work), nullptr, 0};  // made outside the lock
-    held lock(lock_);
-    if (!accepting()) return -1;
-    silent_ = on;
-    waiting_.push_back(std::move(posted));
-    return on ? 1 : 0;
-}
-
-void serviceInbox::publishSilent(bool on) {
-    held lock(lock_);
-    silent_ = on;
 }
 
 // A batch, not everything: a caller that keeps posting would otherwise hold this thread for as long
 // as it calls.
 bool serviceInbox::runBatch() {
     for (size_t run = 0; run < batch; ++run) {
->>>>>>> inbox
         entry next;
         {
             held lock(lock_);

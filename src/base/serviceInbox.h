@@ -30,10 +30,6 @@ public:
     // The thread that loads the module is the user-interface thread from then on.
     void adoptThisThread();
     bool onOwnThread() const;
-<<<<<<< HEAD
-    // Accepts calls from other threads; ids start again from 1.
-    void open();
-=======
     // At most this many calls wait; past it a call is refused.
     static constexpr size_t capacity = popupWaitingCalls;
     // What the user-interface thread runs in one turn before it returns to its messages.
@@ -41,8 +37,7 @@ public:
 
     // Accepts calls from other threads. Ids go on from where an earlier load left them: a caller
     // may still hold one of those.
-    void open(bool silent);
->>>>>>> inbox
+    void open();
     // Refuses further calls and drops what still waits, before the module's objects go.
     void close();
 
@@ -63,20 +58,9 @@ public:
     // Whether a job about the id still waits.
     bool holds(int32_t id) const;
 
-<<<<<<< HEAD
-    // Runs every job that waits, oldest first, one at a time; a job may post or drain again.
-    void drain();
-=======
-    // The silent switch as other threads see it: their own last change, else the module's.
-    // -1 when closed (or full, for a change).
-    int silent() const;
-    int postSilent(bool on, job work);
-    void publishSilent(bool on);
-
     // Runs at most one batch of the jobs that wait, oldest first, one at a time; a job may post
     // or run a batch again. True when jobs still wait after it.
     bool runBatch();
->>>>>>> inbox
 
 private:
     class held;

@@ -3,11 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-<<<<<<< HEAD
-=======
-#include "base/chatTitle.h"
 #include "base/entryGuard.h"
->>>>>>> inbox
 #include "base/moduleState.h"
 #include "base/serviceInbox.h"
 #include "history/notificationHistory.h"

@@ -29,24 +29,6 @@ namespace {
 
 std::unique_ptr<subsystems> parts;
 
-<<<<<<< HEAD
-=======
-int __cdecl getSilent(WPARAM, LPARAM) {
-    if (!inbox.onOwnThread()) return inbox.silent();
-    inbox.runBatch();
-    return plugin.settings && plugin.settings->silent ? 1 : 0;
-}
-
-// Another thread's change reaches the setting and the status menu on the user-interface thread;
-// until then that thread's kiv/getsilent answers what it set.
-int __cdecl setSilent(WPARAM on, LPARAM) {
-    const bool silent = on != 0;
-    if (!inbox.onOwnThread()) return inbox.postSilent(silent, [silent] { silentSwitch::set(silent); });
-    inbox.runBatch();
-    return silentSwitch::set(silent);
-}
-
->>>>>>> inbox
 // hostFolder, pluginsFolder and schemeFolder from the executable's path; a path that would not
 // fit leaves the folders empty rather than pointing somewhere half-built.
 void buildFolders() {
@@ -127,20 +109,11 @@ int loadPlugin(void* hostServices) {
     inbox.adoptThisThread();
     unloads.start();
     plugin.hostServices = static_cast<void* const*>(hostServices);
-<<<<<<< HEAD
     silentSwitch::offerServices();
-    plugin.popupService = host::createService(abi::svcKivPopup, popupService);
-    plugin.popupShowService = host::createService(kiv::popupShowService, popupShow);
-    plugin.popupUpdateService = host::createService(kiv::popupUpdateService, popupUpdate);
-    plugin.popupCloseService = host::createService(kiv::popupCloseService, popupClose);
-=======
-    plugin.getSilentService = host::createService(abi::svcKivGetSilent, guarded<getSilent, -1>);
-    plugin.setSilentService = host::createService(abi::svcKivSetSilent, guarded<setSilent, -1>);
     plugin.popupService = host::createService(abi::svcKivPopup, guarded<popupService, -1>);
     plugin.popupShowService = host::createService(kiv::popupShowService, guarded<popupShow, -1>);
     plugin.popupUpdateService = host::createService(kiv::popupUpdateService, guarded<popupUpdate, -1>);
     plugin.popupCloseService = host::createService(kiv::popupCloseService, guarded<popupClose, -1>);
->>>>>>> inbox
     buildFolders();
     plugin.systemMajorVersion = systemMajorVersion();
     plugin.setLayeredWindowAttributes = findLayeredFunction();

@@ -46,8 +46,8 @@ bool lasting() {
 }  // namespace
 
 void silentSwitch::offerServices() {
-    plugin.getSilentService = host::createService(abi::svcKivGetSilent, getService);
-    plugin.setSilentService = host::createService(abi::svcKivSetSilent, setService);
+    plugin.getSilentService = host::createService(abi::svcKivGetSilent, guarded<getService, -1>);
+    plugin.setSilentService = host::createService(abi::svcKivSetSilent, guarded<setService, -1>);
 }
 
 void silentSwitch::withdrawServices() {
@@ -96,7 +96,7 @@ void silentSwitch::silenceFor(DWORD milliseconds) {
 
 int __cdecl silentSwitch::getService(WPARAM, LPARAM) {
     if (!inbox.onOwnThread()) return static_cast<int>(InterlockedCompareExchange(&seenByOthers, 0, 0));
-    inbox.drain();
+    inbox.runBatch();
     return on() ? 1 : 0;
 }
 
@@ -105,7 +105,7 @@ int __cdecl silentSwitch::getService(WPARAM, LPARAM) {
 int __cdecl silentSwitch::setService(WPARAM wanted, LPARAM) {
     const bool silent = wanted != 0;
     if (inbox.onOwnThread()) {
-        inbox.drain();
+        inbox.runBatch();
         return set(silent);
     }
     exclusive lock;
