@@ -392,4 +392,46 @@ bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     return true;
 }
 
+bool moduleTimer(const MSG& message, HMODULE module) {
+    if (message.message != WM_TIMER || !module) return false;
+    if (message.hwnd) return reinterpret_cast<HMODULE>(GetClassLongPtrA(message.hwnd, GCLP_HMODULE)) == module;
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(module);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(reinterpret_cast<const BYTE*>(module) + dos->e_lfanew);
+    const auto start = reinterpret_cast<uintptr_t>(module);
+    const auto procedure = static_cast<uintptr_t>(message.lParam);
+    return procedure >= start && procedure < start + nt->OptionalHeader.SizeOfImage;
+}
+
+size_t pumpCountingTimers(HMODULE module, DWORD milliseconds) {
+    size_t timers = 0;
+    const DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (moduleTimer(message, module)) ++timers;
+            if (hostCore::get().routeDialogMessage(message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+    return timers;
+}
+
+bool pumpUntilWithoutTimers(const std::function<bool()>& condition, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= milliseconds) return false;
+        MSG message;
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            continue;
+        }
+        if (message.message == WM_TIMER) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return true;
+}
+
 }  // namespace kivhost
