@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "timerRecorder.h"
+
 namespace kivhost {
 
 namespace {
@@ -392,23 +394,13 @@ bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     return true;
 }
 
-bool moduleTimer(const MSG& message, HMODULE module) {
-    if (message.message != WM_TIMER || !module) return false;
-    if (message.hwnd) return reinterpret_cast<HMODULE>(GetClassLongPtrA(message.hwnd, GCLP_HMODULE)) == module;
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(module);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(reinterpret_cast<const BYTE*>(module) + dos->e_lfanew);
-    const auto start = reinterpret_cast<uintptr_t>(module);
-    const auto procedure = static_cast<uintptr_t>(message.lParam);
-    return procedure >= start && procedure < start + nt->OptionalHeader.SizeOfImage;
-}
-
-size_t pumpCountingTimers(HMODULE module, DWORD milliseconds) {
+size_t pumpCountingTimers(DWORD milliseconds) {
     size_t timers = 0;
     const DWORD start = GetTickCount();
     do {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (moduleTimer(message, module)) ++timers;
+            if (timerRecorder::get().fromModule(message)) ++timers;
             if (hostCore::get().routeDialogMessage(message)) continue;
             TranslateMessage(&message);
             DispatchMessageA(&message);

@@ -188,12 +188,8 @@ void pumpMessages(DWORD milliseconds);
 // message that made something happen, before later timer messages change it again.
 bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds);
 
-// Whether the message is a WM_TIMER of the module: for one of its windows, or for a timer
-// procedure in its code.
-bool moduleTimer(const MSG& message, HMODULE module);
-
-// pumpMessages that says how many of the timer messages it dispatched were the module's.
-size_t pumpCountingTimers(HMODULE module, DWORD milliseconds);
+// pumpMessages that says how many of the timer messages it dispatched were the plug-in's.
+size_t pumpCountingTimers(DWORD milliseconds);
 
 // pumpUntil on a thread that never gets to its timers: every WM_TIMER is taken off the queue and
 // dropped, every other message is dispatched.

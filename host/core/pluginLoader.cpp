@@ -4,6 +4,7 @@
 #include "fileOpenRecorder.h"
 #include "hostCore.h"
 #include "hotKeyRecorder.h"
+#include "timerRecorder.h"
 #include "libraryRecorder.h"
 #include "memoryFaults.h"
 #include "monitorLayout.h"
@@ -50,6 +51,7 @@ pluginLoader::pluginLoader(const std::string& path) {
     }
     installRecorders(module_);
     hotKeyRecorder::get().install(module_);
+    timerRecorder::get().install(module_);
     libraryRecorder::get().install(module_);
     installFileFaults(module_);
     installMemoryFaults(module_);

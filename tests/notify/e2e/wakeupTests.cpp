@@ -3,18 +3,24 @@
 #include <doctest.h>
 
 #include <functional>
+#include <string>
+#include <utility>
 
 #include "historySupport.h"
+#include "timerRecorder.h"
 #include "workerThreads.h"
 
 using namespace kivtest;
 
 namespace {
 
-// The module's timer messages over a second and a half of the thread's messages.
-size_t timerMessages(kivSession& session) {
-    return kivhost::pumpCountingTimers(session.plugin->module(), 1500);
+// The module's timers alive, and their messages over a second and a half of the thread's messages.
+std::pair<size_t, size_t> timers() {
+    const size_t fired = kivhost::pumpCountingTimers(1500);
+    return {kivhost::timerRecorder::get().live(), fired};
 }
+
+const std::pair<size_t, size_t> none = {0, 0};
 
 }  // namespace
 
@@ -34,17 +40,18 @@ TEST_CASE("no timer of kiv fires while nothing is on the screen, after start-up 
          [&] {
              s.silent(true);
              kivhost::raiseMessage("TLEN", "ala@tlen.pl", 2, "cicho");
-             CHECK(timerMessages(s.session) == 0);
+             CHECK(timers() == none);
              s.silent(false);
          },
          1},
     };
     for (const step& each : steps) {
-        CAPTURE(each.name);
+        const std::string name = each.name;
+        CAPTURE(name);
         each.act();
         CHECK(waitForCount(each.windows));
         CHECK(letAllGo(visible));
-        CHECK(timerMessages(s.session) == 0);
+        CHECK(timers() == none);
     }
 }
 
@@ -67,7 +74,8 @@ TEST_CASE("a request becomes a window while the thread dispatches no timer messa
          }},
     };
     for (const request& each : requests) {
-        CAPTURE(each.name);
+        const std::string name = each.name;
+        CAPTURE(name);
         each.make();
         CHECK(kivhost::pumpUntilWithoutTimers([] { return notifications().size() == 1; }, 1500));
         others.join();
