@@ -51,6 +51,19 @@ inline size_t shownNotifications() {
     return count;
 }
 
+// The process's private bytes: its committed private pages summed with VirtualQuery
+// (GetProcessMemoryInfo's PrivateUsage reads 0 under Wine).
+inline SIZE_T privateBytes() {
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
+         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+        if (region.RegionSize == 0) break;
+    }
+    return total;
+}
+
 inline void writeFile(const std::string& path, const std::string& content) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;

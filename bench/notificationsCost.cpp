@@ -89,18 +89,6 @@ struct snapshot {
     SIZE_T privateBytes = 0;
 };
 
-// Committed private memory, summed over the address space: Wine answers 0 for PrivateUsage.
-SIZE_T privateBytes() {
-    SIZE_T total = 0;
-    MEMORY_BASIC_INFORMATION region;
-    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
-         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
-        if (region.RegionSize == 0) break;
-    }
-    return total;
-}
-
 snapshot take(const char* when) {
     snapshot s;
     s.when = when;
@@ -109,7 +97,7 @@ snapshot take(const char* when) {
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory)) s.workingSet = memory.WorkingSetSize;
-    s.privateBytes = privateBytes();
+    s.privateBytes = kivbench::privateBytes();
     return s;
 }
 

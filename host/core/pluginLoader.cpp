@@ -3,14 +3,15 @@
 #include "fileFaults.h"
 #include "fileOpenRecorder.h"
 #include "hostCore.h"
+#include "highContrast.h"
 #include "hotKeyRecorder.h"
-#include "timerRecorder.h"
 #include "libraryRecorder.h"
 #include "memoryFaults.h"
 #include "monitorLayout.h"
 #include "paintRecorder.h"
 #include "objectTracker.h"
 #include "recorders.h"
+#include "timerRecorder.h"
 
 namespace kivhost {
 
@@ -56,6 +57,7 @@ pluginLoader::pluginLoader(const std::string& path) {
     installFileFaults(module_);
     installMemoryFaults(module_);
     monitorLayout::get().install(module_);
+    highContrast::get().install(module_);
     objectTracker::get().install(module_);
     // After the tracker, so that what they record passes on through its wrappers.
     paintRecorder::get().install(module_);

@@ -40,6 +40,8 @@ const commandForm forms[] = {
     {"key", "key esc|enter|tab|space|up|down|left|right|home|end|CHARACTER", 1, 1, false},
     {"hotkey", "hotkey KEYS", 1, 1, false},
     {"button", "button CAPTION", 1, 1, true},
+    {"highcontrast", "highcontrast on|off", 1, 1, false},
+    {"theme", "theme light|dark|none", 1, 1, false},
     {"options", "options open|ok|apply|cancel", 1, 1, false},
     {"open-chat", "open-chat ID", 1, 1, false},
     {"close-chat", "close-chat ID", 1, 1, false},
@@ -118,6 +120,9 @@ std::string checkArguments(const scriptCommand& command) {
     if (name == "hotkey" && !parseHotKey(arg(0), modifiers, key))
         return "keys such as ctrl+alt+z or shift+f5 (ctrl, alt, shift, then a letter, a digit or f1-f24), not '" +
                arg(0) + "'";
+    if (name == "highcontrast" && arg(0) != "on" && arg(0) != "off") return "on or off after 'highcontrast'";
+    if (name == "theme" && arg(0) != "light" && arg(0) != "dark" && arg(0) != "none")
+        return "light, dark or none after 'theme'";
     if (name == "menu" && arg(0) != "contact" && arg(0) != "group" && arg(0) != "status")
         return "contact, group or status after 'menu'";
     if (name == "options" && arg(0) != "open" && arg(0) != "ok" && arg(0) != "apply" && arg(0) != "cancel")
@@ -244,6 +249,10 @@ const char* script::help() {
            "                                      the focused window; press a button of the active window\n"
            "  hotkey KEYS                         press a key the plug-in holds for any window, such as\n"
            "                                      ctrl+alt+z (hotkeyclose, hotkeyhistory)\n"
+           "  highcontrast on|off                 the system's high-contrast mode (Windows' High Contrast\n"
+           "                                      Black: white on black), as the plug-in asks for it\n"
+           "  theme light|dark|none               the theme of the system's programs (AppsUseLightTheme;\n"
+           "                                      none: no such value), put back when the script ends\n"
            "  options open|ok|apply|cancel        the options window\n"
            "  open-chat ID | close-chat ID        the chat window with the contact\n"
            "  screenshot FILE [AREA]              a picture: AREA is screen (default), window (the active\n"

@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "contactStatus.h"
+#include "highContrast.h"
 #include "hotKeyRecorder.h"
 #include "paintRecorder.h"
 #include "popupMenus.h"
+#include "programsTheme.h"
 #include "recorders.h"
 #include "sandboxWindow.h"
 #include "textCodec.h"
@@ -103,7 +105,9 @@ scriptRunner::scriptRunner(sandbox& box, screenGrab& grab, std::vector<scriptCom
     : box_(box), grab_(grab), commands_(std::move(commands)), fileName_(std::move(fileName)),
       soundsSeen_(soundRecorder::get().played.size()) {}
 
+// The system's modes as the script found them.
 scriptRunner::~scriptRunner() {
+    highContrast::get().clear();
     if (timer_) KillTimer(nullptr, timer_);
     if (active_ == this) active_ = nullptr;
 }
@@ -443,6 +447,21 @@ bool scriptRunner::execute(const scriptCommand& command, std::string& message) {
         message = "expected a key the plug-in holds ([extra] hotkeyclose or hotkeyhistory, read at load), not '" +
                   arg(0) + "'; it holds " + joined(held);
         return false;
+    }
+    if (name == "highcontrast") {
+        if (arg(0) == "on")
+            highContrast::get().set(highContrast::blackScheme());
+        else
+            highContrast::get().clear();
+        return true;
+    }
+    if (name == "theme") {
+        if (!theme_) theme_ = std::make_unique<programsTheme>();
+        if (arg(0) == "none")
+            theme_->remove();
+        else
+            theme_->set(arg(0) == "dark");
+        return true;
     }
     if (name == "button") {
         buttonSearch search;

@@ -10,9 +10,11 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "programsTheme.h"
 #include "sandbox.h"
 #include "screenGrab.h"
 #include "script.h"
@@ -61,6 +63,7 @@ private:
         std::string file, section, key, value;
     };
     std::vector<settingWrite> pendingSettings_;  // written at the next load, after the unload
+    std::unique_ptr<programsTheme> theme_;  // from the first 'theme' on: puts the value back at the end
     bool finished_ = false;
     std::string error_;
     UINT_PTR timer_ = 0;

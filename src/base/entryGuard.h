@@ -11,17 +11,23 @@
 
 namespace kiv {
 
+// The call's result, or failure once anything is thrown.
+template <class Result, auto failure, class Call>
+Result shielded(Call call) noexcept {
+    try {
+        return call();
+    } catch (...) {
+        if constexpr (!std::is_void_v<Result>) return static_cast<Result>(failure);
+    }
+}
+
 template <auto function, auto failure>
 struct hostEntry;
 
 template <class Result, class... Args, Result (*function)(Args...), auto failure>
 struct hostEntry<function, failure> {
     static Result __cdecl call(Args... args) noexcept {
-        try {
-            return function(args...);
-        } catch (...) {
-            if constexpr (!std::is_void_v<Result>) return static_cast<Result>(failure);
-        }
+        return shielded<Result, failure>([&] { return function(args...); });
     }
 };
 
@@ -33,11 +39,7 @@ struct systemEntry;
 template <class Result, class... Args, Result(CALLBACK* function)(Args...), auto failure>
 struct systemEntry<function, failure> {
     static Result CALLBACK call(Args... args) noexcept {
-        try {
-            return function(args...);
-        } catch (...) {
-            if constexpr (!std::is_void_v<Result>) return static_cast<Result>(failure);
-        }
+        return shielded<Result, failure>([&] { return function(args...); });
     }
 };
 

@@ -14,6 +14,7 @@ class skin;
 class filtersManager;
 class windowsManager;
 class notificationHistory;
+class eventLog;
 
 constexpr int pathSize = 1024;
 
@@ -35,6 +36,7 @@ struct moduleState {
     filtersManager* filters = nullptr;
     windowsManager* windows = nullptr;
     notificationHistory* history = nullptr;
+    eventLog* log = nullptr;
 
     char hostFolder[pathSize] = "";
     char pluginsFolder[pathSize] = "";

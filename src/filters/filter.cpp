@@ -46,7 +46,7 @@ void visitKeys(Filter& f, Visitor& v) {
 
 struct sectionReader {
     const profileFile& file;
-    const char* section;
+    size_t section;
 
     void flag(keyPart, const char* key, bool& field, int fallback) { field = file.number(section, key, fallback) != 0; }
     void path(const char* key, char (&field)[filterPathSize]) { file.text(section, key, "", field, filterPathSize); }
@@ -82,7 +82,7 @@ void filter::setDefaults() {
     *this = filter();
 }
 
-void filter::readSection(const profileFile& file, const char* section) {
+void filter::readSection(const profileFile& file, size_t section) {
     sectionReader reader{file, section};
     visitKeys(*this, reader);
 }

@@ -38,7 +38,8 @@ struct filter {
     void setDefaults();
     // Nothing of its own: the level above supplies everything, and the level keeps no entry.
     bool inheritsAll() const { return window_inherit && sound_inherit && !priority; }
-    void readSection(const profileFile& file, const char* section);
+    // The keys of one of the file's sections, as profileFile::readableSections numbers them.
+    void readSection(const profileFile& file, size_t section);
     void writeSection(freshProfile& file, const char* section) const;
 
     void copyWindowPart(const filter& from);

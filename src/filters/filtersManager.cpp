@@ -36,7 +36,7 @@ const char* afterPrefix(const char* name, const char* prefix) {
 // the first one's keys. A name too long to read back is dropped too. Any other byte, a tab or an
 // escape inside the name too, reads back as written.
 bool keepsName(const std::string& section, std::set<std::string>& written) {
-    if (section.size() > profileFile::longestSectionName) return false;
+    if (section.size() > profileFile::longestName) return false;
     if (section.find_first_of("\r\n") != std::string::npos) return false;
     if (isProfileBlank(section.back())) return false;
     std::string folded = section;
@@ -86,21 +86,22 @@ void filtersManager::load() {
     contactFilters.clear();
     std::string bytes;
     keepFile = filePath && *filePath && readWholeFile(filePath, bytes) == fileState::unreadable;
-    loaded = profileFile(bytes);
+    loaded = profileFile(std::move(bytes));
     if (filePath && *filePath && !keepFile) {
-        for (const std::string& name : loaded.sectionNames()) {
-            filter f;
-            f.readSection(loaded, name.c_str());
+        for (const auto& [name, section] : loaded.readableSections()) {
+            filter* f = nullptr;
             if (const char* contact = afterPrefix(name.c_str(), contactPrefix)) {
-                contactFilters[contact] = f;
+                contactFilters[contact].readSection(loaded, section);
                 continue;
             }
-            f.priority = false;  // a contact's own mark; a group or the global filter has none
             if (const char* group = afterPrefix(name.c_str(), groupPrefix)) {
-                groupFilters[group] = f;
+                f = &groupFilters[group];
             } else if (const char* rest = afterPrefix(name.c_str(), globalSection); rest && !*rest) {
-                globalFilter = f;
+                f = &globalFilter;
             }
+            if (!f) continue;
+            f->readSection(loaded, section);
+            f->priority = false;  // a contact's own mark; a group or the global filter has none
         }
     }
     globalFilter.window_inherit = false;

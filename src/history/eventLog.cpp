@@ -1,29 +1,21 @@
 #include "history/eventLog.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "base/moduleState.h"
-#include "base/scopedHandle.h"
 #include "settings/config.h"
 
 namespace kiv {
 
 namespace {
 
+// Others may read, append to, rename or delete the file while the module holds it open.
 HANDLE openForAppending(const std::string& path) {
-    return CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
-}
-
-unsigned long long fileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 // Tabs and line breaks inside a field would split the line: they become spaces. A field past the
@@ -37,14 +29,7 @@ void appendField(std::string& line, const char* field) {
     if (kept < length) line += "… [ucięte, " + std::to_string(length) + " znaków]";
 }
 
-}  // namespace
-
-bool eventLog::enabled() {
-    return plugin.settings && plugin.settings->eventlog && plugin.profileFolder[0];
-}
-
-void eventLog::write(const char* protocol, const char* contactId, const char* event, const char* decision) {
-    if (!enabled()) return;
+std::string lineOf(const char* protocol, const char* contactId, const char* event, const char* decision) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     char time[32];
@@ -53,18 +38,60 @@ void eventLog::write(const char* protocol, const char* contactId, const char* ev
     std::string line;
     for (const char* field : {static_cast<const char*>(time), protocol, contactId, event, decision})
         appendField(line, field);
-    line += "\r\n";
+    return line + "\r\n";
+}
 
+}  // namespace
+
+eventLog::eventLog() {
+    InitializeCriticalSection(&lock_);
+}
+
+eventLog::~eventLog() {
+    close();
+    DeleteCriticalSection(&lock_);
+}
+
+bool eventLog::enabled() {
+    return plugin.log && plugin.settings && plugin.settings->eventlog && plugin.profileFolder[0];
+}
+
+void eventLog::write(const char* protocol, const char* contactId, const char* event, const char* decision) {
+    if (enabled()) plugin.log->append(lineOf(protocol, contactId, event, decision));
+}
+
+void eventLog::followSettings() {
+    if (plugin.log && !enabled()) plugin.log->close();
+}
+
+void eventLog::append(const std::string& line) {
+    EnterCriticalSection(&lock_);
+    appendHeld(line);
+    LeaveCriticalSection(&lock_);
+}
+
+// The file stays open between lines, and each line is one write into the system's cache, so a
+// process that dies keeps every line written. The size is asked of the file itself, which another
+// program may have changed since the last line; the line about to be written decides: a file it
+// would take past the limit rolls over first.
+void eventLog::appendHeld(const std::string& line) {
     const std::string path = std::string(plugin.profileFolder) + "kiv.log";
-    // The line about to be written decides: a file it would take past the limit rolls over first.
-    const unsigned long long size = fileSize(path);
-    if (size > 0 && size + line.size() > sizeLimit &&
-        !MoveFileExA(path.c_str(), (path + ".1").c_str(), MOVEFILE_REPLACE_EXISTING))
-        return;
-    fileHandle file(openForAppending(path));
-    if (!file.valid()) return;
+    if (!file_.valid()) file_.reset(openForAppending(path));
+    LARGE_INTEGER size = {};
+    if (file_.valid() && GetFileSizeEx(file_.get(), &size) && size.QuadPart > 0 &&
+        static_cast<unsigned long long>(size.QuadPart) + line.size() > sizeLimit) {
+        file_.close();
+        if (!MoveFileExA(path.c_str(), (path + ".1").c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+        file_.reset(openForAppending(path));
+    }
     DWORD written = 0;
-    WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    if (file_.valid()) WriteFile(file_.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+void eventLog::close() {
+    EnterCriticalSection(&lock_);
+    file_.close();
+    LeaveCriticalSection(&lock_);
 }
 
 }  // namespace kiv

@@ -3,7 +3,12 @@
 // grows past 1 MB (the file that a line would take past it becomes kiv.log.1).
 #pragma once
 
+#include <windows.h>
+
 #include <cstddef>
+#include <string>
+
+#include "base/scopedHandle.h"
 
 namespace kiv {
 
@@ -14,10 +19,25 @@ public:
     // the limit whatever a caller hands over.
     static constexpr size_t longestField = 1024;
 
+    eventLog();
+    ~eventLog();
+    eventLog(const eventLog&) = delete;
+    eventLog& operator=(const eventLog&) = delete;
+
     static bool enabled();
     // One line: local time, protocol, contact, event and decision, separated by tabs, CRLF. A file
     // that cannot be written is left alone.
     static void write(const char* protocol, const char* contactId, const char* event, const char* decision);
+    // After the settings changed: a log switched off lets go of its file at once.
+    static void followSettings();
+
+private:
+    void append(const std::string& line);
+    void appendHeld(const std::string& line);  // with the lock held
+    void close();
+
+    CRITICAL_SECTION lock_;
+    fileHandle file_{INVALID_HANDLE_VALUE};
 };
 
 }  // namespace kiv

@@ -47,7 +47,7 @@ public:
     // Told after an entry is added or changes (the history window, while it is open); null: nobody.
     void watch(void (*changed)()) { changed_ = changed; }
 
-    // The counts held back by silent, the quiet hours, a full-screen program or a full screen so far,
+    // The counts held back by silent, the quiet hours, a full-screen program or a full stack so far,
     // forgotten as they are taken.
     bool anyMissed() const { return missed_.any(); }
     missedCounts takeMissed();

@@ -9,9 +9,11 @@
 #include "base/host.h"
 #include "base/moduleState.h"
 #include "base/scopedGdi.h"
+#include "base/systemModes.h"
 #include "base/text.h"
 #include "base/wideText.h"
 #include "notify/oleAccess.h"
+#include "notify/themeScheme.h"
 #include "scheme/skinDrawing.h"
 #include "settings/config.h"
 
@@ -46,7 +48,7 @@ window::window(window_info& request, windowKeeper& keeper) : keeper_(keeper) {
         SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         GetClientRect(handle_, &client_);
         request_ = request;
-        if (plugin.scheme) skin_.copyFrom(*plugin.scheme);
+        takeLook();
         schemeHeight_ = skin_.height;
         schemeDescRect_ = skin_.descRect;
         setTransparency(settings().alpha);
@@ -59,6 +61,17 @@ window::~window() {
     SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);  // no message reaches this object any more
     accessible_.reset();
     SendMessageA(handle_, WM_CLOSE, 0, 0);
+}
+
+// The scheme of the system's theme now; in high contrast its sizes, rectangles and fonts in the
+// system's colours, opaque whatever alpha says.
+void window::takeLook() {
+    if (plugin.scheme) {
+        followTheme(*plugin.scheme, settings());
+        skin_.copyFrom(*plugin.scheme);
+    }
+    systemColours_ = highContrastOn();
+    if (systemColours_) useSystemColours(skin_);
 }
 
 window* window::fromHandle(HWND handle) {
@@ -211,7 +224,7 @@ void window::setTransparency(int percent) {
 }
 
 void window::applyTransparency() {
-    if (!plugin.setLayeredWindowAttributes || !handle_) return;
+    if (!plugin.setLayeredWindowAttributes || !handle_ || systemColours_) return;
     LONG style = GetWindowLongA(handle_, GWL_EXSTYLE);
     if (targetTransparency_ != 0 || currentTransparency_ != 0) {
         if (!(style & WS_EX_LAYERED)) SetWindowLongA(handle_, GWL_EXSTYLE, style | WS_EX_LAYERED);

@@ -76,6 +76,7 @@ public:
 private:
     friend LRESULT CALLBACK notifyWindowProc(HWND, UINT, WPARAM, LPARAM);
 
+    void takeLook();
     void growToText(const RECT& area);
     bool animated() const;
     bool leftCorner() const;
@@ -107,6 +108,7 @@ private:
     skin skin_;
     int32_t schemeHeight_ = 0;     // the skin's height before auto-height grew it
     RECT schemeDescRect_ = {0, 0, 0, 0};
+    bool systemColours_ = false;  // high contrast: no picture, no shape, no transparency
     int32_t state_ = created;
     int32_t slideStep_ = 0;
     int slideX_ = 0;

@@ -82,6 +82,7 @@ skin::sources::~sources() {
 void skin::load(const char* folder, const char* file) {
     sources_.reset();
     bitmap = smallBitmap = currentBitmap = nullptr;
+    file_ = file ? file : "";
     char path[pathSize];
     snprintf(path, sizeof path, "%s%s", folder ? folder : "", file ? file : "");
     schemeReader scheme(path);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "base/scopedGdi.h"
 
@@ -20,6 +21,9 @@ public:
 
     // Reads folder + file ("%s%s"); a missing file or key leaves the defaults in place.
     void load(const char* folder, const char* file);
+
+    // The file name given to the latest load; "" before any.
+    const std::string& file() const { return file_; }
 
     // Takes every field of the other skin; the two source bitmaps are then shared, and this skin
     // keeps no composed bitmap until it composes its own.
@@ -59,6 +63,7 @@ private:
         HBITMAP bitmap, smallBitmap;
     };
     std::shared_ptr<const sources> sources_;
+    std::string file_;
 };
 
 }  // namespace kiv

@@ -203,6 +203,14 @@ private:
 
 }  // namespace
 
+void useSystemColours(skin& look) {
+    look.composed.reset();
+    look.bitmap = look.smallBitmap = look.currentBitmap = nullptr;
+    look.backgroundColor = GetSysColor(COLOR_WINDOW);
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    look.frameColor = look.idColor = look.descColor = text;
+}
+
 void compose(skin& look, HWND window, bool small) {
     look.composed.reset();
     look.currentBitmap = look.bitmap;

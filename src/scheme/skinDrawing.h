@@ -1,5 +1,5 @@
 // Drawing with a skin: the nine-slice picture at a window's size, the window shape cut out by the
-// colour key, and icons drawn with a transparent colour.
+// colour key, icons drawn with a transparent colour, and the system's colours in high contrast.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,10 @@ namespace kiv {
 class skin;
 
 constexpr COLORREF iconKey = 0xFF00FF;  // magenta: transparent in every icon
+
+// The skin as high contrast asks: the system's window and text colours, a frame in the text
+// colour, and no bitmap, so no picture and no shape; sizes, rectangles, fonts and the icon stay.
+void useSystemColours(skin& look);
 
 // Builds the skin's composed bitmap for the window's client size from the normal bitmap (or
 // the small one, for a small window when the scheme has it).

@@ -45,6 +45,12 @@ struct settingsReader {
         number(section, key, field, fallback);
         field = std::clamp(field, lowest, highest);
     }
+    // As the file holds it: a window may stay 150 s though the page offers 99. Only a number the
+    // module cannot use (a negative count or time) is made usable.
+    void paged(const char* section, const char* key, int32_t& field, int fallback, int32_t lowest, int32_t) {
+        number(section, key, field, fallback);
+        field = std::max(field, lowest);
+    }
     // Off unless the whole value is a number: the integer reader would take "22:00" for 00:22.
     void minuteOfDay(const char* section, const char* key, int32_t& field) {
         char value[32];
@@ -87,6 +93,9 @@ struct settingsWriter {
     void bounded(const char* section, const char* key, int32_t& field, int fallback, int32_t, int32_t) {
         number(section, key, field, fallback);
     }
+    void paged(const char* section, const char* key, int32_t& field, int fallback, int32_t, int32_t) {
+        number(section, key, field, fallback);
+    }
     void minuteOfDay(const char* section, const char* key, int32_t& field) { number(section, key, field, quietOff); }
     void hotKey(const char* section, const char* key, int32_t& field) { number(section, key, field, 0); }
     template <size_t N>
@@ -100,7 +109,8 @@ struct settingsWriter {
     }
 };
 
-// The bounds the list gives one field; a field the list does not bound may hold any number.
+// The bounds the list gives one field, which the options page stores within; a field the list
+// does not bound may hold any number.
 struct limitsFinder {
     const int32_t* wanted;
     limits found{INT32_MIN, INT32_MAX};
@@ -110,6 +120,9 @@ struct limitsFinder {
     void readOnlyNumber(const char*, const char*, int32_t&, int) {}
     void bounded(const char*, const char*, int32_t& field, int, int32_t lowest, int32_t highest) {
         if (&field == wanted) found = {lowest, highest};
+    }
+    void paged(const char* section, const char* key, int32_t& field, int fallback, int32_t lowest, int32_t highest) {
+        bounded(section, key, field, fallback, lowest, highest);
     }
     void minuteOfDay(const char*, const char*, int32_t&) {}
     void hotKey(const char*, const char*, int32_t&) {}
@@ -134,11 +147,13 @@ config::~config() {
 void config::load() {
     if (!settingsPath || !*settingsPath) return;
     std::string bytes;
-    keepFile = readWholeFile(settingsPath, bytes) == fileState::unreadable;
+    const fileState state = readWholeFile(settingsPath, bytes);
+    keepFile = state == fileState::unreadable;
     if (keepFile) return;
     const profileFile file(bytes);
     settingsReader reader{file};
     visitSettings(reader);
+    if (state == fileState::missing) copyText(darkscheme, firstRunDarkScheme);
     if (!plugin.setLayeredWindowAttributes) alpha = 0;
 }
 

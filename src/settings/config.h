@@ -18,6 +18,8 @@ bool isLeftCorner(int32_t bindpos);
 // The value itself when it is a key as the hot-key control gives it, otherwise 0 (none).
 int32_t hotKeyOrNone(int32_t value);
 
+inline constexpr const char* firstRunDarkScheme = "dark.kivs";
+
 struct limits {
     int32_t lowest;
     int32_t highest;
@@ -90,9 +92,13 @@ public:
     // the next. 0 is none, and so is a value without a key or with any other bit.
     int32_t hotkeyclose = 0;
     int32_t hotkeyhistory = 0;
+    // The scheme while the system's programs use the dark theme; empty: scheme in both themes. A
+    // profile made on the first run gets the dark scheme that comes with kiv.
+    char darkscheme[128] = "";
 
     // Each key once, in file order, with its default: load and save both walk this list. The
-    // bounded keys are clamped into their range as they are read.
+    // bounded keys are clamped into their range as they are read; a paged key is only made
+    // usable (not below its lowest), its highest being what the options page stores.
     template <class Visitor>
     void visitSettings(Visitor& v);
 };
@@ -105,7 +111,7 @@ void config::visitSettings(Visitor& v) {
     v.text("window", "scheme", scheme, "standard.kivs");
     v.number("window", "effect", effect, 0);
     v.flag("window", "effectclose", effectclose, 0);
-    v.bounded("window", "visibletime", visibletime, 5, 0, 99);
+    v.paged("window", "visibletime", visibletime, 5, 0, 99);
     v.flag("window", "rearrangewindows", rearrangewindows, 1);
     v.flag("window", "newatbegin", newatbegin, 0);
     v.flag("window", "showdesc", showdesc, 1);
@@ -118,10 +124,10 @@ void config::visitSettings(Visitor& v) {
     v.number("window", "space", space, 2);
     v.number("window", "contactformat", contactformat, 2);
     v.number("window", "alpha", alpha, 0);
-    v.bounded("window", "autoheightchars", autoheightchars, 0, 0, 512);
-    v.bounded("window", "autoheightrows", autoheightrows, 5, 0, 512);
+    v.paged("window", "autoheightchars", autoheightchars, 0, 0, 512);
+    v.paged("window", "autoheightrows", autoheightrows, 5, 0, 512);
     v.flag("window", "loginignore", loginignore, 1);
-    v.bounded("window", "maxonscreen", maxonscreen, 0, 0, 99);
+    v.paged("window", "maxonscreen", maxonscreen, 0, 0, 99);
     v.text("sound", "filelogintlen", filelogintlen, "");
     v.text("sound", "filelogingg", filelogingg, "");
     v.text("sound", "fileemail", fileemail, "");
@@ -148,6 +154,7 @@ void config::visitSettings(Visitor& v) {
     v.flag("extra", "actionmenu", actionmenu, 0);
     v.hotKey("extra", "hotkeyclose", hotkeyclose);
     v.hotKey("extra", "hotkeyhistory", hotkeyhistory);
+    v.text("extra", "darkscheme", darkscheme, "");
 }
 
 }  // namespace kiv

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "base/wideText.h"
@@ -43,11 +44,23 @@ std::string utf16Of(const std::wstring& wide, bool bigEndian) {
     return bytes;
 }
 
-bool isAscii(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+// Each byte as the platform lowers it in Windows-1250, where every character is one byte: what
+// CharLowerBuffA makes of a whole name, looked up a byte at a time.
+const unsigned char* lowered1250() {
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> bytes = {};
+        for (size_t b = 0; b < bytes.size(); ++b) bytes[b] = static_cast<unsigned char>(b);
+        CharLowerBuffA(reinterpret_cast<char*>(bytes.data() + 1), static_cast<DWORD>(bytes.size() - 1));
+        return bytes;
+    }();
+    return table.data();
 }
 
 }  // namespace
+
+bool profileCodec::isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+}
 
 profileCodec profileCodec::of(const std::string& bytes) {
     if (startsWith(bytes, utf8Mark)) return profileCodec(utf8);
@@ -56,7 +69,7 @@ profileCodec profileCodec::of(const std::string& bytes) {
     return profileCodec(windows1250);
 }
 
-std::string profileCodec::textOf(const std::string& bytes) const {
+std::string profileCodec::textOf(std::string bytes) const {
     switch (kind_) {
     case utf8: return bytes.substr(strlen(utf8Mark));
     case utf16le: return narrowOf(wideOfUtf16(bytes, strlen(utf16leMark), false), CP_UTF8);
@@ -101,6 +114,31 @@ std::string profileCodec::folded(std::string text) const {
     std::wstring wide = wideOf(text, CP_UTF8);
     CharLowerBuffW(&wide[0], static_cast<DWORD>(wide.size()));
     return narrowOf(wide, CP_UTF8);
+}
+
+// In a file held in UTF-8 a letter beyond ASCII may lower into other bytes: such a name is
+// compared and hashed folded. Otherwise one byte lowers into one, in place.
+bool profileCodec::sameName(std::string_view a, std::string_view b) const {
+    if (kind_ != windows1250 && (!isAscii(a) || !isAscii(b)))
+        return folded(std::string(a)) == folded(std::string(b));
+    if (a.size() != b.size()) return false;
+    const unsigned char* lower = lowered1250();
+    for (size_t at = 0; at < a.size(); ++at)
+        if (lower[static_cast<unsigned char>(a[at])] != lower[static_cast<unsigned char>(b[at])]) return false;
+    return true;
+}
+
+size_t profileCodec::nameHash(std::string_view name) const {
+    std::string own;
+    const unsigned char* lower = lowered1250();
+    const bool unicode = kind_ != windows1250;
+    if (unicode && !isAscii(name)) name = own = folded(std::string(name));
+    size_t hash = 2166136261u;
+    for (char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        hash = (hash ^ (unicode && b >= 0x80 ? b : lower[b])) * 16777619u;
+    }
+    return hash;
 }
 
 }  // namespace kiv

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace kiv {
 
@@ -16,10 +17,12 @@ public:
     // The encoding of a file, from its first bytes.
     static profileCodec of(const std::string& bytes);
     // A file's contents without the mark, as held inside, and back to the file's bytes.
-    std::string textOf(const std::string& bytes) const;
+    std::string textOf(std::string bytes) const;
     std::string bytesOf(const std::string& text) const;
 
     encoding kind() const { return kind_; }
+    // Text of ASCII bytes alone reads the same in every encoding.
+    static bool isAscii(std::string_view text);
     // A name or value of the module (Windows-1250) as held inside, and one held inside as the
     // platform's single-byte functions give it: a character beyond Windows-1250 becomes its
     // nearest letter or '?'.
@@ -29,6 +32,10 @@ public:
     bool fitsWindows1250(const std::string& text) const;
     // The text in lower case, for names matched without regard to case as the platform matches them.
     std::string folded(std::string text) const;
+    // Whether two names as held inside are one for the platform, and a hash that agrees: most
+    // names are compared and hashed in place, byte by byte.
+    bool sameName(std::string_view a, std::string_view b) const;
+    size_t nameHash(std::string_view name) const;
 
 private:
     explicit profileCodec(encoding kind) : kind_(kind) {}

@@ -1,6 +1,7 @@
 #include "shell/subsystems.h"
 
 #include "base/moduleState.h"
+#include "notify/themeScheme.h"
 
 namespace kiv {
 
@@ -8,7 +9,7 @@ namespace {
 
 std::unique_ptr<skin> loadedSkin() {
     auto scheme = std::make_unique<skin>();
-    scheme->load(plugin.schemeFolder, plugin.settings->scheme);
+    scheme->load(plugin.schemeFolder, themeSchemeFile(*plugin.settings));
     return scheme;
 }
 
@@ -16,6 +17,7 @@ std::unique_ptr<skin> loadedSkin() {
 
 subsystems::subsystems()
     : settings(plugin.settings, std::make_unique<config>(plugin.settingsPath)),
+      log(plugin.log, std::make_unique<eventLog>()),
       optionsPage(),
       scheme(plugin.scheme, loadedSkin()),
       filters(plugin.filters, std::make_unique<filtersManager>(plugin.filtersPath)),

@@ -6,6 +6,7 @@
 
 #include "base/inboxWindow.h"
 #include "filters/filtersManager.h"
+#include "history/eventLog.h"
 #include "history/notificationHistory.h"
 #include "notify/windowsManager.h"
 #include "scheme/skin.h"
@@ -36,6 +37,7 @@ struct subsystems {
     subsystems();
 
     published<config> settings;
+    published<eventLog> log;
     optionsPageEntry optionsPage;
     published<skin> scheme;
     published<filtersManager> filters;

@@ -10,6 +10,7 @@
 #include "base/entryGuard.h"
 #include "base/host.h"
 #include "base/moduleState.h"
+#include "base/systemModes.h"
 #include "base/wideText.h"
 #include "history/notificationHistory.h"
 #include "resources/resource.h"
@@ -80,6 +81,20 @@ void addColumns(HWND window) {
     }
 }
 
+// In high contrast the list takes the colours the system gives windows and their text, as a
+// notification does. A list hears of a change of the system's colours only from its parent; at each
+// change they are set again, whichever way it went (out of high contrast they are its own anyway).
+void followSystemColours(HWND window, bool changed) {
+    HWND list = GetDlgItem(window, IDC_HISTORY_LIST);
+    if (changed) SendMessageA(list, WM_SYSCOLORCHANGE, 0, 0);
+    if (!changed && !highContrastOn()) return;
+    const COLORREF background = GetSysColor(COLOR_WINDOW);
+    SendMessageA(list, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(background));
+    SendMessageA(list, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(background));
+    SendMessageA(list, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_WINDOWTEXT)));
+    InvalidateRect(list, nullptr, TRUE);
+}
+
 // The entry of a row, counted from the newest; null for no row or one gone meanwhile.
 const historyEntry* entryAt(int row) {
     if (!plugin.history || row < 0) return nullptr;
@@ -100,8 +115,13 @@ INT_PTR CALLBACK historyProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_INITDIALOG:
         addColumns(window);
+        followSystemColours(window, false);
         fillList(window);
         return TRUE;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        followSystemColours(window, true);
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:  // Enter, from the host's dialog navigation

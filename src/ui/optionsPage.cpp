@@ -18,6 +18,8 @@
 #include "base/text.h"
 #include "base/window_info.h"
 #include "filters/filtersManager.h"
+#include "history/eventLog.h"
+#include "notify/themeScheme.h"
 #include "notify/windowsManager.h"
 #include "resources/resource.h"
 #include "scheme/skin.h"
@@ -188,6 +190,16 @@ std::string controlText(HWND control) {
     return text;
 }
 
+std::string itemText(HWND comboBox, LRESULT item) {
+    LRESULT length = SendMessageA(comboBox, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
+    if (length == CB_ERR) return std::string();
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    LRESULT copied =
+        SendMessageA(comboBox, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(copied == CB_ERR ? 0 : static_cast<size_t>(copied));
+    return text;
+}
+
 void fillComboBox(HWND comboBox, UINT firstText, int selected) {
     for (int i = 0; i < comboItems; ++i)
         SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(uiText(firstText + i)));
@@ -203,17 +215,20 @@ void sizeDropDownList(HWND comboBox) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Digits only; an empty or non-numeric text keeps the setting. A number past the highest, however
-// many digits it has, is the highest, so no value ever wraps into a negative setting.
+// Digits only; an empty or non-numeric text keeps the setting, and so does the number the field
+// was given, though a person may have written a larger one in the file. A number past the highest,
+// however many digits it has, is the highest, so no value ever wraps into a negative setting.
 void readNumber(HWND page, int id, int32_t& field, limits bounds) {
     std::string text = controlText(GetDlgItem(page, id));
     if (text.empty()) return;
     const auto highest = static_cast<uint64_t>(std::max(bounds.highest, 0));
+    const auto ceiling = std::max<uint64_t>(highest, static_cast<uint64_t>(std::max(field, 0)));
     uint64_t value = 0;
     for (char c : text) {
         if (c < '0' || c > '9') return;
-        if (value <= highest) value = value * 10 + static_cast<uint64_t>(c - '0');
+        if (value <= ceiling) value = value * 10 + static_cast<uint64_t>(c - '0');
     }
+    if (value == static_cast<uint64_t>(field)) return;
     field = std::max(static_cast<int32_t>(std::min(value, highest)), bounds.lowest);
 }
 
@@ -305,22 +320,43 @@ bool isRefusal(HWND control) {
     return false;
 }
 
-void reloadScheme(const char* file) {
+// The scheme of the system's theme now, read again from its file.
+void reloadScheme(const config& settings) {
     if (plugin.windows) plugin.windows->closeAll();
-    if (plugin.scheme) plugin.scheme->load(plugin.schemeFolder, file);
+    if (plugin.scheme) plugin.scheme->load(plugin.schemeFolder, themeSchemeFile(settings));
 }
 
 // ---- filling the page and reading it back ---------------------------------------------------
+
+// The dark theme's list: "(ten sam)" first, for no scheme of its own, then the schemes in the order
+// of the scheme list, so that its item n + 1 shows the scheme list's item n.
+void fillDarkSchemeList(HWND page, const char* darkscheme) {
+    HWND lightList = GetDlgItem(page, IDC_OPTIONS_SCHEME);
+    HWND list = GetDlgItem(page, IDC_OPTIONS_DARKSCHEME);
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(uiText(IDS_SAME_SCHEME)));
+    const LRESULT count = SendMessageA(lightList, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(itemText(lightList, i).c_str()));
+    int item = 0;
+    if (darkscheme[0]) {
+        const int listed = schemes.itemOf(darkscheme);
+        if (listed < 0) return;  // not listed: nothing chosen, and applying keeps it
+        item = listed + 1;
+    }
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+}
 
 void fillSchemeList(HWND page, const config& settings) {
     HWND list = GetDlgItem(page, IDC_OPTIONS_SCHEME);
     schemes.scan(plugin.schemeFolder, list);
     const int item = schemes.itemOf(settings.scheme);
     if (item >= 0) SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    fillDarkSchemeList(page, settings.darkscheme);
 }
 
 void showSettings(HWND page, const config& settings) {
-    for (int id : {IDC_OPTIONS_SCHEME, IDC_OPTIONS_CONTACTFORMAT, IDC_OPTIONS_EFFECT, IDC_OPTIONS_MONITOR})
+    for (int id : {IDC_OPTIONS_SCHEME, IDC_OPTIONS_DARKSCHEME, IDC_OPTIONS_CONTACTFORMAT, IDC_OPTIONS_EFFECT,
+                   IDC_OPTIONS_MONITOR})
         sizeDropDownList(GetDlgItem(page, id));
     fillSchemeList(page, settings);
     fillComboBox(GetDlgItem(page, IDC_OPTIONS_CONTACTFORMAT), IDS_CONTACT_FORMATS, settings.contactformat);
@@ -355,19 +391,22 @@ void showSettings(HWND page, const config& settings) {
     showAlphaLabel(page);
 }
 
-// Without a chosen entry (an empty folder, a scheme that is not listed) the setting stays: there is
-// no file to switch to.
-void applyScheme(HWND page, config& settings) {
+// Without a chosen entry (an empty folder, a scheme that is not listed) a setting stays: there is
+// no file to switch to. The first entry of the dark theme's list is none of its own.
+void applySchemes(HWND page, config& settings) {
+    const std::string before = themeSchemeFile(settings);
     const auto chosen = static_cast<int>(SendDlgItemMessageA(page, IDC_OPTIONS_SCHEME, CB_GETCURSEL, 0, 0));
-    std::string file = schemes.fileAt(chosen);
-    if (file.empty() || file == settings.scheme) return;
-    reloadScheme(file.c_str());
-    copyText(settings.scheme, file.c_str());
+    const std::string file = schemes.fileAt(chosen);
+    if (!file.empty()) copyText(settings.scheme, file.c_str());
+    const auto dark = static_cast<int>(SendDlgItemMessageA(page, IDC_OPTIONS_DARKSCHEME, CB_GETCURSEL, 0, 0));
+    const std::string darkFile = dark > 0 ? schemes.fileAt(dark - 1) : "";
+    if (dark == 0 || !darkFile.empty()) copyText(settings.darkscheme, darkFile.c_str());
+    if (themeSchemeFile(settings) != before) reloadScheme(settings);
 }
 
 void applyOptionsPage(HWND page, config& settings) {
     const RECT area = workArea();
-    applyScheme(page, settings);
+    applySchemes(page, settings);
     for (const numberEdit& edit : numberEdits)
         readNumber(page, edit.id, settings.*edit.field, limitsOf(edit, settings, area));
     for (const checkBox& box : checkBoxes) settings.*box.field = isChecked(page, box.id);
@@ -382,6 +421,7 @@ void applyOptionsPage(HWND page, config& settings) {
     for (const soundRow& row : soundRows) GetDlgItemTextA(page, row.edit, settings.*row.path, sizeof(settings.*row.path));
     applyClockTimes(page, settings);
     applyHotKeys(page, settings);
+    eventLog::followSettings();
     settings.save();
 }
 
@@ -441,7 +481,7 @@ void onCommand(HWND page, int id, int code) {
         filterSetup::show(levelGlobal, {uiText(IDS_GLOBAL_FILTERS)});
         break;
     case IDC_OPTIONS_RELOADSCHEME:
-        if (plugin.settings) reloadScheme(plugin.settings->scheme);
+        if (plugin.settings) reloadScheme(*plugin.settings);
         break;
     case IDC_OPTIONS_PREVIEW:
         previewNotification(true);

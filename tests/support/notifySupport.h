@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "highContrast.h"
 #include "hostCore.h"
 #include "kiv/popup.h"
 #include "paintRecorder.h"
 #include "pluginLoader.h"
+#include "programsTheme.h"
 #include "protocolEvents.h"
 #include "schemeValues.h"
 #include "testSupport.h"
@@ -69,6 +71,18 @@ public:
         writeFile(settingsFile, settings);
         start();
     }
+};
+
+// ---- the system's modes -------------------------------------------------------------------
+
+// The system in high contrast for the plug-in while this lives, in colours no scheme here uses.
+struct highContrastScene {
+    static constexpr COLORREF window = RGB(255, 255, 0);
+    static constexpr COLORREF text = RGB(0, 0, 160);
+    highContrastScene() { kivhost::highContrast::get().set({{COLOR_WINDOW, window}, {COLOR_WINDOWTEXT, text}}); }
+    ~highContrastScene() { kivhost::highContrast::get().clear(); }
+    highContrastScene(const highContrastScene&) = delete;
+    highContrastScene& operator=(const highContrastScene&) = delete;
 };
 
 // ---- clicks -------------------------------------------------------------------------------

@@ -28,6 +28,39 @@ void removeTree(const std::string& folder) {
 
 }  // namespace
 
+kivhostProcess::kivhostProcess(const std::string& profile, const std::string& script, const std::string& arguments) {
+    // Without its last backslash, which would escape the closing quote.
+    const std::string folder = profile.substr(0, profile.size() - 1);
+    std::string command = "\"" + kivhost::programFolder() + "kivhost.exe\" --profile \"" + folder + "\" --script \"" +
+                          script + "\" --no-pictures " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
+        process_ = {};
+}
+
+kivhostProcess::~kivhostProcess() {
+    if (!started()) return;
+    kill();
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+DWORD kivhostProcess::finish(DWORD milliseconds) {
+    if (!started()) return 1;
+    kivhost::pumpUntil([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }, milliseconds);
+    kill();  // a child still running at this point has failed
+    DWORD code = 1;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+void kivhostProcess::kill() {
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return;
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 10000);
+}
+
 std::string scratchFolder(const std::string& name) {
     std::string root = kivhost::programFolder() + "scratch\\";
     CreateDirectoryA(root.c_str(), nullptr);

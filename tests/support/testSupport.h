@@ -51,6 +51,25 @@ std::wstring decoded(const std::string& bytes, const markedEncoding& encoding);
 // The text with every "{profile}" replaced by the profile folder given.
 std::string inProfile(std::string text, const std::string& profile);
 
+// kivhost.exe in a process of its own playing a script in the profile folder given; killed at the
+// end if it is still running. This process's windows answer the child's messages while it waits.
+class kivhostProcess {
+public:
+    kivhostProcess(const std::string& profile, const std::string& script, const std::string& arguments = "");
+    ~kivhostProcess();
+    kivhostProcess(const kivhostProcess&) = delete;
+    kivhostProcess& operator=(const kivhostProcess&) = delete;
+
+    bool started() const { return process_.hProcess != nullptr; }
+    // Its exit code once it ended within the time given; otherwise it is killed, with 1.
+    DWORD finish(DWORD milliseconds);
+    // Ends it at once, as a crash or the task manager would.
+    void kill();
+
+private:
+    PROCESS_INFORMATION process_ = {};
+};
+
 // The built plug-in, loaded into kivhost with a profile of its own, as the messenger would.
 class kivSession {
 public:

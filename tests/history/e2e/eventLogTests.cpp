@@ -3,7 +3,9 @@
 #include <doctest.h>
 
 #include "chatWindow.h"
+#include "dialogDriving.h"
 #include "notifySupport.h"
+#include "optionsWindow.h"
 #include "popupMenus.h"
 
 using namespace kivtest;
@@ -55,6 +57,21 @@ std::string withLog(const std::string& windowKeys = "") {
 }
 
 using logLines = std::vector<std::string>;
+
+// Whether another program could have the file to itself for reading: not while the module holds
+// it open for writing.
+bool readableAlone(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+void applyLogOption(kivSession& session, bool on) {
+    kivhost::optionsWindow options(session.host);
+    setCheck(options.pageWindow(), 1065, on);  // the page's eventlog box
+    options.apply();
+}
 
 }  // namespace
 
@@ -190,6 +207,27 @@ TEST_CASE("kiv.log never grows past 1 MB: a long field is cut, and a file the ne
     const std::string cut = "\tGG\t" + std::string(1024, 'z') + "… [ucięte, 2097152 znaków]\tstatus: Dostępny\t";
     CHECK(rolled.find(cut) != std::string::npos);
     CHECK(rolled.size() < 1200);
+    CHECK(readableAlone(s.logFile + ".1"));
+}
+
+// Others read it meanwhile; one that wants it to itself waits for the option to go off or the
+// plug-in to unload.
+TEST_CASE("kiv.log stays open between lines while eventlog is on, and is let go when it goes off and at unload") {
+    logScene s("log-open", withLog());
+    struct step {
+        const char* what;
+        bool on;  // the option as the page applies it before the message
+        bool held;
+    };
+    for (const step& st : {step{"on", true, true}, step{"off", false, false}, step{"on again", true, true}}) {
+        CAPTURE(st.what);
+        applyLogOption(s.session, st.on);
+        kivhost::raiseMessage("GG", "12345", 2, "a");
+        CHECK(s.newLines().size() == (st.on ? 1u : 0u));
+        CHECK(readableAlone(s.logFile) == !st.held);
+    }
+    s.session.unload();
+    CHECK(readableAlone(s.logFile));
 }
 
 TEST_CASE("kiv.log: a file that cannot be written changes nothing else; with eventlog off there is none") {
@@ -206,4 +244,27 @@ TEST_CASE("kiv.log: a file that cannot be written changes nothing else; with eve
         CHECK(settle(1).size() == 1);
         CHECK_FALSE(fileExists(s.logFile));
     }
+}
+
+// Each line is in the system's hands once written: a messenger that is killed loses none.
+TEST_CASE("kiv.log keeps every line written when the messenger's process is killed") {
+    const std::string profile = scratchFolder("log-killed");
+    const std::string script = profile + "log.kivscript";
+    writeFile(script, "set config general fullscreenautooff 0\nset config extra eventlog 1\n"
+                      "set filters global window_eventmessage 1\nload\nmessage ala@tlen.pl a\nmessage ala@tlen.pl b\n"
+                      "wait 600000\n");
+    kivhostProcess child(profile, script);
+    REQUIRE(child.started());
+    logFollower log(profile + "kiv.log");
+    logLines lines;
+    kivhost::pumpUntil([&] {
+        for (const std::string& line : log.newLines()) lines.push_back(line);
+        return lines.size() >= 4;
+    }, 60000);
+    child.kill();
+    const std::string message = "TLEN\tala@tlen.pl\twiadomość\tpokazane; filtr globalny: window_eventmessage=1";
+    const std::string sound = "\tala@tlen.pl\tdźwięk: wiadomość\tcisza: brak pliku w filtrze";
+    const logLines expected = {message, sound, message, sound};
+    CHECK(lines == expected);
+    CHECK(logFollower(profile + "kiv.log").newLines() == expected);
 }

@@ -262,13 +262,14 @@ std::string withPopupServices(std::string record) {
 TEST_CASE("with the extra settings at their defaults the host and the user see what they saw without them") {
     const std::string defaults = "[extra]\r\nhoverhold=0\r\nidlehold=0\r\nhistory=0\r\nmissedsummary=0\r\neventlog=0\r\n"
                                  "monitor=0\r\ngroupmessages=0\r\nquietfrom=-1\r\nquietto=-1\r\nactionmenu=0\r\n"
-                                 "hotkeyclose=0\r\nhotkeyhistory=0\r\n";
+                                 "hotkeyclose=0\r\nhotkeyhistory=0\r\ndarkscheme=\r\n";
     const std::string expected = withPopupServices(scenarioBefore) + (settingsBefore + defaults) + filtersAfter;
     CHECK(recordScenario("extra-none", settingsWith("none.kivs", "visibletime=3\r\n")) == expected);
     // The same from a file that already holds every key, [extra] among them, as the user's would.
     CHECK(recordScenario("extra-defaults", settingsBefore + defaults) == expected);
     const std::string outOfRange =
         "[extra]\r\nhoverhold=0\r\nidlehold=-7\r\nhistory=-1\r\nmissedsummary=0\r\neventlog=0\r\nmonitor=-3\r\n"
-        "groupmessages=0\r\nquietfrom=22:00\r\nquietto=-90\r\nactionmenu=0\r\nhotkeyclose=-5\r\nhotkeyhistory=x\r\n";
+        "groupmessages=0\r\nquietfrom=22:00\r\nquietto=-90\r\nactionmenu=0\r\nhotkeyclose=-5\r\nhotkeyhistory=x\r\n"
+        "darkscheme=\r\n";
     CHECK(recordScenario("extra-out-of-range", settingsBefore + outOfRange) == expected);
 }

@@ -157,21 +157,9 @@ TEST_CASE("a process stopped at any write leaves each file old or complete") {
         const std::string profile = scratchFolder("faults-stopped");
         writeFile(profile + "kiv.config", oldSettings);
         writeFile(profile + "kiv.filters.config", oldFilters);
-        // Without its last backslash, which would escape the closing quote.
-        const std::string folder = profile.substr(0, profile.size() - 1);
-        std::string command = "\"" + kivhost::programFolder() + "kivhost.exe\" --profile \"" + folder +
-                              "\" --script \"" + script + "\" --no-pictures --stop-at-write " + std::to_string(step);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        REQUIRE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-        // The parent's windows answer the child's messages while it runs.
-        kivhost::pumpUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 60000);
-        TerminateProcess(process.hProcess, 1);  // a child still running at this point has failed
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        kivhostProcess child(profile, script, "--stop-at-write " + std::to_string(step));
+        REQUIRE(child.started());
+        const DWORD code = child.finish(60000);
         CHECK(code == (step <= 4 ? kivhost::fileFaults::stoppedExitCode : 0));
         savedFiles left = {readFile(profile + "kiv.config"), readFile(profile + "kiv.filters.config")};
         CHECK(left.filters == (step >= 3 ? healthy.filters : oldFilters));

@@ -28,6 +28,7 @@ TEST_CASE("settings: defaults are written at unload, every key but loginignoreti
     CHECK(iniValue(f, "ztk", "ignoremub") == "0");
     CHECK(iniValue(f, "ztk", "noautoclose") == "0");
     CHECK(iniValue(f, "hidden", "loginignoretime") == "<missing>");
+    CHECK(iniValue(f, "extra", "darkscheme") == "dark.kivs");  // a first run's profile
 }
 
 TEST_CASE("settings: values survive a load and unload, normalised the way they are read") {
@@ -48,6 +49,7 @@ TEST_CASE("settings: values survive a load and unload, normalised the way they a
     CHECK(iniValue(f, "sound", "fileemail") == "C:\\dźwięki\\poczta.wav");
     CHECK(iniValue(f, "hidden", "loginignoretime") == "0");
     CHECK(iniValue(f, "mine", "keep") == "this");
+    CHECK(iniValue(f, "extra", "darkscheme") == "");  // a file from before the dark theme
 }
 
 TEST_CASE("the silent switch set by the service is written with the settings at unload") {

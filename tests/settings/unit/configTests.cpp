@@ -53,21 +53,32 @@ TEST_CASE_FIXTURE(moduleFixture, "config turns odd values into what the module c
     CHECK(settings.loginignoretime == 0);
 }
 
-// A file written by hand or by an older version holds numbers the options page would never let
-// through; read, they are the page's limits, so the module and the page agree on what is set.
-TEST_CASE_FIXTURE(moduleFixture, "the window's numbers from the file are held to the options page's limits") {
-    std::string file = settingsIn("config-window-limits",
-                                  "[window]\r\nvisibletime=500\r\nmaxonscreen=-3\r\nautoheightchars=-7\r\n"
-                                  "autoheightrows=100000\r\n");
-    {
-        kiv::config settings(file.c_str());
-        CHECK(settings.visibletime == 99);
-        CHECK(settings.maxonscreen == 0);
-        CHECK(settings.autoheightchars == 0);
-        CHECK(settings.autoheightrows == 512);
+// A file written by hand holds numbers the options page would never store: they stay as written,
+// in memory and in the file; only those no window can use (negative ones) are made usable.
+TEST_CASE_FIXTURE(moduleFixture, "the window's numbers stay as the file holds them, past the options page's limits") {
+    using kiv::config;
+    struct kept {
+        const char* key;
+        const char* stored;
+        int32_t config::*field;
+        int32_t read;
+    };
+    for (const kept& k : {kept{"visibletime", "150", &config::visibletime, 150},
+                          kept{"visibletime", "-4", &config::visibletime, 0},
+                          kept{"maxonscreen", "2147483647", &config::maxonscreen, INT32_MAX},
+                          kept{"maxonscreen", "-3", &config::maxonscreen, 0},
+                          kept{"autoheightchars", "100000", &config::autoheightchars, 100000},
+                          kept{"autoheightchars", "-7", &config::autoheightchars, 0},
+                          kept{"autoheightrows", "100000", &config::autoheightrows, 100000}}) {
+        CAPTURE(k.key);
+        CAPTURE(k.stored);
+        std::string file = settingsIn("config-window-kept", std::string("[window]\r\n") + k.key + "=" + k.stored);
+        {
+            kiv::config settings(file.c_str());
+            CHECK(settings.*k.field == k.read);
+        }
+        CHECK(iniValue(file, "window", k.key) == std::to_string(k.read));
     }
-    CHECK(iniValue(file, "window", "visibletime") == "99");
-    CHECK(iniValue(file, "window", "maxonscreen") == "0");
 }
 
 TEST_CASE_FIXTURE(moduleFixture, "without layered windows a stored transparency reads and saves as 0") {

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+
 #include "historySupport.h"
 #include "objectTracker.h"
 #include "popupMenus.h"
@@ -101,4 +103,22 @@ TEST_CASE("without showsilent the history item is kiv's only status-menu item") 
     for (const auto& item : s.session.host.menuItems())
         if (item.menu == statusMenu) statusItems.push_back(item.itemName);
     CHECK(statusItems == std::vector<std::string>{historyItem});
+}
+
+TEST_CASE("in high contrast the history list takes the system's colours, and leaves them when the mode goes") {
+    historyScene s("history-contrast", withExtra("history=10\r\n"));
+    auto contrast = std::make_unique<highContrastScene>();
+    HWND window = openHistory();
+    REQUIRE(window);
+    HWND list = GetDlgItem(window, historyList);
+    auto colours = [&] {
+        return std::vector<COLORREF>{static_cast<COLORREF>(SendMessageA(list, LVM_GETBKCOLOR, 0, 0)),
+                                     static_cast<COLORREF>(SendMessageA(list, LVM_GETTEXTBKCOLOR, 0, 0)),
+                                     static_cast<COLORREF>(SendMessageA(list, LVM_GETTEXTCOLOR, 0, 0))};
+    };
+    CHECK(colours() == std::vector<COLORREF>{highContrastScene::window, highContrastScene::window,
+                                             highContrastScene::text});
+    contrast.reset();  // the system tells its windows, as Windows does
+    const COLORREF background = GetSysColor(COLOR_WINDOW);
+    CHECK(colours() == std::vector<COLORREF>{background, background, GetSysColor(COLOR_WINDOWTEXT)});
 }

@@ -41,7 +41,7 @@ enum control : int {
     hoverHold = 1061, idleHold = 1062, history = 1063, missedSummary = 1064, eventLog = 1065, monitor = 1066,
     groupMessages = 1067, quietFrom = 1068, quietTo = 1069, quietRefused = 1070, hotKeyClose = 1071,
     hotKeyCloseRefused = 1072, hotKeyHistory = 1073, hotKeyHistoryRefused = 1074,
-    actionMenu = 1075,
+    actionMenu = 1075, darkScheme = 1076,
 };
 
 // The plug-in loaded with a settings file, and kivhost's options window opened on its page.
@@ -321,6 +321,15 @@ TEST_CASE("applying stores numbers within their limits and keeps what is not a n
     CHECK(s.stored("window", "maxonscreen") == "0");
 }
 
+TEST_CASE("numbers written by hand past the page's limits stay as long as their fields are not changed") {
+    pageSession kept("options-limits-kept", "[window]\r\nvisibletime=150\r\nmaxonscreen=300\r\n");
+    CHECK(kept.text(visibleTime) == "150");
+    kept.type(maxOnScreen, "300");
+    kept.options->apply();
+    CHECK(kept.stored("window", "visibletime") == "150");
+    CHECK(kept.stored("window", "maxonscreen") == "300");
+}
+
 TEST_CASE("the quiet hours are typed as HH:MM; an impossible time is refused beside the fields and not stored") {
     pageSession s("options-quiet", "[extra]\r\nquietfrom=1320\r\nquietto=420\r\n");
     CHECK(s.text(quietFrom) == "22:00");
@@ -584,7 +593,7 @@ kivhost::optionsWindow::layout viewOf(int height, COLORREF background = GetSysCo
 TEST_CASE("the page scrolls by bar, wheel and drag in steps of its view") {
     pageSession s("options-scroll", "", viewOf(300));
     HWND page = s.page();
-    RECT template_ = {0, 0, 300, 848};
+    RECT template_ = {0, 0, 300, 866};
     MapDialogRect(page, &template_);
     scrollState bar = barOf(page);
     CHECK(bar.maximum == template_.bottom);  // the whole page, from its template
@@ -832,6 +841,51 @@ TEST_CASE("odśwież closes every window and reads the scheme of the setting aga
     REQUIRE(shown.size() == 1);
     CHECK(widthOf(shown[0]) == 330);
     CHECK(s.stored("window", "scheme") == "kiv-test-odswiez.kivs");
+}
+
+TEST_CASE("the dark theme's scheme: chosen under the scheme, saved, and taken by the next window while programs are dark") {
+    testScheme jasny("kiv-test-jasny.kivs", titledScheme("Jasny test", 280));
+    testScheme ciemny("kiv-test-ciemny.kivs", titledScheme("Ciemny test", 340));
+    kivhost::programsTheme theme;
+    theme.remove();  // a system older than the dark theme
+    pageSession s("options-dark-scheme", "[window]\r\nvisibletime=60\r\nscheme=kiv-test-jasny.kivs\r\n");
+    std::vector<std::string> offered = s.items(schemeList);
+    offered.insert(offered.begin(), "(ten sam)");
+    CHECK(s.items(darkScheme) == offered);
+    CHECK(s.selection(darkScheme) == 0);
+
+    // Each step: the theme of programs, the dark list's choice, then the sample's width and what is stored.
+    enum class themeValue { none, light, dark };
+    struct step {
+        themeValue value;
+        const char* chosen;
+        int width;
+        const char* stored;
+    };
+    const step steps[] = {
+        {themeValue::dark, "(ten sam)", 280, ""},
+        {themeValue::dark, "Ciemny test", 340, "kiv-test-ciemny.kivs"},
+        {themeValue::light, "Ciemny test", 280, "kiv-test-ciemny.kivs"},
+        {themeValue::none, "Ciemny test", 280, "kiv-test-ciemny.kivs"},
+        {themeValue::dark, "Ciemny test", 340, "kiv-test-ciemny.kivs"},
+        {themeValue::dark, "(ten sam)", 280, ""},
+    };
+    for (const step& at : steps) {
+        CAPTURE(at.chosen);
+        CAPTURE(static_cast<int>(at.value));
+        if (at.value == themeValue::none)
+            theme.remove();
+        else
+            theme.set(at.value == themeValue::dark);
+        REQUIRE(s.choose(darkScheme, at.chosen));
+        s.options->apply();
+        CHECK(s.stored("extra", "darkscheme") == at.stored);
+        const std::vector<HWND> before = notifications();
+        s.click(previewSmall);
+        HWND sample = windowAfter(before);
+        REQUIRE(sample);
+        CHECK(widthOf(sample) == at.width);
+    }
 }
 
 // ---- the dialogs the page opens --------------------------------------------------------------
