@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "benchKeeper.h"
 #include "benchSupport.h"
 #include "kiv/popup.h"
 #include "notify/stackScreen.h"
@@ -59,9 +60,10 @@ figures measure(int count) {
     request.setTexts("TLEN", "ala", "Ala", "Ala ma kota, a kot ma Alę: opis na dwie linie, żeby rosła wysokość.",
                      "message");
     figures spent;
+    kivbench::benchKeeper keeper;
     for (int i = 0; i < count; ++i) {
         const double start = milliseconds();
-        kiv::window shown(request);
+        kiv::window shown(request, keeper);
         shown.fitToContent(kiv::workArea());
         shown.moveTo(600, 400, true);
         shown.reveal();

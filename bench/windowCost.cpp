@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "benchKeeper.h"
 #include "benchSupport.h"
 #include "hostCore.h"
 #include "notify/stackScreen.h"
@@ -39,10 +40,11 @@ figures measure(const char* scheme, int count) {
     request.setTexts("TLEN", "ala", "Ala", "Ala ma kota, a kot ma Alę: opis na dwie linie, żeby rosła wysokość.",
                      "message");
     figures spent;
+    kivbench::benchKeeper keeper;
     std::vector<kiv::window*> windows;
     for (int i = 0; i < count; ++i) {
         double start = milliseconds();
-        auto* shown = new kiv::window(request);
+        auto* shown = new kiv::window(request, keeper);
         shown->fitToContent(kiv::workArea());
         spent.build += milliseconds() - start;
         windows.push_back(shown);

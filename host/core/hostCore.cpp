@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "timerRecorder.h"
+
 namespace kivhost {
 
 namespace {
@@ -388,6 +390,38 @@ bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
         } else {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
         }
+    }
+    return true;
+}
+
+size_t pumpCountingTimers(DWORD milliseconds) {
+    size_t timers = 0;
+    const DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (timerRecorder::get().fromModule(message)) ++timers;
+            if (hostCore::get().routeDialogMessage(message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+    return timers;
+}
+
+bool pumpUntilWithoutTimers(const std::function<bool()>& condition, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= milliseconds) return false;
+        MSG message;
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            continue;
+        }
+        if (message.message == WM_TIMER) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
     }
     return true;
 }

@@ -188,4 +188,11 @@ void pumpMessages(DWORD milliseconds);
 // message that made something happen, before later timer messages change it again.
 bool pumpUntil(const std::function<bool()>& condition, DWORD milliseconds);
 
+// pumpMessages that says how many of the timer messages it dispatched were the plug-in's.
+size_t pumpCountingTimers(DWORD milliseconds);
+
+// pumpUntil on a thread that never gets to its timers: every WM_TIMER is taken off the queue and
+// dropped, every other message is dispatched.
+bool pumpUntilWithoutTimers(const std::function<bool()>& condition, DWORD milliseconds);
+
 }  // namespace kivhost

@@ -11,6 +11,7 @@
 #include "paintRecorder.h"
 #include "objectTracker.h"
 #include "recorders.h"
+#include "timerRecorder.h"
 
 namespace kivhost {
 
@@ -51,6 +52,7 @@ pluginLoader::pluginLoader(const std::string& path) {
     }
     installRecorders(module_);
     hotKeyRecorder::get().install(module_);
+    timerRecorder::get().install(module_);
     libraryRecorder::get().install(module_);
     installFileFaults(module_);
     installMemoryFaults(module_);

@@ -14,13 +14,14 @@
 // your module's instance handle first.
 //
 // The service answers -1 for a record of the wrong size and while kiv is silent or a full-screen
-// application is in front; otherwise 0, and the window appears at kiv's next tick (every 100 ms).
+// application is in front; otherwise 0, and the window appears at once (or, while the screen has
+// no room, as soon as it has).
 //
 // Threads. Every service of kiv (kiv/popup, kiv/popup/show, /update, /close, kiv/getsilent,
 // kiv/setsilent) may be called from any thread of the messenger's process, at any time between
 // kiv's LoadPlugin and UnloadPlugin. A call from another thread than the messenger's own copies
 // what it needs (your texts too) and returns at once; kiv does the work on the messenger's thread
-// at its next tick (at most 100 ms later), in the order each thread made its calls. No call ever
+// as soon as that thread runs its messages, in the order each thread made its calls. No call ever
 // waits for the messenger's thread, so you may call kiv while that thread waits for yours.
 // From another thread the answers are the best kiv can give at once:
 // - kiv/popup: 0 when the record is good (whether silent or a full-screen program then holds the

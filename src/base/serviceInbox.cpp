@@ -66,7 +66,7 @@ bool serviceInbox::postChange(int32_t about, job work) {
         return true;
     }
     if (!accepting()) return false;
-    waiting_.push_back({std::move(work), nullptr, about, true});
+    append({std::move(work), nullptr, about, true});
     return true;
 }
 
@@ -79,8 +79,20 @@ int32_t serviceInbox::push(entry posted, bool giveId) {
     if (!accepting() || (giveId && lastId_ == INT32_MAX)) return 0;
     if (giveId) posted.id = ++lastId_;
     const int32_t given = giveId ? posted.id : 1;
-    waiting_.push_back(std::move(posted));
+    append(std::move(posted));
     return given;
+}
+
+// One message per empty inbox is enough: a batch that leaves calls behind posts the next.
+void serviceInbox::append(entry posted) {
+    const bool wasEmpty = waiting_.empty();
+    waiting_.push_back(std::move(posted));
+    if (wasEmpty && wakeWindow_) PostMessageA(wakeWindow_, wakeMessage, 0, 0);
+}
+
+void serviceInbox::wakeThrough(HWND window) {
+    held lock(lock_);
+    wakeWindow_ = window;
 }
 
 int32_t serviceInbox::takeId() {

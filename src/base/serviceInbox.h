@@ -1,8 +1,9 @@
 // Calls that other plug-ins make from their own threads, carried to the user-interface thread.
 // A foreign thread only takes the lock, copies its request in and leaves: it never waits for the
 // user-interface thread, which may itself be waiting for it. The user-interface thread runs what
-// waits a batch at a time (at every tick of the windows manager and before each service call of
-// its own), in the order the calls arrived, and goes back to its messages in between. A plug-in
+// waits a batch at a time (when the message posted to the window it wakes through arrives, and
+// before each service call of its own), in the order the calls arrived, and goes back to its
+// messages in between. A plug-in
 // that calls faster than that is refused once the inbox is full; its changes of one notification
 // that wait together count as one, the last.
 #pragma once
@@ -40,6 +41,9 @@ public:
     void open();
     // Refuses further calls and drops what still waits, before the module's objects go.
     void close();
+    // The window that gets wakeMessage when a call comes to an empty inbox; null: none.
+    void wakeThrough(HWND window);
+    static constexpr UINT wakeMessage = WM_APP + 1;
 
     // Queues the job for the user-interface thread, about the id given (0: none); false once closed
     // or full.
@@ -76,12 +80,15 @@ private:
     // The id given (1 for a job without one); 0 when closed, full or ids are spent.
     int32_t push(entry posted, bool giveId);
     bool accepting() const { return open_ && waiting_.size() < capacity; }
+    // Appends under the lock; the first call of an empty inbox wakes the user-interface thread.
+    void append(entry posted);
 
     mutable CRITICAL_SECTION lock_;
     std::deque<entry> waiting_;
     mutable volatile LONG thread_ = 0;  // read on every call, without the lock
     bool open_ = false;
     int32_t lastId_ = 0;
+    HWND wakeWindow_ = nullptr;
 };
 
 // One for the module: it outlives every load, so a late caller still finds its lock.

@@ -4,6 +4,7 @@
 
 #include "base/moduleState.h"
 #include "notify/stackScreen.h"
+#include "notify/windowsManager.h"
 #include "settings/config.h"
 #include "settings/quietHours.h"
 
@@ -47,9 +48,11 @@ bool recordingHeldBack() {
     return plugin.settings && plugin.settings->history > 0;
 }
 
+// What was held back now waits for its summary: the manager watches for the hold to end.
 void remember(const window_info& request, eventKind kind, heldReason held) {
     if (!plugin.history || !recordingHeldBack()) return;
     plugin.history->add(request, kind, held, static_cast<size_t>(plugin.settings->history));
+    if (plugin.windows) plugin.windows->wake();
 }
 
 void rememberUnshown(const window_info& request) {
@@ -66,13 +69,24 @@ void rememberText(const window_info& request) {
     if (plugin.history && recordingHeldBack()) plugin.history->updateText(request);
 }
 
+namespace {
+
+bool missedSummaryDue() {
+    return plugin.history && plugin.history->anyMissed() && plugin.settings->missedsummary && recordingHeldBack();
+}
+
+}  // namespace
+
 bool takeMissedSummary(window_info& request) {
-    if (!plugin.history || !plugin.history->anyMissed() || !plugin.settings->missedsummary) return false;
-    if (!recordingHeldBack() || currentHold() != heldReason::none) return false;
+    if (!missedSummaryDue() || currentHold() != heldReason::none) return false;
     std::string text = missedText(plugin.history->takeMissed());
     request.setTexts("", "kiv", "kiv", text.c_str(), "ico_small");
     request.clickCallback = onSummaryClick;
     return true;
+}
+
+bool missedSummaryAwaited() {
+    return missedSummaryDue() && currentHold() != heldReason::silent;
 }
 
 void holdWhileSilent(bool (*silentNow)()) {

@@ -28,6 +28,9 @@ void rememberText(const window_info& request);
 // them up; false when there is none to show now. A left click on it calls what
 // openHistoryOnSummaryClick was given.
 bool takeMissedSummary(window_info& request);
+// Some were held back and their summary waits for a hold that ends by itself: anything but the
+// silent switch, which says when it goes off.
+bool missedSummaryAwaited();
 void openHistoryOnSummaryClick(void (*openHistory)());
 
 }  // namespace kiv

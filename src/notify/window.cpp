@@ -14,7 +14,6 @@
 #include "base/wideText.h"
 #include "notify/oleAccess.h"
 #include "notify/themeScheme.h"
-#include "notify/windowsManager.h"
 #include "scheme/skinDrawing.h"
 #include "settings/config.h"
 
@@ -41,7 +40,7 @@ void window::offerMenu(menuOpener open) {
     actionMenu = open;
 }
 
-window::window(window_info& request) {
+window::window(window_info& request, windowKeeper& keeper) : keeper_(keeper) {
     request.small = false;
     handle_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, notifyWindowClass, "notify",
                               WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, plugin.instance, nullptr);
@@ -292,8 +291,8 @@ void window::lost() {
 // The client area gets the notification's own object, made at the first request and answered
 // again for later ones; anything else, or a failure, gets the platform's default answer (0).
 LRESULT window::answerAccessibility(WPARAM flags, LPARAM objectId) {
-    if (static_cast<LONG>(objectId) != OBJID_CLIENT || !plugin.windows) return 0;
-    const oleAccess* functions = plugin.windows->accessFunctions();
+    if (static_cast<LONG>(objectId) != OBJID_CLIENT) return 0;
+    const oleAccess* functions = keeper_.accessFunctions();
     if (!functions) return 0;
     if (!accessible_) accessible_.reset(accessibleNotification::create(handle_, *functions));
     if (!accessible_) return 0;
@@ -431,7 +430,7 @@ void window::onClick(int button) {
         return;
     }
     if (button == 1 && settings().clickopenchat) openChat();
-    if (settings().clickclose && plugin.windows) plugin.windows->closeWindow(self);
+    if (settings().clickclose) keeper_.closeWindow(self);
 }
 
 // The window stays while its menu is open; a close asked for meanwhile happens after it.

@@ -1,6 +1,6 @@
 // One notification on the screen: a borderless, topmost, skinned pop-up that slides or fades in,
-// paints its icon and texts, answers clicks and slides or fades out. The windowsManager creates,
-// places and destroys it; the window animates and paints itself.
+// paints its icon and texts, answers clicks and slides or fades out. Its keeper creates, places
+// and destroys it; the window animates and paints itself.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +14,7 @@
 
 #include "base/window_info.h"
 #include "notify/accessibleNotification.h"
+#include "notify/windowKeeper.h"
 #include "scheme/skin.h"
 
 namespace kiv {
@@ -24,8 +25,8 @@ public:
     enum effect : int32_t { noEffect = 0, slideEffect = 1, fadeEffect = 2 };
 
     // Creates the platform window for the request (whose small flag is reset) with a copy of
-    // the current skin; handle() is null when that fails.
-    explicit window(window_info& request);
+    // the current skin; handle() is null when that fails. The keeper outlives the window.
+    window(window_info& request, windowKeeper& keeper);
     // Closes the platform window and frees the composed picture.
     ~window();
     window(const window&) = delete;
@@ -96,6 +97,7 @@ private:
     LRESULT answerAccessibility(WPARAM flags, LPARAM objectId);
     void updateAccessible();
 
+    windowKeeper& keeper_;
     HWND handle_ = nullptr;
     DWORD createdTick_ = 0;
     int x_ = 0;

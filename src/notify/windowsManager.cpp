@@ -5,7 +5,6 @@
 
 #include "base/entryGuard.h"
 #include "base/moduleState.h"
-#include "base/serviceInbox.h"
 #include "history/notificationHistory.h"
 #include "notify/hold.h"
 #include "notify/oleAccess.h"
@@ -49,26 +48,40 @@ bool stillOpen(const window* w) {
 
 }  // namespace
 
-windowsManager::windowsManager() {
-    timer_ = SetTimer(nullptr, 0, tickPeriod, guardedCallback<&windowsManager::tick>);
-}
+windowsManager::windowsManager() = default;
 
 windowsManager::~windowsManager() {
-    if (timer_) KillTimer(nullptr, timer_);
+    stopTick();
     closeAll();
     queue_.clear();
 }
 
-// A thread timer has no window to carry its object: the one manager is the module's. A batch of
-// what other threads asked for is queued first, so it shows in this tick.
+// A thread timer has no window to carry its object: the one manager is the module's.
 void CALLBACK windowsManager::tick(HWND, UINT, UINT_PTR, DWORD) {
-    inbox.runBatch();
     if (plugin.windows && plugin.settings) plugin.windows->onTick();
+}
+
+void windowsManager::wake() {
+    if (!timer_ && needsTick()) timer_ = SetTimer(nullptr, 0, tickPeriod, guardedCallback<&windowsManager::tick>);
+}
+
+// Windows to retire, requests waiting for room, or a summary waiting for a hold that ends by
+// itself (quiet hours, a program in full screen); the silent switch wakes the manager when it
+// goes off.
+bool windowsManager::needsTick() const {
+    return !windows_.empty() || !queue_.empty() || missedSummaryAwaited();
+}
+
+void windowsManager::stopTick() {
+    if (timer_) KillTimer(nullptr, timer_);
+    timer_ = 0;
 }
 
 bool windowsManager::addNotification(const window_info& request) {
     if (settings().groupmessages && joinConversation(request)) return true;
     enqueue(request);
+    showQueued();
+    wake();
     return true;
 }
 
@@ -102,6 +115,8 @@ bool windowsManager::joinConversation(const window_info& request) {
 
 void windowsManager::addQueued(const window_info& request) {
     enqueue(request);
+    showQueued();
+    wake();
 }
 
 bool windowsManager::updateText(int32_t id, const char* text) {
@@ -193,6 +208,7 @@ void windowsManager::onTick() {
     if (queue_.empty() && takeMissedSummary(summary)) addNotification(summary);
     showQueued();
     if (removed && settings().rearrangewindows) rearrange();
+    if (!needsTick()) stopTick();
 }
 
 // Oldest first, while the screen limit and the stack's room allow. A request that finds no room
@@ -235,7 +251,7 @@ bool windowsManager::retire(std::list<std::unique_ptr<window>>::iterator& at) {
 windowsManager::placement windowsManager::showNotification(window_info request) {
     request.effect = settings().effect;
     request.effectClose = settings().effectclose;
-    auto created = std::make_unique<window>(request);
+    auto created = std::make_unique<window>(request, *this);
     if (!created->handle()) return placement::failed;
     window* shown = created.get();
     if (windows_.empty()) screen_.choose(settings().monitor);

@@ -1,6 +1,7 @@
-// Owns every notification window and every request waiting for one: a 100 ms tick turns queued
-// requests into windows stacked from a corner of the work area, as many as the area holds,
-// retires windows whose time is over and closes the gaps.
+// Owns every notification window and every request waiting for one: a request becomes a window
+// stacked from a corner of the work area as soon as it comes, as many as the area holds. A 100 ms
+// tick retires windows whose time is over, closes the gaps and shows what waited; it runs only
+// while there is something to watch, so the module never wakes while nothing is on the screen.
 #pragma once
 
 #include <windows.h>
@@ -11,24 +12,25 @@
 #include "base/window_info.h"
 #include "notify/stackLayout.h"
 #include "notify/stackScreen.h"
+#include "notify/windowKeeper.h"
 
 namespace kiv {
 
 class oleAccess;
 class window;
 
-class windowsManager {
+class windowsManager : public windowKeeper {
 public:
     windowsManager();
     ~windowsManager();
     windowsManager(const windowsManager&) = delete;
     windowsManager& operator=(const windowsManager&) = delete;
 
-    // Queues a copy; the window appears at the next tick. With groupmessages, a further message
+    // Queues a copy and shows it at once when there is room. With groupmessages, a further message
     // of a conversation that has a window (or a queued request) goes into that one instead.
     bool addNotification(const window_info& request);
 
-    // The popup services: queue a request that has its id, change the description or close with
+    // The popup services: queue a request that has its id (shown at once when there is room), change the description or close with
     // the closing animation. False when the notification is gone or closing.
     void addQueued(const window_info& request);
     bool updateText(int32_t id, const char* text);
@@ -43,18 +45,19 @@ public:
     // stack fills its work area.
     bool mustWait() const;
     void onTick();
+    // Starts the tick when something needs watching and it is not running yet.
+    void wake();
     enum class placement { shown, failed, noRoom };
     // noRoom: the stack has no room for the window now; the request is left to the caller.
     placement showNotification(window_info request);
     void rearrange();
-    // Destroys the window at once, without closing animation.
-    void closeWindow(HWND handle);
+    void closeWindow(HWND handle) override;
     void closeAll();
     // Every window on screen starts closing, as its time were over, and nothing queued is shown.
     void dismissAll();
 
-    // The accessibility functions, loaded at the first call; null when the platform lacks them.
-    const oleAccess* accessFunctions();
+    // Loaded at the first call.
+    const oleAccess* accessFunctions() override;
 
     // Read by the in-process tests of the producers.
     const std::list<std::unique_ptr<window>>& windows() const { return windows_; }
@@ -71,6 +74,8 @@ private:
     };
 
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
+    bool needsTick() const;
+    void stopTick();
     void showQueued();
     void enqueue(const window_info& request);
     stackLayout layout() const;

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "base/inboxWindow.h"
 #include "filters/filtersManager.h"
 #include "history/eventLog.h"
 #include "history/notificationHistory.h"
@@ -43,6 +44,7 @@ struct subsystems {
     published<windowsManager> windows;
     published<notificationHistory> history;
     hotKeys keys;
+    inboxWindow wakeups;  // made last: the calls it runs reach every part above
 };
 
 }  // namespace kiv

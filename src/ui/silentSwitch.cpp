@@ -5,6 +5,7 @@
 #include "base/moduleState.h"
 #include "base/serviceInbox.h"
 #include "notify/hold.h"
+#include "notify/windowsManager.h"
 #include "settings/config.h"
 #include "ui/menus.h"
 
@@ -41,6 +42,11 @@ void show(LONG value) {
 
 bool lasting() {
     return plugin.settings && plugin.settings->silent;
+}
+
+// The summary of what silence held back may show now: the manager does not watch for it meanwhile.
+void wakeWhenOff(bool on) {
+    if (!on && plugin.windows) plugin.windows->wake();
 }
 
 }  // namespace
@@ -84,6 +90,7 @@ void silentSwitch::toggledInMenu(bool on) {
     plugin.settings->silent = on;
     show(on ? 1 : 0);  // the check mark is flipped already
     plugin.settings->save();
+    wakeWhenOff(on);
 }
 
 void silentSwitch::silenceFor(DWORD milliseconds) {
@@ -128,6 +135,7 @@ void silentSwitch::stopTimer() {
 void silentSwitch::publish() {
     show(on() ? 1 : 0);
     updateSilentMenuItem(on());
+    wakeWhenOff(on());
 }
 
 }  // namespace kiv

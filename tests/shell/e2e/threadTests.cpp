@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
@@ -35,9 +36,11 @@ std::vector<std::string> hostCallsFromOtherThreads() {
     return strays;
 }
 
-// One of kiv's turns on this thread: the only thread timer here is its manager's.
+// One of kiv's turns on this thread: the message that wakes it for the calls of other threads.
 bool kivTurn(const MSG& message) {
-    return message.message == WM_TIMER && !message.hwnd;
+    char name[32] = "";
+    return message.message == WM_APP + 1 && message.hwnd && GetClassNameA(message.hwnd, name, sizeof name) &&
+           strcmp(name, "kiv_inbox_window") == 0;
 }
 
 int update(int id, const std::string& text) {
