@@ -1,7 +1,7 @@
 #include "base/inboxWindow.h"
 
 #include "base/entryGuard.h"
-#include "base/moduleState.h"
+#include "base/messageWindow.h"
 #include "base/serviceInbox.h"
 
 namespace kiv {
@@ -12,20 +12,13 @@ constexpr const char* inboxWindowClass = "kiv_inbox_window";
 
 }  // namespace
 
-inboxWindow::inboxWindow() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = guardedCallback<procedure>;
-    windowClass.hInstance = plugin.instance;
-    windowClass.lpszClassName = inboxWindowClass;
-    RegisterClassA(&windowClass);
-    handle_ = CreateWindowExA(0, inboxWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, plugin.instance, nullptr);
+inboxWindow::inboxWindow() : handle_(openMessageWindow(inboxWindowClass, guardedCallback<procedure>)) {
     inbox.wakeThrough(handle_);
 }
 
 inboxWindow::~inboxWindow() {
     inbox.wakeThrough(nullptr);
-    if (handle_) DestroyWindow(handle_);
-    UnregisterClassA(inboxWindowClass, plugin.instance);
+    closeMessageWindow(handle_, inboxWindowClass);
 }
 
 // A batch per message: with calls left, the next batch waits behind what else came meanwhile.

@@ -8,25 +8,6 @@ namespace kiv {
 
 serviceInbox inbox;
 
-class serviceInbox::held {
-public:
-    explicit held(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
-    ~held() { LeaveCriticalSection(&lock_); }
-    held(const held&) = delete;
-    held& operator=(const held&) = delete;
-
-private:
-    CRITICAL_SECTION& lock_;
-};
-
-serviceInbox::serviceInbox() {
-    InitializeCriticalSection(&lock_);
-}
-
-serviceInbox::~serviceInbox() {
-    DeleteCriticalSection(&lock_);
-}
-
 void serviceInbox::adoptThisThread() {
     InterlockedExchange(&thread_, static_cast<LONG>(GetCurrentThreadId()));
 }
@@ -37,14 +18,14 @@ bool serviceInbox::onOwnThread() const {
 }
 
 void serviceInbox::open() {
-    held lock(lock_);
+    heldLock lock(lock_);
     open_ = true;
 }
 
 void serviceInbox::close() {
     std::deque<entry> dropped;  // freed once the lock is let go
     {
-        held lock(lock_);
+        heldLock lock(lock_);
         open_ = false;
         dropped.swap(waiting_);
     }
@@ -56,7 +37,7 @@ bool serviceInbox::post(job work, int32_t about) {
 
 bool serviceInbox::postChange(int32_t about, job work) {
     job replaced;  // freed once the lock is let go
-    held lock(lock_);
+    heldLock lock(lock_);
     if (!open_) return false;
     for (auto at = waiting_.rbegin(); at != waiting_.rend(); ++at) {
         if (at->id != about) continue;
@@ -75,7 +56,7 @@ int32_t serviceInbox::postWithId(jobWithId work) {
 }
 
 int32_t serviceInbox::push(entry posted, bool giveId) {
-    held lock(lock_);
+    heldLock lock(lock_);
     if (!accepting() || (giveId && lastId_ == INT32_MAX)) return 0;
     if (giveId) posted.id = ++lastId_;
     const int32_t given = giveId ? posted.id : 1;
@@ -91,22 +72,22 @@ void serviceInbox::append(entry posted) {
 }
 
 void serviceInbox::wakeThrough(HWND window) {
-    held lock(lock_);
+    heldLock lock(lock_);
     wakeWindow_ = window;
 }
 
 int32_t serviceInbox::takeId() {
-    held lock(lock_);
+    heldLock lock(lock_);
     return lastId_ == INT32_MAX ? 0 : ++lastId_;
 }
 
 bool serviceInbox::givenOut(int32_t id) const {
-    held lock(lock_);
+    heldLock lock(lock_);
     return id > 0 && id <= lastId_;
 }
 
 bool serviceInbox::holds(int32_t id) const {
-    held lock(lock_);
+    heldLock lock(lock_);
     return id > 0 && std::any_of(waiting_.begin(), waiting_.end(), [id](const entry& e) { return e.id == id; });
 }
 
@@ -116,14 +97,14 @@ bool serviceInbox::runBatch() {
     for (size_t run = 0; run < batch; ++run) {
         entry next;
         {
-            held lock(lock_);
+            heldLock lock(lock_);
             if (waiting_.empty()) return false;
             next = std::move(waiting_.front());
             waiting_.pop_front();
         }
         next.run();
     }
-    held lock(lock_);
+    heldLock lock(lock_);
     return !waiting_.empty();
 }
 

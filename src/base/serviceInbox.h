@@ -14,6 +14,7 @@
 #include <deque>
 #include <functional>
 
+#include "base/criticalSection.h"
 #include "kiv/popup.h"
 
 namespace kiv {
@@ -23,8 +24,7 @@ public:
     using job = std::function<void()>;
     using jobWithId = std::function<void(int32_t)>;
 
-    serviceInbox();
-    ~serviceInbox();
+    serviceInbox() = default;
     serviceInbox(const serviceInbox&) = delete;
     serviceInbox& operator=(const serviceInbox&) = delete;
 
@@ -67,7 +67,6 @@ public:
     bool runBatch();
 
 private:
-    class held;
     // A job and the id it is about, or a job and the id it was given. Made before the lock is
     // taken, so that only the id and a move happen under it.
     struct entry {
@@ -83,7 +82,7 @@ private:
     // Appends under the lock; the first call of an empty inbox wakes the user-interface thread.
     void append(entry posted);
 
-    mutable CRITICAL_SECTION lock_;
+    mutable criticalSection lock_;
     std::deque<entry> waiting_;
     mutable volatile LONG thread_ = 0;  // read on every call, without the lock
     bool open_ = false;

@@ -16,13 +16,8 @@ Function fromNtdll(const char* name) {
 
 }  // namespace
 
-unloadWatch::unloadWatch() {
-    InitializeCriticalSection(&lock_);
-}
-
 unloadWatch::~unloadWatch() {
     stop();
-    DeleteCriticalSection(&lock_);
 }
 
 bool unloadWatch::start() {
@@ -42,11 +37,9 @@ void unloadWatch::stop() {
 }
 
 uint32_t unloadWatch::unloadsAt(HMODULE base) const {
-    EnterCriticalSection(&lock_);
+    heldLock lock(lock_);
     const auto found = unloads_.find(reinterpret_cast<uintptr_t>(base));
-    const uint32_t count = lost_ + (found == unloads_.end() ? 0 : found->second);
-    LeaveCriticalSection(&lock_);
-    return count;
+    return lost_ + (found == unloads_.end() ? 0 : found->second);
 }
 
 // Under the loader's lock, on whichever thread unloads: a count and nothing else.
@@ -55,13 +48,12 @@ void CALLBACK unloadWatch::onLoaderEvent(ULONG reason, const notice* data, void*
 }
 
 void unloadWatch::unloaded(const void* base) {
-    EnterCriticalSection(&lock_);
+    heldLock lock(lock_);
     try {
         ++unloads_[reinterpret_cast<uintptr_t>(base)];
     } catch (...) {
         ++lost_;
     }
-    LeaveCriticalSection(&lock_);
 }
 
 }  // namespace kiv

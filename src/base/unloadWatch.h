@@ -9,11 +9,13 @@
 #include <cstdint>
 #include <map>
 
+#include "base/criticalSection.h"
+
 namespace kiv {
 
 class unloadWatch {
 public:
-    unloadWatch();
+    unloadWatch() = default;
     ~unloadWatch();
     unloadWatch(const unloadWatch&) = delete;
     unloadWatch& operator=(const unloadWatch&) = delete;
@@ -44,7 +46,7 @@ private:
     static void CALLBACK onLoaderEvent(ULONG reason, const notice* data, void* self);
     void unloaded(const void* base);
 
-    mutable CRITICAL_SECTION lock_;
+    mutable criticalSection lock_;
     std::map<uintptr_t, uint32_t> unloads_;
     uint32_t lost_ = 0;
     void* cookie_ = nullptr;

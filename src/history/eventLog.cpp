@@ -43,13 +43,8 @@ std::string lineOf(const char* protocol, const char* contactId, const char* even
 
 }  // namespace
 
-eventLog::eventLog() {
-    InitializeCriticalSection(&lock_);
-}
-
 eventLog::~eventLog() {
     close();
-    DeleteCriticalSection(&lock_);
 }
 
 bool eventLog::enabled() {
@@ -65,9 +60,8 @@ void eventLog::followSettings() {
 }
 
 void eventLog::append(const std::string& line) {
-    EnterCriticalSection(&lock_);
+    heldLock lock(lock_);
     appendHeld(line);
-    LeaveCriticalSection(&lock_);
 }
 
 // The file stays open between lines, and each line is one write into the system's cache, so a
@@ -89,9 +83,8 @@ void eventLog::appendHeld(const std::string& line) {
 }
 
 void eventLog::close() {
-    EnterCriticalSection(&lock_);
+    heldLock lock(lock_);
     file_.close();
-    LeaveCriticalSection(&lock_);
 }
 
 }  // namespace kiv

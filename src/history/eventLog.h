@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 
+#include "base/criticalSection.h"
 #include "base/scopedHandle.h"
 
 namespace kiv {
@@ -19,7 +20,7 @@ public:
     // the limit whatever a caller hands over.
     static constexpr size_t longestField = 1024;
 
-    eventLog();
+    eventLog() = default;
     ~eventLog();
     eventLog(const eventLog&) = delete;
     eventLog& operator=(const eventLog&) = delete;
@@ -36,7 +37,7 @@ private:
     void appendHeld(const std::string& line);  // with the lock held
     void close();
 
-    CRITICAL_SECTION lock_;
+    criticalSection lock_;
     fileHandle file_{INVALID_HANDLE_VALUE};
 };
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/entryGuard.h"
+#include "base/messageWindow.h"
 #include "base/moduleState.h"
 #include "notify/windowsManager.h"
 #include "settings/config.h"
@@ -89,22 +90,13 @@ bool hotKeys::grab(hotKeyAction action, int32_t key) {
 }
 
 bool hotKeys::openWindow() {
-    if (window_) return true;
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = guardedCallback<keysWindowProc>;
-    windowClass.hInstance = plugin.instance;
-    windowClass.lpszClassName = keysWindowClass;
-    RegisterClassA(&windowClass);
-    window_ = CreateWindowExA(0, keysWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, plugin.instance, nullptr);
-    if (!window_) UnregisterClassA(keysWindowClass, plugin.instance);
+    if (!window_) window_ = openMessageWindow(keysWindowClass, guardedCallback<keysWindowProc>);
     return window_ != nullptr;
 }
 
 void hotKeys::closeWindow() {
-    if (!window_) return;
-    DestroyWindow(window_);
+    closeMessageWindow(window_, keysWindowClass);
     window_ = nullptr;
-    UnregisterClassA(keysWindowClass, plugin.instance);
 }
 
 }  // namespace kiv
