@@ -118,7 +118,7 @@ static_assert(offsetof(popup_options, iconBitmap) == 6);
 //
 // show answers a positive id (never given out twice while kiv.tpl stays in the process, also
 // across its UnloadPlugin and a new LoadPlugin), or -1 when refused as kiv/popup refuses, or for
-// an options record whose size is not 16; null options behave as kiv/popup without options. update (a new description, in the encoding the notification was
+// an options record whose size is not 16 (or 32, popup_options3 below); null options behave as kiv/popup without options. update (a new description, in the encoding the notification was
 // shown with; the window is sized again and its time starts again) and close (with the user's
 // closing animation) answer 0, or -1 once the notification is gone or closing. A notification
 // still waiting for its window is changed or removed where it waits.
@@ -138,6 +138,39 @@ static_assert(offsetof(popup_options2, iconBitmap) == 8);
 static_assert(offsetof(popup_options2, keepOpen) == 12);
 static_assert(offsetof(popup_options2, encoding) == 13);
 
+// A notification with up to three buttons under its text and a progress bar: a download, an
+// update, anything the user may act on or wait for. Give it as kiv/popup/show's options.
+//
+//     popup_options3 options = {};
+//     options.size = sizeof options;            // 32
+//     options.encoding = kiv::popupUtf8;
+//     options.progress = 0;                      // a bar, empty for now
+//     options.actions[0] = u8"Otw\u00f3rz";
+//     options.actions[1] = u8"Poka\u017c w folderze";
+//     int id = callService(me, kiv::popupShowService, (WPARAM)&info, (LPARAM)&options);
+//     ...
+//     callService(me, kiv::popupProgressService, id, 40);  // 40%; -1 hides the bar
+//
+// A click on button k (1 to 3) calls your callback with click_info.button = popupActionButton + k
+// (101 to 103) and closes the notification unless keepOpen is set; a click anywhere else is
+// handled as on any notification. Captions are cut to popupActionCharacters characters. show
+// answers -1 for a progress below -1 or above 100, or a reserved field that is not 0.
+struct popup_options3 {
+    int32_t size;            // 32
+    int32_t visibleTime;     // as in popup_options2
+    HBITMAP iconBitmap;      // as in popup_options2
+    uint8_t keepOpen;        // as in popup_options2
+    uint8_t encoding;        // as in popup_options2, also for the captions
+    int8_t progress;         // -1: no bar; 0 to 100: a bar filled that far
+    uint8_t reserved;        // 0
+    const char* actions[3];  // the buttons' captions; a null or empty one ends the list
+    int32_t reserved2;       // 0
+};
+static_assert(sizeof(popup_options3) == 32);
+static_assert(offsetof(popup_options3, progress) == 14);
+static_assert(offsetof(popup_options3, actions) == 16);
+static_assert(offsetof(popup_options3, reserved2) == 28);
+
 #pragma pack(pop)
 
 // How many calls from other threads may wait for the messenger's thread (see "Bounds" above).
@@ -146,5 +179,11 @@ inline constexpr size_t popupWaitingCalls = 4096;
 inline constexpr const char* popupShowService = "kiv/popup/show";
 inline constexpr const char* popupUpdateService = "kiv/popup/update";
 inline constexpr const char* popupCloseService = "kiv/popup/close";
+inline constexpr const char* popupProgressService = "kiv/popup/progress";
+
+// popup_options3's buttons: how many, their captions' length, and what a click on one reports.
+inline constexpr int popupActions = 3;
+inline constexpr int popupActionCharacters = 40;
+inline constexpr int32_t popupActionButton = 100;
 
 }  // namespace kiv

@@ -39,10 +39,20 @@ struct window_info {
     int32_t messageKind = other;
     int32_t messages = 1;         // how many messages the window holds
     bool priority = false;        // from a priority contact: its contact line is marked
+    // The caller's buttons (popup_options3): captions in the request's encoding, at most
+    // popupActionCharacters characters; the first empty one ends the list.
+    char actions[popupActions][popupActionCharacters * 4 + 1] = {};
+    int32_t progress = -1;  // -1: no bar; 0 to 100: how far the bar is filled
 
     // Every text cut to its field and terminated; null gives the empty text.
     void setTexts(const char* protocolText, const char* contactIdText, const char* nickText, const char* textText,
                   const char* iconNameText);
+
+    // The buttons' captions, each cut to popupActionCharacters characters; a null or empty one
+    // ends the list. Call after the encoding is set.
+    void setActions(const char* const (&captions)[popupActions]);
+    // How many buttons the notification has.
+    int actionCount() const;
 
     // Replaces the description, cut to its field (in UTF-8 at a character's start).
     void setText(const char* newText);

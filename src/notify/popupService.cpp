@@ -18,6 +18,7 @@ namespace {
 constexpr int32_t popupInfoSize = sizeof(popup_info);
 constexpr int32_t popupOptionsSize = sizeof(popup_options);
 constexpr int32_t popupOptions2Size = sizeof(popup_options2);
+constexpr int32_t popupOptions3Size = sizeof(popup_options3);
 
 // kiv.log names each service as the host knows it.
 const char* const popupName = abi::svcKivPopup;
@@ -163,6 +164,24 @@ window_info requestFromShow(const popup_info& info, const popup_options2* option
     return request;
 }
 
+window_info requestFromShow(const popup_info& info, const popup_options3& options) {
+    const popup_options2 common = {popupOptions2Size, options.visibleTime, options.iconBitmap, options.keepOpen,
+                                   options.encoding, {0, 0}};
+    window_info request = requestFromShow(info, &common);
+    request.progress = options.progress;
+    request.setActions(options.actions);
+    return request;
+}
+
+bool showOptionsGood(const void* options) {
+    if (!options) return true;
+    const int32_t size = *static_cast<const int32_t*>(options);
+    if (size == popupOptions2Size) return true;
+    if (size != popupOptions3Size) return false;
+    const auto& third = *static_cast<const popup_options3*>(options);
+    return third.progress >= -1 && third.progress <= 100 && third.reserved == 0 && third.reserved2 == 0;
+}
+
 int __cdecl popupService(WPARAM popupInfo, LPARAM popupOptions) {
     const auto* info = reinterpret_cast<const popup_info*>(popupInfo);
     const auto* options = reinterpret_cast<const popup_options*>(popupOptions);
@@ -183,8 +202,10 @@ int __cdecl popupShow(WPARAM popupInfo, LPARAM popupOptions) {
     if (own) inbox.runBatch();
     auto refused = own ? refuse : refuseLater;
     if (!info || info->size != popupInfoSize) return refused(showName, "odrzucone: zły rekord");
-    if (options && options->size != popupOptions2Size) return refused(showName, "odrzucone: zły rekord opcji");
-    window_info request = requestFromShow(*info, options);
+    if (!showOptionsGood(options)) return refused(showName, "odrzucone: zły rekord opcji");
+    const bool third = options && options->size == popupOptions3Size;
+    window_info request = third ? requestFromShow(*info, *reinterpret_cast<const popup_options3*>(options))
+                                : requestFromShow(*info, options);
     if (own) return plugin.windows ? submit(showName, request, true) : -1;
     const int32_t id = inbox.postWithId([request](int32_t given) {
         window_info shown = request;

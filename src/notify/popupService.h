@@ -19,5 +19,8 @@ int __cdecl popupClose(WPARAM id, LPARAM);
 window_info requestFromPopup(const popup_info& info, const popup_options* options);
 // The same from kiv/popup/show's records; options may be null.
 window_info requestFromShow(const popup_info& info, const popup_options2* options);
+window_info requestFromShow(const popup_info& info, const popup_options3& options);
+// Whether kiv/popup/show takes its options: none, or a record of either size with every field in range.
+bool showOptionsGood(const void* options);
 
 }  // namespace kiv

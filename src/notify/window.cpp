@@ -139,6 +139,22 @@ bool window::changeText(const char* text, int32_t messages, const RECT& area) {
     return height() != before;
 }
 
+bool window::changeProgress(int32_t percent, const RECT& area) {
+    const int before = height();
+    request_.progress = percent;
+    fitToContent(area);
+    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+    return height() != before;
+}
+
+RECT window::actionRect(int) const {
+    return {0, 0, 0, 0};
+}
+
+RECT window::progressRect() const {
+    return {0, 0, 0, 0};
+}
+
 // A window sized again to what it already is (the next message of a group, a new text of the
 // same height) keeps its picture and shape.
 void window::resize(int width, int height, bool small) {
@@ -413,24 +429,36 @@ void window::drawDescription(HDC dc) const {
 
 // ---- clicks --------------------------------------------------------------------------------
 
-// The caller first (unless its plug-in is gone), then the chat window, then closing. Whatever
-// closes the window ends the click: nothing here touches the object after that.
+// The caller's callback, unless its plug-in is gone. False when the callback closed the window:
+// nothing may touch the object after that.
+bool window::tellCaller(int button) {
+    if (!request_.clickCallback) return true;
+    HWND self = handle_;
+    click_info click = {sizeof click, button, self};
+    const ClickCallbackFn callback = request_.clickCallback;
+    const int32_t data = request_.callbackData;
+    const callerModule caller = request_.caller;  // the callback may close this window
+    caller.whileLoaded(reinterpret_cast<const void*>(callback), [&] { callback(&click, data); });
+    return fromHandle(self) == this;
+}
+
+// The caller first, then the chat window, then closing. Whatever closes the window ends the
+// click: nothing here touches the object after that.
 void window::onClick(int button) {
     HWND self = handle_;
-    if (request_.clickCallback) {
-        click_info click = {sizeof click, button, self};
-        const ClickCallbackFn callback = request_.clickCallback;
-        const int32_t data = request_.callbackData;
-        const callerModule caller = request_.caller;  // the callback may close this window
-        caller.whileLoaded(reinterpret_cast<const void*>(callback), [&] { callback(&click, data); });
-        if (fromHandle(self) != this) return;  // the callback closed it
-    }
+    if (!tellCaller(button)) return;
     if (button == 2 && settings().actionmenu && actionMenu) {
         openMenu();
         return;
     }
     if (button == 1 && settings().clickopenchat) openChat();
     if (settings().clickclose) keeper_.closeWindow(self);
+}
+
+void window::clickAction(int k) {
+    if (k < 0 || k >= actionCount()) return;
+    HWND self = handle_;
+    if (tellCaller(popupActionButton + k + 1) && !request_.forceKeepOpen) keeper_.closeWindow(self);
 }
 
 // The window stays while its menu is open; a close asked for meanwhile happens after it.

@@ -47,6 +47,17 @@ public:
     // A new description (or the next message of a group): sized again, repainted, and its visible
     // time starts again. Says whether the height changed.
     bool changeText(const char* text, int32_t messages, const RECT& area);
+    // A new fill of the caller's bar (-1 hides it): sized again and repainted. Says whether the
+    // height changed.
+    bool changeProgress(int32_t percent, const RECT& area);
+    // The caller's buttons, under the description: how many, where button k (from 0) is in the
+    // client area, and a click on it. The caller hears popupActionButton + k + 1; the window
+    // closes unless the caller keeps it open.
+    int actionCount() const { return request_.actionCount(); }
+    RECT actionRect(int k) const;
+    void clickAction(int k);
+    // Where the bar is in the client area; empty while there is none.
+    RECT progressRect() const;
     void reveal();
     void moveTo(int x, int y, bool force);
     void resize(int width, int height, bool small);
@@ -91,6 +102,7 @@ private:
     void drawContactLine(HDC dc) const;
     void drawDescription(HDC dc) const;
     void onClick(int button);
+    bool tellCaller(int button);
     void openMenu();
     void openChat() const;
     void lost();
