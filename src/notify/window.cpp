@@ -1,5 +1,7 @@
 #include "notify/window.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -81,24 +83,41 @@ window* window::fromHandle(HWND handle) {
 // ---- size and place ------------------------------------------------------------------------
 
 // No window is larger than the work area of its stack's screen, whatever size the scheme asks for.
+// A caller's bar and buttons go under the description; without a text they take its place in a
+// window of the normal size, as a notification with nothing to act on is the small one.
 void window::fitToContent(const RECT& area) {
     const int32_t areaWidth = std::max<int32_t>(0, area.right - area.left);
     const int32_t areaHeight = std::max<int32_t>(0, area.bottom - area.top);
     skin_.height = std::min(schemeHeight_, areaHeight);
     skin_.descRect = schemeDescRect_;
-    if (!request_.text[0]) {
+    extras_ = measureExtras();
+    if (!request_.text[0] && extras_.empty()) {
         resize(std::min(skin_.smallWidth, areaWidth), std::min(skin_.smallHeight, areaHeight), true);
         return;
     }
-    if (skin_.autoHeight) growToText(area);
+    // The scheme's own margin under the description stays under the bar and the buttons; what
+    // they need beyond the scheme's height is kept from the text's growth.
+    const int margin = std::max(0, schemeHeight_ - static_cast<int>(schemeDescRect_.bottom));
+    const int below = static_cast<int>(schemeDescRect_.top) + extras_.height() + margin;
+    if (!request_.text[0]) {
+        skin_.descRect.bottom = skin_.descRect.top;
+    } else if (skin_.autoHeight) {
+        growToText(area, extras_.empty() ? 0 : std::max(0, below - schemeHeight_));
+    }
+    if (!extras_.empty()) {
+        const int64_t needed = int64_t{skin_.descRect.bottom} + extras_.height() + margin;
+        skin_.height = static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(skin_.height, needed), areaHeight));
+        extras_.place(skin_.descRect.bottom);
+    }
     resize(std::min(skin_.width, areaWidth), skin_.height, false);
 }
 
-// The whole measured text height is added to the scheme's height, at most autoheightrows lines.
+// The whole measured text height is added to the scheme's height, at most autoheightrows lines,
+// and never more than leaves reserve pixels of the work area to the bar and the buttons.
 // The text is measured in a copy of the description rectangle: measuring narrows a rectangle to
 // its widest line, and a paint into that narrower one lost the last letters wherever a substituted
 // face measures and draws a pixel apart. The description keeps the scheme's width.
-void window::growToText(const RECT& area) {
+void window::growToText(const RECT& area, int reserve) {
     int chars = settings().autoheightchars;
     if (chars > 0 && chars < 512) {
         request_.text[chars] = '\0';
@@ -118,9 +137,33 @@ void window::growToText(const RECT& area) {
     const int64_t rows = std::max<int32_t>(settings().autoheightrows, 0);
     if (lineHeight * rows < textHeight) textHeight = static_cast<int>(lineHeight * rows);
     // Never taller than the work area, whatever the font.
-    textHeight = std::min(textHeight, std::max(0, static_cast<int>(area.bottom - area.top) - skin_.height));
+    const int room = static_cast<int>(area.bottom - area.top) - skin_.height - reserve;
+    textHeight = std::min(textHeight, std::max(0, room));
     skin_.height += textHeight;
     skin_.descRect.bottom = skin_.descRect.top + textHeight;
+}
+
+// The captions measured in the description font, in the request's encoding.
+actionLayout window::measureExtras() const {
+    const bool bar = request_.progress >= 0;
+    const int count = actionCount();
+    if (!bar && count == 0) return {};
+    int widths[popupActions] = {};
+    int lineHeight = 0;
+    windowDC dc(handle_);
+    if (dc) {
+        scopedFont font(CreateFontIndirectA(&skin_.descFont));
+        selection chosen(dc.get(), font.get());
+        const UINT measure = DT_SINGLELINE | DT_CALCRECT | textFlags;
+        RECT sample = {0, 0, 100, 100};
+        lineHeight = DrawTextA(dc.get(), "a", -1, &sample, measure);
+        for (int k = 0; k < count; ++k) {
+            RECT caption = {0, 0, 0, 0};
+            drawText(dc.get(), request_.actions[k], &caption, measure);
+            widths[k] = caption.right - caption.left;
+        }
+    }
+    return actionLayout(skin_.descRect, bar, widths, count, lineHeight);
 }
 
 // A screen reader that follows the window hears of the new text and count.
@@ -145,14 +188,6 @@ bool window::changeProgress(int32_t percent, const RECT& area) {
     fitToContent(area);
     if (handle_) InvalidateRect(handle_, nullptr, TRUE);
     return height() != before;
-}
-
-RECT window::actionRect(int) const {
-    return {0, 0, 0, 0};
-}
-
-RECT window::progressRect() const {
-    return {0, 0, 0, 0};
 }
 
 // A window sized again to what it already is (the next message of a group, a new text of the
@@ -342,6 +377,8 @@ void window::paint(HDC dc) const {
     drawIcon(dc, getContactItem(request_.itemHandle));
     drawContactLine(dc);
     drawDescription(dc);
+    drawProgress(dc);
+    drawActions(dc);
     SetTextColor(dc, previousText);
     SetBkMode(dc, previousMode);
     SetBkColor(dc, previousBackground);
@@ -427,6 +464,40 @@ void window::drawDescription(HDC dc) const {
     drawText(dc, request_.text, &area, DT_WORDBREAK | DT_WORD_ELLIPSIS | DT_END_ELLIPSIS | textFlags);
 }
 
+// A framed bar, filled from the left as far as the caller has come.
+void window::drawProgress(HDC dc) const {
+    RECT bar = progressRect();
+    if (IsRectEmpty(&bar)) return;
+    scopedBrush track(CreateSolidBrush(skin_.actionBack));
+    FillRect(dc, &bar, track.get());
+    scopedBrush fill(CreateSolidBrush(skin_.progressColor));
+    FrameRect(dc, &bar, fill.get());
+    RECT done = bar;
+    InflateRect(&done, -1, -1);
+    const int percent = std::clamp<int32_t>(request_.progress, 0, 100);
+    done.right = done.left + (done.right - done.left) * percent / 100;
+    if (done.right > done.left) FillRect(dc, &done, fill.get());
+}
+
+// Flat buttons with a one-pixel frame, each caption centred in the description font.
+void window::drawActions(HDC dc) const {
+    const int count = actionCount();
+    if (count == 0) return;
+    scopedFont font(CreateFontIndirectA(&skin_.descFont));
+    selection chosen(dc, font.get());
+    scopedBrush back(CreateSolidBrush(skin_.actionBack));
+    scopedBrush frame(CreateSolidBrush(skin_.actionFrame));
+    SetTextColor(dc, skin_.actionText);
+    for (int k = 0; k < count; ++k) {
+        RECT button = actionRect(k);
+        if (IsRectEmpty(&button)) continue;
+        FillRect(dc, &button, back.get());
+        FrameRect(dc, &button, frame.get());
+        RECT caption = extras_.caption(k);
+        drawText(dc, request_.actions[k], &caption, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS | textFlags);
+    }
+}
+
 // ---- clicks --------------------------------------------------------------------------------
 
 // The caller's callback, unless its plug-in is gone. False when the callback closed the window:
@@ -453,6 +524,18 @@ void window::onClick(int button) {
     }
     if (button == 1 && settings().clickopenchat) openChat();
     if (settings().clickclose) keeper_.closeWindow(self);
+}
+
+// A button takes the click for itself; anywhere else it is the notification's.
+void window::onLeftClick(POINT at) {
+    for (int k = 0; k < actionCount(); ++k) {
+        const RECT button = actionRect(k);
+        if (PtInRect(&button, at)) {
+            clickAction(k);
+            return;
+        }
+    }
+    onClick(1);
 }
 
 void window::clickAction(int k) {
@@ -498,7 +581,7 @@ LRESULT CALLBACK notifyWindowProc(HWND handle, UINT message, WPARAM wParam, LPAR
         self->onTimer();
         return 0;
     case WM_LBUTTONUP:
-        self->onClick(1);
+        self->onLeftClick({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_RBUTTONUP:
         self->onClick(2);

@@ -14,6 +14,7 @@
 
 #include "base/window_info.h"
 #include "notify/accessibleNotification.h"
+#include "notify/actionLayout.h"
 #include "notify/windowKeeper.h"
 #include "scheme/skin.h"
 
@@ -54,10 +55,10 @@ public:
     // client area, and a click on it. The caller hears popupActionButton + k + 1; the window
     // closes unless the caller keeps it open.
     int actionCount() const { return request_.actionCount(); }
-    RECT actionRect(int k) const;
+    RECT actionRect(int k) const { return extras_.action(k); }
     void clickAction(int k);
     // Where the bar is in the client area; empty while there is none.
-    RECT progressRect() const;
+    RECT progressRect() const { return extras_.progress(); }
     void reveal();
     void moveTo(int x, int y, bool force);
     void resize(int width, int height, bool small);
@@ -88,7 +89,8 @@ private:
     friend LRESULT CALLBACK notifyWindowProc(HWND, UINT, WPARAM, LPARAM);
 
     void takeLook();
-    void growToText(const RECT& area);
+    void growToText(const RECT& area, int reserve);
+    actionLayout measureExtras() const;
     bool animated() const;
     bool leftCorner() const;
     void startTimer();
@@ -101,6 +103,9 @@ private:
     LOGFONTA contactFont() const;
     void drawContactLine(HDC dc) const;
     void drawDescription(HDC dc) const;
+    void drawProgress(HDC dc) const;
+    void drawActions(HDC dc) const;
+    void onLeftClick(POINT at);
     void onClick(int button);
     bool tellCaller(int button);
     void openMenu();
@@ -120,6 +125,7 @@ private:
     skin skin_;
     int32_t schemeHeight_ = 0;     // the skin's height before auto-height grew it
     RECT schemeDescRect_ = {0, 0, 0, 0};
+    actionLayout extras_;  // the caller's bar and buttons, placed by the latest sizing
     bool systemColours_ = false;  // high contrast: no picture, no shape, no transparency
     int32_t state_ = created;
     int32_t slideStep_ = 0;

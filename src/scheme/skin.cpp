@@ -107,6 +107,10 @@ void skin::load(const char* folder, const char* file) {
                    coordinates);
     scheme.font("desc_font", descFont);
     descColor = scheme.colour("desc_color", 0);
+    actionBack = scheme.colour("actionback", backgroundColor);
+    actionText = scheme.colour("actiontext", descColor);
+    actionFrame = scheme.colour("actionframe", descColor);
+    progressColor = scheme.colour("progresscolor", idColor);
 }
 
 void skin::copyFrom(const skin& other) {
@@ -134,6 +138,10 @@ void skin::copyFrom(const skin& other) {
     descRect = other.descRect;
     descFont = other.descFont;
     descColor = other.descColor;
+    actionBack = other.actionBack;
+    actionText = other.actionText;
+    actionFrame = other.actionFrame;
+    progressColor = other.progressColor;
 }
 
 }  // namespace kiv

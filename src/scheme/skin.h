@@ -51,6 +51,12 @@ public:
     RECT descRect = {5, 23, 225, 46};
     LOGFONTA descFont = {};
     COLORREF descColor = 0;
+    // A caller's buttons and progress bar; a scheme without these keys gets its own colours:
+    // buttons in the background and description colours, the bar in the contact line's.
+    COLORREF actionBack = 0xFFFFFF;
+    COLORREF actionText = 0;
+    COLORREF actionFrame = 0;
+    COLORREF progressColor = 0;
 
 private:
     // The loaded scheme's source bitmaps, held by the skin that loaded them and by every copy: a

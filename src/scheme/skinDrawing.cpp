@@ -209,6 +209,9 @@ void useSystemColours(skin& look) {
     look.backgroundColor = GetSysColor(COLOR_WINDOW);
     const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
     look.frameColor = look.idColor = look.descColor = text;
+    look.actionBack = look.backgroundColor;
+    look.actionText = look.actionFrame = text;
+    look.progressColor = GetSysColor(COLOR_HIGHLIGHT);
 }
 
 void compose(skin& look, HWND window, bool small) {

@@ -11,7 +11,8 @@ class skin;
 constexpr COLORREF iconKey = 0xFF00FF;  // magenta: transparent in every icon
 
 // The skin as high contrast asks: the system's window and text colours, a frame in the text
-// colour, and no bitmap, so no picture and no shape; sizes, rectangles, fonts and the icon stay.
+// colour, a caller's bar in the highlight colour, and no bitmap, so no picture and no shape;
+// sizes, rectangles, fonts and the icon stay.
 void useSystemColours(skin& look);
 
 // Builds the skin's composed bitmap for the window's client size from the normal bitmap (or

@@ -79,7 +79,10 @@ public:
 struct highContrastScene {
     static constexpr COLORREF window = RGB(255, 255, 0);
     static constexpr COLORREF text = RGB(0, 0, 160);
-    highContrastScene() { kivhost::highContrast::get().set({{COLOR_WINDOW, window}, {COLOR_WINDOWTEXT, text}}); }
+    static constexpr COLORREF highlight = RGB(0, 128, 0);
+    highContrastScene() {
+        kivhost::highContrast::get().set({{COLOR_WINDOW, window}, {COLOR_WINDOWTEXT, text}, {COLOR_HIGHLIGHT, highlight}});
+    }
     ~highContrastScene() { kivhost::highContrast::get().clear(); }
     highContrastScene(const highContrastScene&) = delete;
     highContrastScene& operator=(const highContrastScene&) = delete;
@@ -158,6 +161,20 @@ inline int showPopup(kivSession& session, const popupRequest& request, const kiv
     kiv::popup_info info = popupInfo(request);
     return session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(options));
 }
+
+// A bar (progress -1: none) and the captions of the buttons, in the encoding given.
+inline kiv::popup_options3 options3(int progress, std::initializer_list<const char*> captions, bool keepOpen = false,
+                                    uint8_t encoding = kiv::popupWindows1250) {
+    kiv::popup_options3 options = {};
+    options.size = sizeof options;
+    options.progress = static_cast<int8_t>(progress);
+    options.keepOpen = keepOpen;
+    options.encoding = encoding;
+    int k = 0;
+    for (const char* caption : captions) options.actions[k++] = caption;
+    return options;
+}
+
 
 inline int updatePopup(kivSession& session, int id, const char* text) {
     return session.service(kiv::popupUpdateService, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(text));
@@ -286,6 +303,15 @@ inline HWND showOne(kivSession& session, const popupRequest& request) {
     return windowAfter(before);
 }
 
+// kiv/popup/show with those options, and its window as soon as the tick that shows it has run.
+inline HWND showWith(kivSession& session, const popupRequest& request, const kiv::popup_options3& options) {
+    std::vector<HWND> before = notifications();
+    kiv::popup_info info = popupInfo(request);
+    if (session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(&options)) <= 0)
+        return nullptr;
+    return windowAfter(before);
+}
+
 // Which request a window shows: its click callback's data, asked with a right click.
 inline int requestIndex(HWND window) {
     clickLog::clicks.clear();
@@ -349,6 +375,24 @@ inline std::string hugeFontScheme(int pixels = 200) {
     huge.lfCharSet = EASTEUROPE_CHARSET;
     lstrcpyA(huge.lfFaceName, "Tahoma");
     return "window_autoheight=1\r\ndesc_font=" + kivhost::structText(&huge, sizeof huge) + "\r\n";
+}
+
+// The colours of a caller's buttons and bar, given by a scheme's keys; nothing else on a window
+// has them, so the buttons and the bar are found by their pixels.
+struct actionColours {
+    static constexpr COLORREF back = RGB(0xE0, 0xF0, 0xE0);
+    static constexpr COLORREF text = RGB(0x20, 0x20, 0x90);
+    static constexpr COLORREF frame = RGB(0xC0, 0x10, 0x10);
+    static constexpr COLORREF bar = RGB(0xF0, 0x80, 0x00);
+    static std::string keys() {
+        return "actionback=" + std::to_string(back) + "\r\nactiontext=" + std::to_string(text) +
+               "\r\nactionframe=" + std::to_string(frame) + "\r\nprogresscolor=" + std::to_string(bar) + "\r\n";
+    }
+};
+
+// Plain, grown by its text in 11-pixel Tahoma, the buttons and the bar in actionColours.
+inline std::string actionScheme(int fontPixels = 11) {
+    return hugeFontScheme(fontPixels) + actionColours::keys();
 }
 
 inline std::string manyLines() {

@@ -47,4 +47,25 @@ inline bool samePicture(const kivhost::picture& a, const kivhost::picture& b) {
     return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
 }
 
+// Rectangles framed by a one-pixel line of the colour (a button, a bar), from the top left, each
+// from its frame's outer top-left pixel to one past its bottom-right one.
+inline std::vector<RECT> framedBoxes(const kivhost::picture& image, COLORREF frame) {
+    std::vector<RECT> boxes;
+    auto in = [&](int x, int y) { return x >= 0 && y >= 0 && x < image.width && y < image.height && image.at(x, y) == frame; };
+    auto seen = [&](int x, int y) {
+        for (const RECT& b : boxes)
+            if (x >= b.left && x < b.right && y >= b.top && y < b.bottom) return true;
+        return false;
+    };
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            if (!in(x, y) || in(x - 1, y) || in(x, y - 1) || seen(x, y)) continue;
+            int right = x, bottom = y;
+            while (in(right + 1, y)) ++right;
+            while (in(x, bottom + 1)) ++bottom;
+            if (right - x >= 2 && bottom - y >= 2 && in(right, bottom)) boxes.push_back({x, y, right + 1, bottom + 1});
+        }
+    return boxes;
+}
+
 }  // namespace kivtest

@@ -1,10 +1,14 @@
 // One notification window: what it paints, how it sizes to its text, and how it answers clicks.
 #include <doctest.h>
 
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "importPatch.h"
 #include "notifySupport.h"
+#include "pictures.h"
 
 using namespace kivtest;
 
@@ -416,5 +420,242 @@ TEST_CASE("window shape: the skin's key pixels are cut out; without a skin bitma
         HWND shown = showOne(session, {});
         REQUIRE(shown);
         CHECK_FALSE(kivhost::shapeOf(shown).hasShape);
+    }
+}
+
+// ---- a caller's buttons and bar ------------------------------------------------------------
+
+namespace {
+
+// The buttons of a window as its pixels show them, left to right.
+std::vector<RECT> buttonsOf(HWND window) {
+    repaint(window);
+    return framedBoxes(kivhost::captureWindow(window), actionColours::frame);
+}
+
+POINT centre(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void clickAt(HWND window, POINT at) {
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+// A caption in Windows-1250, as the narrow functions draw it.
+std::string narrow(const char* caption, bool utf8) {
+    if (!utf8) return caption;
+    wchar_t wide[64] = L"";
+    char text[64] = "";
+    MultiByteToWideChar(CP_UTF8, 0, caption, -1, wide, 64);
+    WideCharToMultiByte(1250, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+// Columns inside the button's frame that hold any of the caption's ink.
+struct ink {
+    int left = INT_MAX, right = INT_MIN;
+    int width() const { return right < left ? 0 : right - left + 1; }
+};
+ink inkWithin(const std::vector<COLORREF>& pixels, int width, const RECT& area, COLORREF background) {
+    ink found;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (pixels[static_cast<size_t>(y) * width + x] != background) {
+                found.left = std::min(found.left, x);
+                found.right = std::max(found.right, x);
+            }
+    return found;
+}
+
+ink captionInk(const kivhost::picture& image, const RECT& button) {
+    const RECT inner = {button.left + 1, button.top + 1, button.right - 1, button.bottom - 1};
+    return inkWithin(image.pixels, image.width, inner, actionColours::back);
+}
+
+// The caption drawn alone and whole in the scheme's font: how wide its ink is.
+int wholeCaption(const std::string& caption) {
+    const int width = 400, height = 40;
+    RECT area = {0, 0, width, height};
+    const auto pixels = rendered(schemeFont(), caption, area, DT_SINGLELINE | DT_NOPREFIX, width, height);
+    return inkWithin(pixels, width, area, RGB(255, 255, 255)).width();
+}
+
+}  // namespace
+
+TEST_CASE("buttons: a click on each tells the caller 101 to 103 and closes the window unless it is kept open") {
+    testScheme scheme("kivtest-actions.kivs", actionScheme());
+    notifySession session("action-click", settingsWith(scheme.name, ""));
+    const char* const captions[] = {"Otwórz", "Pokaż w folderze", "Odrzuć"};
+    popupRequest request;
+    request.data = 42;
+    for (int count = 1; count <= 3; ++count)
+        for (bool keepOpen : {false, true})
+            for (int k = 0; k < count; ++k) {
+                CAPTURE(count);
+                CAPTURE(keepOpen);
+                CAPTURE(k);
+                HWND shown = showWith(session, request,
+                                      options3(-1, {captions[0], count > 1 ? captions[1] : nullptr,
+                                                    count > 2 ? captions[2] : nullptr},
+                                               keepOpen));
+                REQUIRE(shown);
+                const std::vector<RECT> buttons = buttonsOf(shown);
+                REQUIRE(buttons.size() == static_cast<size_t>(count));
+                clickLog::clicks.clear();
+                clickAt(shown, centre(buttons[k]));
+                REQUIRE(clickLog::clicks.size() == 1);
+                CHECK(clickLog::clicks[0].button == 101 + k);
+                CHECK(clickLog::clicks[0].data == 42);
+                CHECK(IsWindow(shown) == keepOpen);
+                if (!keepOpen) continue;
+                clickAt(shown, {20, 30});  // on the text: a click on the notification, which stays
+                REQUIRE(clickLog::clicks.size() == 2);
+                CHECK(clickLog::clicks[1].button == 1);
+                CHECK(IsWindow(shown));
+                SendMessageA(shown, WM_CLOSE, 0, 0);
+            }
+}
+
+TEST_CASE("buttons and bar go under the description, the window grows by them and stays in the work area") {
+    struct row {
+        const char* name;
+        int fontPixels;
+        const char* text;
+        int progress;
+        int actions;
+    };
+    const std::string many = manyLines();
+    const row rows[] = {
+        {"bar", 11, "Pobieranie pliku", 30, 0},
+        {"two buttons", 11, "Pobieranie pliku", -1, 2},
+        {"bar and three buttons", 11, "Pobrano plik raport.pdf, 2 MB", 100, 3},
+        {"no text: the normal width", 11, "", 0, 2},
+        {"a text taller than the screen", 150, many.c_str(), 50, 3},
+    };
+    for (const row& r : rows) {
+        CAPTURE(std::string(r.name));
+        testScheme scheme("kivtest-actions.kivs", actionScheme(r.fontPixels));
+        notifySession session("action-layout", settingsWith(scheme.name, lines({"clickclose=1"})));
+        textLog::install(session);
+        popupRequest request;
+        request.text = r.text;
+        const char* const captions[] = {"Otwórz", "Pokaż", "Odrzuć"};
+        HWND plain = showWith(session, request, options3(-1, {}));
+        REQUIRE(plain);
+        const RECT without = kivhost::windowRect(plain);
+        SendMessageA(plain, WM_RBUTTONUP, 0, 0);
+
+        HWND shown = showWith(session, request,
+                              options3(r.progress, {r.actions > 0 ? captions[0] : nullptr,
+                                                    r.actions > 1 ? captions[1] : nullptr,
+                                                    r.actions > 2 ? captions[2] : nullptr}));
+        REQUIRE(shown);
+        CHECK(inside(shown, workArea()));
+        const RECT with = kivhost::windowRect(shown);
+        CHECK(with.right - with.left == 250);
+        CHECK(with.bottom - with.top >= without.bottom - without.top);  // the room under a grown text may do
+        const int height = with.bottom - with.top;
+
+        auto paint = textLog::paintOf(shown);
+        REQUIRE(paint.size() >= 2);
+        const int textBottom = paint[1].rect.bottom;
+        const kivhost::picture image = kivhost::captureWindow(shown);
+        const std::vector<RECT> bar = framedBoxes(image, actionColours::bar);
+        REQUIRE(bar.size() == (r.progress >= 0 ? 1u : 0u));
+        const std::vector<RECT> buttons = framedBoxes(image, actionColours::frame);
+        REQUIRE(buttons.size() == static_cast<size_t>(r.actions));
+        const int rowTop = bar.empty() ? textBottom : bar[0].bottom;  // the bar first, then the row
+        for (const RECT& box : bar) CHECK(box.top > textBottom);
+        for (const RECT& box : buttons) CHECK(box.top > rowTop);
+        for (const std::vector<RECT>* found : {&bar, &buttons})
+            for (const RECT& box : *found) {
+                CHECK(box.left > 0);
+                CHECK(box.right < 250);
+                CHECK(box.bottom < height);
+            }
+        for (size_t k = 1; k < buttons.size(); ++k) CHECK(buttons[k].left > buttons[k - 1].right);
+        SendMessageA(shown, WM_RBUTTONUP, 0, 0);
+    }
+}
+
+TEST_CASE("captions are drawn whole inside their buttons, or cut with an ellipsis when the row is too narrow") {
+    struct caption {
+        const char* text;
+        bool whole;
+    };
+    struct row {
+        bool utf8;
+        caption captions[3];
+    };
+    const row rows[] = {
+        {false, {{"Otwórz", true}, {"Pokaż w folderze", true}, {"Odrzuć", true}}},
+        {true, {{u8"Zażółć", true}, {u8"Gęślą jaźń", true}, {u8"Łódź", true}}},
+        {false, {{"Pokaż w folderze i otwórz wszystko teraz", false}, {"Nie", true}, {"Odrzuć", true}}},
+    };
+    testScheme scheme("kivtest-actions.kivs", actionScheme());
+    notifySession session("action-captions", settingsWith(scheme.name, lines({"clickclose=1"})));
+    for (const row& r : rows) {
+        CAPTURE(std::string(r.captions[0].text));
+        HWND shown = showWith(session, {},
+                              options3(-1, {r.captions[0].text, r.captions[1].text, r.captions[2].text}, false,
+                                       r.utf8 ? kiv::popupUtf8 : kiv::popupWindows1250));
+        REQUIRE(shown);
+        repaint(shown);
+        const kivhost::picture image = kivhost::captureWindow(shown);
+        const std::vector<RECT> buttons = framedBoxes(image, actionColours::frame);
+        REQUIRE(buttons.size() == 3);
+        for (int k = 0; k < 3; ++k) {
+            CAPTURE(k);
+            const ink drawn = captionInk(image, buttons[k]);
+            REQUIRE(drawn.width() > 0);
+            CHECK(drawn.left >= buttons[k].left + 2);  // a pixel of the button's own colour between
+            CHECK(drawn.right <= buttons[k].right - 3);
+            const int whole = wholeCaption(narrow(r.captions[k].text, r.utf8));
+            if (r.captions[k].whole) {
+                CHECK(std::abs(drawn.width() - whole) <= 1);
+            } else {
+                CHECK(drawn.width() < whole);
+            }
+        }
+        SendMessageA(shown, WM_RBUTTONUP, 0, 0);
+    }
+}
+
+TEST_CASE("the bar is filled from the left as far as the caller has come, in the scheme's or the system's colour") {
+    const COLORREF idColour = RGB(0x10, 0x70, 0x30);
+    testScheme keyed("kivtest-actions.kivs", actionScheme());
+    testScheme plain("kivtest-plain-bar.kivs", "window_autoheight=0\r\nid_color=" + std::to_string(idColour) + "\r\n");
+    struct row {
+        const char* name;
+        const testScheme& scheme;
+        bool highContrast;
+        COLORREF bar;
+    };
+    const row rows[] = {
+        {"the scheme's key", keyed, false, actionColours::bar},
+        {"no key: the contact line's colour", plain, false, idColour},
+        {"high contrast: the system's highlight", keyed, true, highContrastScene::highlight},
+    };
+    for (const row& r : rows) {
+        CAPTURE(std::string(r.name));
+        std::unique_ptr<highContrastScene> system;
+        if (r.highContrast) system = std::make_unique<highContrastScene>();
+        notifySession session("action-bar", settingsWith(r.scheme.name, lines({"clickclose=1"})));
+        for (int percent : {0, 50, 100}) {
+            CAPTURE(percent);
+            HWND shown = showWith(session, {}, options3(percent, {}));
+            REQUIRE(shown);
+            repaint(shown);
+            const kivhost::picture image = kivhost::captureWindow(shown);
+            const std::vector<RECT> bars = framedBoxes(image, r.bar);
+            REQUIRE(bars.size() == 1);
+            const RECT bar = bars[0];
+            const int y = (bar.top + bar.bottom) / 2, left = bar.left + 1, right = bar.right - 1;
+            int filled = 0;
+            while (left + filled < right && image.at(left + filled, y) == r.bar) ++filled;
+            for (int x = left + filled; x < right; ++x) CHECK(image.at(x, y) != r.bar);
+            CHECK(std::abs(filled - (right - left) * percent / 100) <= 1);
+            SendMessageA(shown, WM_RBUTTONUP, 0, 0);
+        }
     }
 }
