@@ -487,12 +487,13 @@ void window::drawActions(HDC dc) const {
     selection chosen(dc, font.get());
     scopedBrush back(CreateSolidBrush(skin_.actionBack));
     scopedBrush frame(CreateSolidBrush(skin_.actionFrame));
-    SetTextColor(dc, skin_.actionText);
     for (int k = 0; k < count; ++k) {
         RECT button = actionRect(k);
         if (IsRectEmpty(&button)) continue;
-        FillRect(dc, &button, back.get());
+        const bool hot = k == hot_;  // under the pointer: the frame's colour fills it
+        FillRect(dc, &button, hot ? frame.get() : back.get());
         FrameRect(dc, &button, frame.get());
+        SetTextColor(dc, hot ? skin_.actionBack : skin_.actionText);
         RECT caption = extras_.caption(k);
         drawText(dc, request_.actions[k], &caption, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS | textFlags);
     }
@@ -536,6 +537,28 @@ void window::onLeftClick(POINT at) {
         }
     }
     onClick(1);
+}
+
+// Only a window with buttons follows the pointer; it hears when the pointer leaves.
+void window::onMouseMove(POINT at) {
+    int hot = -1;
+    for (int k = 0; k < actionCount(); ++k) {
+        const RECT button = actionRect(k);
+        if (PtInRect(&button, at)) hot = k;
+    }
+    if (hot == hot_) return;
+    showHot(hot);
+    if (hot < 0) return;
+    TRACKMOUSEEVENT leave = {sizeof leave, TME_LEAVE, handle_, 0};
+    TrackMouseEvent(&leave);
+}
+
+void window::showHot(int k) {
+    for (int changed : {hot_, k}) {
+        const RECT button = actionRect(changed);
+        if (!IsRectEmpty(&button)) InvalidateRect(handle_, &button, FALSE);
+    }
+    hot_ = k;
 }
 
 void window::clickAction(int k) {
@@ -583,6 +606,12 @@ LRESULT CALLBACK notifyWindowProc(HWND handle, UINT message, WPARAM wParam, LPAR
     case WM_LBUTTONUP:
         self->onLeftClick({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
+    case WM_MOUSEMOVE:
+        self->onMouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        break;
+    case WM_MOUSELEAVE:
+        self->showHot(-1);
+        break;
     case WM_RBUTTONUP:
         self->onClick(2);
         if (!IsWindow(handle)) return 0;

@@ -489,7 +489,7 @@ std::vector<int> wholeCaption(const std::string& text) {
 
 }  // namespace
 
-TEST_CASE("buttons: a click on each tells the caller 101 to 103 and closes the window unless it is kept open") {
+TEST_CASE("buttons: the one under the pointer lit, a click on each tells the caller 101 to 103 and closes the window unless it is kept open") {
     testScheme scheme("kivtest-actions.kivs", actionScheme());
     notifySession session("action-click", settingsWith(scheme.name, ""));
     const char* const captions[] = {"Otwórz", "Pokaż w folderze", "Odrzuć"};
@@ -508,6 +508,12 @@ TEST_CASE("buttons: a click on each tells the caller 101 to 103 and closes the w
                 REQUIRE(shown);
                 const std::vector<RECT> buttons = buttonsOf(shown);
                 REQUIRE(buttons.size() == static_cast<size_t>(count));
+                SendMessageA(shown, WM_MOUSEMOVE, 0, MAKELPARAM(centre(buttons[k]).x, centre(buttons[k]).y));
+                repaint(shown);
+                const kivhost::picture hovered = kivhost::captureWindow(shown);
+                for (int other = 0; other < count; ++other)  // the one under the pointer filled with its frame's colour
+                    CHECK((hovered.at(buttons[other].left + 2, buttons[other].top + 2) == actionColours::frame) ==
+                          (other == k));
                 clickLog::clicks.clear();
                 clickAt(shown, centre(buttons[k]));
                 REQUIRE(clickLog::clicks.size() == 1);
