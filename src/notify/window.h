@@ -105,6 +105,7 @@ private:
     void drawDescription(HDC dc) const;
     void drawProgress(HDC dc) const;
     void drawActions(HDC dc) const;
+    int actionAt(POINT at) const;
     void onLeftClick(POINT at);
     void onMouseMove(POINT at);
     void showHot(int k);
