@@ -437,8 +437,9 @@ POINT centre(const RECT& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-void clickAt(HWND window, POINT at) {
-    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+// The pointer moved or the left button released at a point of the window.
+void mouseAt(HWND window, UINT message, POINT at) {
+    SendMessageA(window, message, 0, MAKELPARAM(at.x, at.y));
 }
 
 // A caption in Windows-1250, as the narrow functions draw it.
@@ -489,7 +490,7 @@ std::vector<int> wholeCaption(const std::string& text) {
 
 }  // namespace
 
-TEST_CASE("buttons: the one under the pointer lit, a click on each tells the caller 101 to 103 and closes the window unless it is kept open") {
+TEST_CASE("buttons: lit under the pointer; a click on each tells the caller 101 to 103 and closes the window unless kept open") {
     testScheme scheme("kivtest-actions.kivs", actionScheme());
     notifySession session("action-click", settingsWith(scheme.name, ""));
     const char* const captions[] = {"Otwórz", "Pokaż w folderze", "Odrzuć"};
@@ -508,20 +509,20 @@ TEST_CASE("buttons: the one under the pointer lit, a click on each tells the cal
                 REQUIRE(shown);
                 const std::vector<RECT> buttons = buttonsOf(shown);
                 REQUIRE(buttons.size() == static_cast<size_t>(count));
-                SendMessageA(shown, WM_MOUSEMOVE, 0, MAKELPARAM(centre(buttons[k]).x, centre(buttons[k]).y));
+                mouseAt(shown, WM_MOUSEMOVE, centre(buttons[k]));
                 repaint(shown);
                 const kivhost::picture hovered = kivhost::captureWindow(shown);
                 for (int other = 0; other < count; ++other)  // the one under the pointer filled with its frame's colour
                     CHECK((hovered.at(buttons[other].left + 2, buttons[other].top + 2) == actionColours::frame) ==
                           (other == k));
                 clickLog::clicks.clear();
-                clickAt(shown, centre(buttons[k]));
+                mouseAt(shown, WM_LBUTTONUP, centre(buttons[k]));
                 REQUIRE(clickLog::clicks.size() == 1);
                 CHECK(clickLog::clicks[0].button == 101 + k);
                 CHECK(clickLog::clicks[0].data == 42);
                 CHECK(IsWindow(shown) == keepOpen);
                 if (!keepOpen) continue;
-                clickAt(shown, {20, 30});  // on the text: a click on the notification, which stays
+                mouseAt(shown, WM_LBUTTONUP, {20, 30});  // on the text: a click on the notification, which stays
                 REQUIRE(clickLog::clicks.size() == 2);
                 CHECK(clickLog::clicks[1].button == 1);
                 CHECK(IsWindow(shown));
