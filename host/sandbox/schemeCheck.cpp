@@ -42,6 +42,10 @@ constexpr knownKey knownKeys[] = {
     {"skin", "desc_rect", form::quad, "5,23,225,46", "left,top,right,bottom"},
     {"skin", "desc_font", form::font, "", ""},
     {"skin", "desc_color", form::colour, "0", ""},
+    {"skin", "actionback", form::colour, "", ""},
+    {"skin", "actiontext", form::colour, "", ""},
+    {"skin", "actionframe", form::colour, "", ""},
+    {"skin", "progresscolor", form::colour, "", ""},
     {"skin", "ver", form::number, "2", ""},
     {"info", "title", form::text, "", ""},
 };

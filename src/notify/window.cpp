@@ -83,8 +83,8 @@ window* window::fromHandle(HWND handle) {
 // ---- size and place ------------------------------------------------------------------------
 
 // No window is larger than the work area of its stack's screen, whatever size the scheme asks for.
-// A caller's bar and buttons go under the description; without a text they take its place in a
-// window of the normal size, as a notification with nothing to act on is the small one.
+// A caller's bar and buttons go under the description; without a text they take its place, in a
+// window of the normal size: the small one has no room for them.
 void window::fitToContent(const RECT& area) {
     const int32_t areaWidth = std::max<int32_t>(0, area.right - area.left);
     const int32_t areaHeight = std::max<int32_t>(0, area.bottom - area.top);
@@ -98,10 +98,10 @@ void window::fitToContent(const RECT& area) {
     // The scheme's own margin under the description stays under the bar and the buttons; what
     // they need beyond the scheme's height is kept from the text's growth.
     const int margin = std::max(0, schemeHeight_ - static_cast<int>(schemeDescRect_.bottom));
-    const int below = static_cast<int>(schemeDescRect_.top) + extras_.height() + margin;
     if (!request_.text[0]) {
         skin_.descRect.bottom = skin_.descRect.top;
     } else if (skin_.autoHeight) {
+        const int below = static_cast<int>(schemeDescRect_.top) + extras_.height() + margin;
         growToText(area, extras_.empty() ? 0 : std::max(0, below - schemeHeight_));
     }
     if (!extras_.empty()) {
@@ -487,12 +487,13 @@ void window::drawActions(HDC dc) const {
     selection chosen(dc, font.get());
     scopedBrush back(CreateSolidBrush(skin_.actionBack));
     scopedBrush frame(CreateSolidBrush(skin_.actionFrame));
-    SetTextColor(dc, skin_.actionText);
     for (int k = 0; k < count; ++k) {
         RECT button = actionRect(k);
         if (IsRectEmpty(&button)) continue;
-        FillRect(dc, &button, back.get());
+        const bool hot = k == hot_;  // under the pointer: the frame's colour fills it
+        FillRect(dc, &button, hot ? frame.get() : back.get());
         FrameRect(dc, &button, frame.get());
+        SetTextColor(dc, hot ? skin_.actionBack : skin_.actionText);
         RECT caption = extras_.caption(k);
         drawText(dc, request_.actions[k], &caption, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS | textFlags);
     }
@@ -526,16 +527,41 @@ void window::onClick(int button) {
     if (settings().clickclose) keeper_.closeWindow(self);
 }
 
-// A button takes the click for itself; anywhere else it is the notification's.
-void window::onLeftClick(POINT at) {
+// The button at a point of the client area, or -1.
+int window::actionAt(POINT at) const {
     for (int k = 0; k < actionCount(); ++k) {
         const RECT button = actionRect(k);
-        if (PtInRect(&button, at)) {
-            clickAction(k);
-            return;
-        }
+        if (PtInRect(&button, at)) return k;
+    }
+    return -1;
+}
+
+// A button takes the click for itself; anywhere else it is the notification's.
+void window::onLeftClick(POINT at) {
+    const int k = actionAt(at);
+    if (k >= 0) {
+        clickAction(k);
+        return;
     }
     onClick(1);
+}
+
+// Only a window with buttons follows the pointer; it hears when the pointer leaves.
+void window::onMouseMove(POINT at) {
+    const int hot = actionAt(at);
+    if (hot == hot_) return;
+    showHot(hot);
+    if (hot < 0) return;
+    TRACKMOUSEEVENT leave = {sizeof leave, TME_LEAVE, handle_, 0};
+    TrackMouseEvent(&leave);
+}
+
+void window::showHot(int k) {
+    for (int changed : {hot_, k}) {
+        const RECT button = actionRect(changed);
+        if (!IsRectEmpty(&button)) InvalidateRect(handle_, &button, FALSE);
+    }
+    hot_ = k;
 }
 
 void window::clickAction(int k) {
@@ -583,6 +609,12 @@ LRESULT CALLBACK notifyWindowProc(HWND handle, UINT message, WPARAM wParam, LPAR
     case WM_LBUTTONUP:
         self->onLeftClick({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
+    case WM_MOUSEMOVE:
+        self->onMouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        break;
+    case WM_MOUSELEAVE:
+        self->showHot(-1);
+        break;
     case WM_RBUTTONUP:
         self->onClick(2);
         if (!IsWindow(handle)) return 0;

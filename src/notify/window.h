@@ -105,7 +105,10 @@ private:
     void drawDescription(HDC dc) const;
     void drawProgress(HDC dc) const;
     void drawActions(HDC dc) const;
+    int actionAt(POINT at) const;
     void onLeftClick(POINT at);
+    void onMouseMove(POINT at);
+    void showHot(int k);
     void onClick(int button);
     bool tellCaller(int button);
     void openMenu();
@@ -126,6 +129,7 @@ private:
     int32_t schemeHeight_ = 0;     // the skin's height before auto-height grew it
     RECT schemeDescRect_ = {0, 0, 0, 0};
     actionLayout extras_;  // the caller's bar and buttons, placed by the latest sizing
+    int hot_ = -1;         // the button under the pointer
     bool systemColours_ = false;  // high contrast: no picture, no shape, no transparency
     int32_t state_ = created;
     int32_t slideStep_ = 0;

@@ -1,7 +1,7 @@
 // One notification window: what it paints, how it sizes to its text, and how it answers clicks.
 #include <doctest.h>
 
-#include <climits>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -437,8 +437,9 @@ POINT centre(const RECT& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-void clickAt(HWND window, POINT at) {
-    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+// The pointer moved or the left button released at a point of the window.
+void mouseAt(HWND window, UINT message, POINT at) {
+    SendMessageA(window, message, 0, MAKELPARAM(at.x, at.y));
 }
 
 // A caption in Windows-1250, as the narrow functions draw it.
@@ -451,38 +452,45 @@ std::string narrow(const char* caption, bool utf8) {
     return text;
 }
 
-// Columns inside the button's frame that hold any of the caption's ink.
-struct ink {
-    int left = INT_MAX, right = INT_MIN;
-    int width() const { return right < left ? 0 : right - left + 1; }
+// How many pixels of ink each column of the area holds, from the first column with any to the last.
+struct inkRun {
+    std::vector<int> columns;
+    int left = 0;  // the first column's x
+    int right() const { return left + static_cast<int>(columns.size()); }
 };
-ink inkWithin(const std::vector<COLORREF>& pixels, int width, const RECT& area, COLORREF background) {
-    ink found;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            if (pixels[static_cast<size_t>(y) * width + x] != background) {
-                found.left = std::min(found.left, x);
-                found.right = std::max(found.right, x);
-            }
-    return found;
+inkRun inkColumns(const std::vector<COLORREF>& pixels, int width, const RECT& area, COLORREF background) {
+    std::vector<int> all;
+    for (int x = area.left; x < area.right; ++x) {
+        int count = 0;
+        for (int y = area.top; y < area.bottom; ++y) count += pixels[static_cast<size_t>(y) * width + x] != background;
+        all.push_back(count);
+    }
+    const auto inked = [](int count) { return count > 0; };
+    const auto first = std::find_if(all.begin(), all.end(), inked);
+    const auto last = std::find_if(all.rbegin(), all.rend(), inked).base();
+    inkRun run;
+    run.left = area.left + static_cast<int>(first - all.begin());
+    if (first < last) run.columns.assign(first, last);
+    return run;
 }
 
-ink captionInk(const kivhost::picture& image, const RECT& button) {
+// The caption's ink within the button's frame.
+inkRun captionIn(const kivhost::picture& image, const RECT& button) {
     const RECT inner = {button.left + 1, button.top + 1, button.right - 1, button.bottom - 1};
-    return inkWithin(image.pixels, image.width, inner, actionColours::back);
+    return inkColumns(image.pixels, image.width, inner, actionColours::back);
 }
 
-// The caption drawn alone and whole in the scheme's font: how wide its ink is.
-int wholeCaption(const std::string& caption) {
+// The caption drawn alone and whole in the scheme's font.
+std::vector<int> wholeCaption(const std::string& text) {
     const int width = 400, height = 40;
     RECT area = {0, 0, width, height};
-    const auto pixels = rendered(schemeFont(), caption, area, DT_SINGLELINE | DT_NOPREFIX, width, height);
-    return inkWithin(pixels, width, area, RGB(255, 255, 255)).width();
+    const auto pixels = rendered(schemeFont(), text, area, DT_SINGLELINE | DT_NOPREFIX, width, height);
+    return inkColumns(pixels, width, area, RGB(255, 255, 255)).columns;
 }
 
 }  // namespace
 
-TEST_CASE("buttons: a click on each tells the caller 101 to 103 and closes the window unless it is kept open") {
+TEST_CASE("buttons: lit under the pointer; a click on each tells the caller 101 to 103 and closes the window unless kept open") {
     testScheme scheme("kivtest-actions.kivs", actionScheme());
     notifySession session("action-click", settingsWith(scheme.name, ""));
     const char* const captions[] = {"Otwórz", "Pokaż w folderze", "Odrzuć"};
@@ -501,14 +509,20 @@ TEST_CASE("buttons: a click on each tells the caller 101 to 103 and closes the w
                 REQUIRE(shown);
                 const std::vector<RECT> buttons = buttonsOf(shown);
                 REQUIRE(buttons.size() == static_cast<size_t>(count));
+                mouseAt(shown, WM_MOUSEMOVE, centre(buttons[k]));
+                repaint(shown);
+                const kivhost::picture hovered = kivhost::captureWindow(shown);
+                for (int other = 0; other < count; ++other)  // the one under the pointer filled with its frame's colour
+                    CHECK((hovered.at(buttons[other].left + 2, buttons[other].top + 2) == actionColours::frame) ==
+                          (other == k));
                 clickLog::clicks.clear();
-                clickAt(shown, centre(buttons[k]));
+                mouseAt(shown, WM_LBUTTONUP, centre(buttons[k]));
                 REQUIRE(clickLog::clicks.size() == 1);
                 CHECK(clickLog::clicks[0].button == 101 + k);
                 CHECK(clickLog::clicks[0].data == 42);
                 CHECK(IsWindow(shown) == keepOpen);
                 if (!keepOpen) continue;
-                clickAt(shown, {20, 30});  // on the text: a click on the notification, which stays
+                mouseAt(shown, WM_LBUTTONUP, {20, 30});  // on the text: a click on the notification, which stays
                 REQUIRE(clickLog::clicks.size() == 2);
                 CHECK(clickLog::clicks[1].button == 1);
                 CHECK(IsWindow(shown));
@@ -606,15 +620,17 @@ TEST_CASE("captions are drawn whole inside their buttons, or cut with an ellipsi
         REQUIRE(buttons.size() == 3);
         for (int k = 0; k < 3; ++k) {
             CAPTURE(k);
-            const ink drawn = captionInk(image, buttons[k]);
-            REQUIRE(drawn.width() > 0);
+            const inkRun drawn = captionIn(image, buttons[k]);
+            REQUIRE(!drawn.columns.empty());
             CHECK(drawn.left >= buttons[k].left + 2);  // a pixel of the button's own colour between
-            CHECK(drawn.right <= buttons[k].right - 3);
-            const int whole = wholeCaption(narrow(r.captions[k].text, r.utf8));
+            CHECK(drawn.right() <= buttons[k].right - 2);
+            const std::vector<int> whole = wholeCaption(narrow(r.captions[k].text, r.utf8));
             if (r.captions[k].whole) {
-                CHECK(std::abs(drawn.width() - whole) <= 1);
-            } else {
-                CHECK(drawn.width() < whole);
+                CHECK(drawn.columns == whole);
+            } else {  // its start, then an ellipsis
+                REQUIRE(drawn.columns.size() < whole.size());
+                const size_t start = drawn.columns.size() / 2;
+                CHECK(std::equal(whole.begin(), whole.begin() + start, drawn.columns.begin()));
             }
         }
         SendMessageA(shown, WM_RBUTTONUP, 0, 0);

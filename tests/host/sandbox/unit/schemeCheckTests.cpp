@@ -205,16 +205,18 @@ TEST_CASE("keys and lines the plug-in never reads are reported, a title's neighb
 TEST_CASE("numbers and colours are read as the plug-in reads them") {
     schemeFolder scheme;
     // Spaces before a number are part of the form; what follows a full list is ignored.
-    schemeCheck fine(scheme.write("icon_pos= 4, 5\r\nwindow_autoheight=0\r\nid_color=16777215\r\n"), programFolder());
+    schemeCheck fine(scheme.write("icon_pos= 4, 5\r\nwindow_autoheight=0\r\nid_color=16777215\r\nprogresscolor=255\r\n"),
+                     programFolder());
     CHECK(fine.usable());
     CHECK(fine.warnings().empty());
     schemeCheck odd(scheme.write("icon_pos=4,5px\r\nwindow_autoheight=yes\r\nid_color=0x0000FF\r\n"
-                                 "desc_color=16777216\r\nid_rect=,4\r\n"),
+                                 "desc_color=16777216\r\nid_rect=,4\r\nactionframe=#FF0000\r\n"),
                     programFolder());
     CHECK(mentions(odd.warnings(), "icon_pos=4,5px: the plug-in reads 4,5 and ignores 'px'"));
     CHECK(mentions(odd.errors(), "window_autoheight=yes is not a whole number (as 1): the plug-in reads 0"));
     CHECK(mentions(odd.errors(), "id_color=0x0000FF is not a colour"));
     CHECK(mentions(odd.errors(), "desc_color=16777216 is not a colour"));
+    CHECK(mentions(odd.errors(), "actionframe=#FF0000 is not a colour"));
     CHECK(mentions(odd.errors(), "id_rect=,4 is not four numbers left,top,right,bottom (as 30,4,225,20): the plug-in "
                                  "keeps 30,4,225,20"));
 }
