@@ -159,6 +159,27 @@ inline int showPopup(kivSession& session, const popupRequest& request, const kiv
     return session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(options));
 }
 
+// popup_options3: buttons with these captions (UTF-8 unless said), a bar filled this far (-1: none).
+inline kiv::popup_options3 options3(std::initializer_list<const char*> actions, int progress = -1,
+                                    bool keepOpen = false, uint8_t encoding = kiv::popupUtf8) {
+    kiv::popup_options3 options = {};
+    options.size = sizeof options;
+    options.encoding = encoding;
+    options.keepOpen = keepOpen;
+    options.progress = static_cast<int8_t>(progress);
+    std::copy(actions.begin(), actions.end(), options.actions);
+    return options;
+}
+
+inline int showPopup(kivSession& session, const popupRequest& request, const kiv::popup_options3& options) {
+    kiv::popup_info info = popupInfo(request);
+    return session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(&options));
+}
+
+inline int progressPopup(kivSession& session, int id, int percent) {
+    return session.service(kiv::popupProgressService, static_cast<WPARAM>(id), static_cast<LPARAM>(percent));
+}
+
 inline int updatePopup(kivSession& session, int id, const char* text) {
     return session.service(kiv::popupUpdateService, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(text));
 }
