@@ -240,7 +240,8 @@ int __cdecl popupProgress(WPARAM id, LPARAM percent) {
     const bool own = inbox.onOwnThread();
     if (value < -1 || value > 100) return (own ? refuse : refuseLater)(progressName, "odrzucone: zły postęp");
     if (own && !behindOthers(target)) return progressNow(target, value);
-    return answerFor(target, inbox.postChange(target, progressPart, [target, value] { progressNow(target, value); }));
+    const bool posted = inbox.postChange(target, progressPart, [target, value] { progressNow(target, value); });
+    return answerFor(target, posted);
 }
 
 int __cdecl popupClose(WPARAM id, LPARAM) {

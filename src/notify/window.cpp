@@ -329,7 +329,8 @@ void window::updateAccessible() {
     accessibleContent content;
     content.name = wideOf(contactLine().c_str(), request_.utf8);
     content.description = wideOf(request_.text, request_.utf8);
-    for (int k = 0; k < actionCount(); ++k) content.buttons.push_back({wideOf(request_.actions[k], request_.utf8), actionRect(k)});
+    for (int k = 0; k < actionCount(); ++k)
+        content.buttons.push_back({wideOf(request_.actions[k], request_.utf8), actionRect(k)});
     content.progress = request_.progress;
     content.progressPlace = progressRect();
     accessible_->setContent(std::move(content));
