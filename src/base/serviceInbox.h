@@ -4,8 +4,8 @@
 // waits a batch at a time (when the message posted to the window it wakes through arrives, and
 // before each service call of its own), in the order the calls arrived, and goes back to its
 // messages in between. A plug-in
-// that calls faster than that is refused once the inbox is full; its changes of one notification
-// that wait together count as one, the last.
+// that calls faster than that is refused once the inbox is full; its changes of one part of a
+// notification that wait together count as one, the last.
 #pragma once
 
 #include <windows.h>

@@ -92,6 +92,23 @@ long childCount(IAccessible* object) {
     return SUCCEEDED(object->get_accChildCount(&count)) ? count : -1;
 }
 
+// Where a child is on the screen, and whether the reader finds it there again: inside its window,
+// and the child itself at its middle once it has a size.
+bool placedInside(IAccessible* object, LONG child, HWND window) {
+    long left = 0, top = 0, width = 0, height = 0;
+    if (FAILED(object->accLocation(&left, &top, &width, &height, childOf(child)))) return false;
+    const RECT outer = kivhost::windowRect(window);
+    const RECT place = {left, top, left + width, top + height};
+    RECT common = {};
+    if (IntersectRect(&common, &place, &outer) ? !EqualRect(&common, &place) : !PtInRect(&outer, {left, top}))
+        return false;
+    if (width <= 0 || height <= 0) return true;
+    VARIANT found;
+    VariantInit(&found);
+    return object->accHitTest(left + width / 2, top + height / 2, &found) == S_OK && found.vt == VT_I4 &&
+           found.lVal == child;
+}
+
 HWND nextWindow(const std::vector<HWND>& before) {
     HWND shown = windowAfter(before);
     kivhost::pumpMessages(100);  // the out-of-context events arrive as messages
@@ -229,8 +246,10 @@ TEST_CASE("a reader finds the caller's buttons and the bar as children, and pres
             CHECK(read(object, &IAccessible::get_accDefaultAction, child) == L"Naciśnij");
             IDispatch* own = nullptr;
             CHECK(object->get_accChild(childOf(child), &own) == S_FALSE);  // a simple element
+            CHECK(placedInside(object, child, shown));
         }
         CHECK(role(object, buttons + 1) == ROLE_SYSTEM_PROGRESSBAR);
+        CHECK(placedInside(object, buttons + 1, shown));
         CHECK(read(object, &IAccessible::get_accValue, buttons + 1) == L"30%");
 
         clickLog::clicks.clear();
