@@ -18,17 +18,18 @@
 // no room, as soon as it has).
 //
 // Threads. Every service of kiv (kiv/popup, kiv/popup/show, /update, /progress, /close,
-// kiv/getsilent, kiv/setsilent) may be called from any thread of the messenger's process, at any time between
-// kiv's LoadPlugin and UnloadPlugin. A call from another thread than the messenger's own copies
-// what it needs (your texts too) and returns at once; kiv does the work on the messenger's thread
-// as soon as that thread runs its messages, in the order each thread made its calls. No call ever
-// waits for the messenger's thread, so you may call kiv while that thread waits for yours.
+// kiv/getsilent, kiv/setsilent) may be called from any thread of the messenger's process, at any
+// time between kiv's LoadPlugin and UnloadPlugin. A call from another thread than the messenger's
+// own copies what it needs (your texts too) and returns at once; kiv does the work on the
+// messenger's thread as soon as that thread runs its messages, in the order each thread made its
+// calls. No call ever waits for the messenger's thread, so you may call kiv while that thread
+// waits for yours.
 // From another thread the answers are the best kiv can give at once:
 // - kiv/popup: 0 when the record is good (whether silent or a full-screen program then holds the
 //   notification back is decided on the messenger's thread, and the history and kiv.log say so);
 // - kiv/popup/show: a new id when the records are good, unique among every caller on every thread;
-// - kiv/popup/update, /progress and /close: 0 for any id kiv gave out (they do nothing if the notification is
-//   gone by the time kiv gets to them), -1 for an id it never gave out;
+// - kiv/popup/update, /progress and /close: 0 for any id kiv gave out (they do nothing if the
+//   notification is gone by the time kiv gets to them), -1 for an id it never gave out;
 // - kiv/getsilent: the switch as it is, or as this thread's last kiv/setsilent set it;
 //   kiv/setsilent: the new state, 1 or 0.
 // Every service answers -1 from another thread while kiv loads or unloads, and once it is gone.

@@ -231,7 +231,8 @@ int __cdecl popupUpdate(WPARAM id, LPARAM text) {
     const int32_t target = idOf(id);
     if (inbox.onOwnThread() && !behindOthers(target)) return updateNow(target, reinterpret_cast<const char*>(text));
     std::string newText = copied(reinterpret_cast<const char*>(text));
-    return answerFor(target, inbox.postChange(target, textPart, [target, newText] { updateNow(target, newText.c_str()); }));
+    const bool posted = inbox.postChange(target, textPart, [target, newText] { updateNow(target, newText.c_str()); });
+    return answerFor(target, posted);
 }
 
 int __cdecl popupProgress(WPARAM id, LPARAM percent) {
