@@ -37,10 +37,6 @@ accessibleNotification::~accessibleNotification() {
     if (standard_) standard_->Release();
 }
 
-LONG accessibleNotification::progressChild(const accessibleContent& content) {
-    return content.progress < 0 ? 0 : static_cast<LONG>(content.buttons.size()) + 1;
-}
-
 void accessibleNotification::setContent(accessibleContent content) {
     content_ = std::move(content);
 }
@@ -61,9 +57,15 @@ void accessibleRelease::operator()(accessibleNotification* object) const {
 accessibleNotification::part accessibleNotification::partOf(const VARIANT& child) const {
     if (child.vt != VT_I4) return none;
     if (child.lVal == CHILDID_SELF) return self;
-    if (child.lVal > 0 && child.lVal <= static_cast<LONG>(content_.buttons.size())) return button;
-    if (child.lVal == progressChild(content_) && child.lVal > 0) return bar;
+    const auto buttons = static_cast<LONG>(content_.buttons.size());
+    if (child.lVal > 0 && child.lVal <= buttons) return button;
+    if (child.lVal == buttons + 1 && content_.progress >= 0) return bar;
     return none;
+}
+
+// The buttons, then the bar when there is one.
+LONG accessibleNotification::children() const {
+    return static_cast<LONG>(content_.buttons.size()) + (content_.progress < 0 ? 0 : 1);
 }
 
 // An empty text is no text: S_FALSE with a null string, as the interface asks.
@@ -163,7 +165,7 @@ HRESULT accessibleNotification::get_accRole(VARIANT child, VARIANT* role) {
 HRESULT accessibleNotification::get_accChildCount(long* count) {
     if (!count) return E_POINTER;
     if (!functions_) return RPC_E_DISCONNECTED;
-    *count = static_cast<long>(content_.buttons.size()) + (content_.progress < 0 ? 0 : 1);
+    *count = children();
     return S_OK;
 }
 
@@ -247,8 +249,7 @@ HRESULT accessibleNotification::accNavigate(long direction, VARIANT start, VARIA
     if (!end) return E_POINTER;
     *end = nothing();
     if (!functions_) return RPC_E_DISCONNECTED;
-    long count = 0;
-    get_accChildCount(&count);
+    const LONG count = children();
     const part from = partOf(start);
     LONG to = 0;
     if (from == self && direction == NAVDIR_FIRSTCHILD) to = count > 0 ? 1 : 0;
@@ -268,10 +269,8 @@ HRESULT accessibleNotification::accHitTest(long left, long top, VARIANT* child) 
     if (!standard_) return RPC_E_DISCONNECTED;
     const HRESULT found = standard_->accHitTest(left, top, child);
     if (found != S_OK || child->vt != VT_I4 || child->lVal != CHILDID_SELF) return found;
-    long count = 0;
-    get_accChildCount(&count);
     const POINT at = {left, top};
-    for (LONG id = 1; id <= count; ++id) {
+    for (LONG id = 1; id <= children(); ++id) {
         const RECT place = placeOf(childId(id));
         if (PtInRect(&place, at)) {
             *child = childId(id);

@@ -40,8 +40,6 @@ public:
 
     // The default action of button k (from 0) posts this to the window with k as wParam.
     static constexpr UINT pressMessage = WM_APP + 1;
-    // The bar's child id in content, 0 when it has none.
-    static LONG progressChild(const accessibleContent& content);
 
     void setContent(accessibleContent content);
     // The window is going: references marshalled to clients are cut, the platform's object released.
@@ -83,6 +81,7 @@ private:
     ~accessibleNotification();
     enum part { none, self, button, bar };
     part partOf(const VARIANT& child) const;
+    LONG children() const;
     HRESULT answer(const std::wstring& text, BSTR* out) const;
     HRESULT text(VARIANT child, const std::wstring& ofSelf, const std::wstring& ofButton, BSTR* out) const;
     RECT placeOf(const VARIANT& child) const;
