@@ -17,18 +17,19 @@
 // application is in front; otherwise 0, and the window appears at once (or, while the screen has
 // no room, as soon as it has).
 //
-// Threads. Every service of kiv (kiv/popup, kiv/popup/show, /update, /close, kiv/getsilent,
-// kiv/setsilent) may be called from any thread of the messenger's process, at any time between
-// kiv's LoadPlugin and UnloadPlugin. A call from another thread than the messenger's own copies
-// what it needs (your texts too) and returns at once; kiv does the work on the messenger's thread
-// as soon as that thread runs its messages, in the order each thread made its calls. No call ever
-// waits for the messenger's thread, so you may call kiv while that thread waits for yours.
+// Threads. Every service of kiv (kiv/popup, kiv/popup/show, /update, /progress, /close,
+// kiv/getsilent, kiv/setsilent) may be called from any thread of the messenger's process, at any
+// time between kiv's LoadPlugin and UnloadPlugin. A call from another thread than the messenger's
+// own copies what it needs (your texts too) and returns at once; kiv does the work on the
+// messenger's thread as soon as that thread runs its messages, in the order each thread made its
+// calls. No call ever waits for the messenger's thread, so you may call kiv while that thread
+// waits for yours.
 // From another thread the answers are the best kiv can give at once:
 // - kiv/popup: 0 when the record is good (whether silent or a full-screen program then holds the
 //   notification back is decided on the messenger's thread, and the history and kiv.log say so);
 // - kiv/popup/show: a new id when the records are good, unique among every caller on every thread;
-// - kiv/popup/update and /close: 0 for any id kiv gave out (they do nothing if the notification is
-//   gone by the time kiv gets to them), -1 for an id it never gave out;
+// - kiv/popup/update, /progress and /close: 0 for any id kiv gave out (they do nothing if the
+//   notification is gone by the time kiv gets to them), -1 for an id it never gave out;
 // - kiv/getsilent: the switch as it is, or as this thread's last kiv/setsilent set it;
 //   kiv/setsilent: the new state, 1 or 0.
 // Every service answers -1 from another thread while kiv loads or unloads, and once it is gone.
@@ -40,8 +41,9 @@
 // from another thread answers -1 (kiv/setsilent too) until the messenger's thread catches up.
 // Changes of one notification that wait together count as one: a kiv/popup/update of an id whose
 // previous update still waits (with no close of it in between) replaces that one's text, is never
-// refused, and the notification shows the last text. So report progress as often as you like; just
-// check for -1 where a call must not be lost.
+// refused, and the notification shows the last text. kiv/popup/progress calls of one id fold the
+// same way, apart from its updates. So report progress as often as you like; just check for -1
+// where a call must not be lost.
 //
 // Texts are Windows-1250, the messenger's code page, and are cut to their fields (protocol 31
 // bytes, contactId/nick/iconName 63, text 512). A caller built with another execution character

@@ -29,6 +29,7 @@ struct moduleState {
     int popupShowService = 0;
     int popupUpdateService = 0;
     int popupCloseService = 0;
+    int popupProgressService = 0;
 
     // Owned by the composition root, set while they live.
     config* settings = nullptr;

@@ -35,19 +35,22 @@ bool serviceInbox::post(job work, int32_t about) {
     return push({std::move(work), nullptr, about}, false) != 0;
 }
 
-bool serviceInbox::postChange(int32_t about, job work) {
+// Changes of different parts of one notification do not depend on each other's order, so one may
+// be passed over to find the earlier change of the same part; a show or close may not.
+bool serviceInbox::postChange(int32_t about, int what, job work) {
     job replaced;  // freed once the lock is let go
     heldLock lock(lock_);
     if (!open_) return false;
     for (auto at = waiting_.rbegin(); at != waiting_.rend(); ++at) {
         if (at->id != about) continue;
         if (!at->change) break;
+        if (at->change != what) continue;
         replaced.swap(at->work);
         at->work.swap(work);
         return true;
     }
     if (!accepting()) return false;
-    append({std::move(work), nullptr, about, true});
+    append({std::move(work), nullptr, about, what});
     return true;
 }
 

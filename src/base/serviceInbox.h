@@ -4,8 +4,8 @@
 // waits a batch at a time (when the message posted to the window it wakes through arrives, and
 // before each service call of its own), in the order the calls arrived, and goes back to its
 // messages in between. A plug-in
-// that calls faster than that is refused once the inbox is full; its changes of one notification
-// that wait together count as one, the last.
+// that calls faster than that is refused once the inbox is full; its changes of one part of a
+// notification that wait together count as one, the last.
 #pragma once
 
 #include <windows.h>
@@ -48,9 +48,10 @@ public:
     // Queues the job for the user-interface thread, about the id given (0: none); false once closed
     // or full.
     bool post(job work, int32_t about = 0);
-    // The latest change of the id: while an earlier change of it still waits, with nothing else
-    // about that id behind it, this one takes its place. False once closed or full.
-    bool postChange(int32_t about, job work);
+    // The latest change of one part of the id (what: which part, from 1): while an earlier change
+    // of that part still waits, with nothing but changes of its other parts behind it, this one
+    // takes its place. False once closed or full.
+    bool postChange(int32_t about, int what, job work);
     // Gives out the next id and queues the job that shows it, under one lock, so a later call
     // with that id from any thread finds its request ahead of it. 0 when closed, full or ids are
     // spent.
@@ -72,8 +73,8 @@ private:
     struct entry {
         job work;
         jobWithId workWithId;
-        int32_t id = 0;       // the id the job is about, or was given
-        bool change = false;  // replaced by a later change of the same id
+        int32_t id = 0;  // the id the job is about, or was given
+        int change = 0;  // the part of the id it changes, replaced by a later change of it; 0: none
         void run() const { work ? work() : workWithId(id); }
     };
     // The id given (1 for a job without one); 0 when closed, full or ids are spent.

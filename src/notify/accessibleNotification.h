@@ -1,25 +1,47 @@
 // What a screen reader reads of one notification: the contact line as its name, the text as its
-// description, the role of an alert. Where it is, its state, parent and hit-testing come from the
-// platform's own object for the window's client area. A client may keep the object after the
-// window is gone; from then on every call fails.
+// description, the role of an alert; its children, simple elements numbered from 1, are the
+// caller's buttons (pressed as their default action) and then its progress bar, whose value is the
+// percentage. Where the notification is, its state, parent and hit-testing come from the
+// platform's own object for the window's client area. The object holds a copy of what it tells,
+// never the window's object: a client may keep it after the window is gone, and from then on
+// every call fails.
 #pragma once
 
 #include <windows.h>
 #include <oleacc.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kiv {
 
 class oleAccess;
+
+// What the object tells of the notification, copied from the window whenever it changes. Places
+// are in the window's client coordinates.
+struct accessibleContent {
+    struct button {
+        std::wstring caption;
+        RECT place;
+    };
+    std::wstring name;
+    std::wstring description;
+    std::vector<button> buttons;
+    int32_t progress = -1;  // -1: no bar
+    RECT progressPlace = {0, 0, 0, 0};
+};
 
 class accessibleNotification final : public IAccessible {
 public:
     // With one reference, the caller's; null when the platform has no object for the window.
     static accessibleNotification* create(HWND window, const oleAccess& functions);
 
-    void setTexts(std::wstring name, std::wstring description);
+    // The default action of button k (from 0) posts this to the window with k as wParam.
+    static constexpr UINT pressMessage = WM_APP + 1;
+
+    void setContent(accessibleContent content);
     // The window is going: references marshalled to clients are cut, the platform's object released.
     void detach();
 
@@ -55,15 +77,20 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override;
 
 private:
-    accessibleNotification(IAccessible* standard, const oleAccess& functions);
+    accessibleNotification(HWND window, IAccessible* standard, const oleAccess& functions);
     ~accessibleNotification();
-    HRESULT answer(VARIANT child, const std::wstring& text, BSTR* out) const;
+    enum part { none, self, button, bar };
+    part partOf(const VARIANT& child) const;
+    LONG children() const;
+    HRESULT answer(const std::wstring& text, BSTR* out) const;
+    HRESULT text(VARIANT child, const std::wstring& ofSelf, const std::wstring& ofButton, BSTR* out) const;
+    RECT placeOf(const VARIANT& child) const;
 
     LONG references_ = 1;
+    HWND window_;                 // only for coordinates and posting; may name a window that is gone
     IAccessible* standard_;       // null once detached
     const oleAccess* functions_;  // null once detached: the libraries may go before the client does
-    std::wstring name_;
-    std::wstring description_;
+    accessibleContent content_;
 };
 
 // The window's own reference: detached and released when the window goes.

@@ -25,7 +25,11 @@ const char* const popupName = abi::svcKivPopup;
 const char* const showName = popupShowService;
 const char* const updateName = popupUpdateService;
 const char* const closeName = popupCloseService;
+const char* const progressName = popupProgressService;
 const char* const goneDecision = "odrzucone: powiadomienie zamknięte lub nieznane";
+
+// The parts of a notification that another thread's waiting changes replace, each its own.
+enum changedPart : int { textPart = 1, progressPart };
 
 int32_t idOf(WPARAM id) {
     return static_cast<int32_t>(id);
@@ -98,6 +102,13 @@ int updateNow(int32_t id, const char* text) {
     const window_info* request = plugin.windows->requestOf(id);
     if (request) rememberText(*request);
     logCall(updateName, request, withId("zmieniona treść", id));
+    return 0;
+}
+
+int progressNow(int32_t id, int32_t percent) {
+    if (!plugin.windows) return -1;
+    if (!plugin.windows->setProgress(id, percent)) return refuse(progressName, withId(goneDecision, id).c_str());
+    logCall(progressName, plugin.windows->requestOf(id), withId("zmieniony postęp", id));
     return 0;
 }
 
@@ -220,7 +231,18 @@ int __cdecl popupUpdate(WPARAM id, LPARAM text) {
     const int32_t target = idOf(id);
     if (inbox.onOwnThread() && !behindOthers(target)) return updateNow(target, reinterpret_cast<const char*>(text));
     std::string newText = copied(reinterpret_cast<const char*>(text));
-    return answerFor(target, inbox.postChange(target, [target, newText] { updateNow(target, newText.c_str()); }));
+    const bool posted = inbox.postChange(target, textPart, [target, newText] { updateNow(target, newText.c_str()); });
+    return answerFor(target, posted);
+}
+
+int __cdecl popupProgress(WPARAM id, LPARAM percent) {
+    const int32_t target = idOf(id);
+    const auto value = static_cast<int32_t>(percent);
+    const bool own = inbox.onOwnThread();
+    if (value < -1 || value > 100) return (own ? refuse : refuseLater)(progressName, "odrzucone: zły postęp");
+    if (own && !behindOthers(target)) return progressNow(target, value);
+    const bool posted = inbox.postChange(target, progressPart, [target, value] { progressNow(target, value); });
+    return answerFor(target, posted);
 }
 
 int __cdecl popupClose(WPARAM id, LPARAM) {

@@ -10,9 +10,10 @@
 namespace kiv {
 
 int __cdecl popupService(WPARAM popupInfo, LPARAM popupOptions);
-// kiv/popup/show, kiv/popup/update and kiv/popup/close (include/kiv/popup.h).
+// kiv/popup/show, /update, /progress and /close (include/kiv/popup.h).
 int __cdecl popupShow(WPARAM popupInfo, LPARAM popupOptions);
 int __cdecl popupUpdate(WPARAM id, LPARAM text);
+int __cdecl popupProgress(WPARAM id, LPARAM percent);
 int __cdecl popupClose(WPARAM id, LPARAM);
 
 // The request a caller's records describe; options may be null or of a wrong size (ignored).

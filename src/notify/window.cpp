@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "base/contactList.h"
 #include "base/host.h"
@@ -182,11 +183,17 @@ bool window::changeText(const char* text, int32_t messages, const RECT& area) {
     return height() != before;
 }
 
+// A reader hears the bar's new value, or that the children changed when the bar came or went.
 bool window::changeProgress(int32_t percent, const RECT& area) {
     const int before = height();
+    const bool hadBar = request_.progress >= 0;
     request_.progress = percent;
     fitToContent(area);
-    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+    if (!handle_) return height() != before;
+    InvalidateRect(handle_, nullptr, TRUE);
+    updateAccessible();
+    if (hadBar != (percent >= 0)) NotifyWinEvent(EVENT_OBJECT_REORDER, handle_, OBJID_CLIENT, CHILDID_SELF);
+    if (percent >= 0) NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, handle_, OBJID_CLIENT, actionCount() + 1);
     return height() != before;
 }
 
@@ -354,7 +361,14 @@ LRESULT window::answerAccessibility(WPARAM flags, LPARAM objectId) {
 
 void window::updateAccessible() {
     if (!accessible_) return;
-    accessible_->setTexts(wideOf(contactLine().c_str(), request_.utf8), wideOf(request_.text, request_.utf8));
+    accessibleContent content;
+    content.name = wideOf(contactLine().c_str(), request_.utf8);
+    content.description = wideOf(request_.text, request_.utf8);
+    for (int k = 0; k < actionCount(); ++k)
+        content.buttons.push_back({wideOf(request_.actions[k], request_.utf8), actionRect(k)});
+    content.progress = request_.progress;
+    content.progressPlace = progressRect();
+    accessible_->setContent(std::move(content));
 }
 
 // ---- paint ---------------------------------------------------------------------------------
@@ -619,6 +633,9 @@ LRESULT CALLBACK notifyWindowProc(HWND handle, UINT message, WPARAM wParam, LPAR
         self->onClick(2);
         if (!IsWindow(handle)) return 0;
         break;
+    case accessibleNotification::pressMessage:
+        self->clickAction(static_cast<int>(wParam));
+        return 0;
     case WM_GETOBJECT:
         if (LRESULT answer = self->answerAccessibility(wParam, lParam)) return answer;
         break;

@@ -136,6 +136,18 @@ void windowsManager::changeText(window& open, const char* text, int32_t messages
     if (open.changeText(text, messages, growthArea(open))) rearrange();
 }
 
+bool windowsManager::setProgress(int32_t id, int32_t percent) {
+    if (window_info* queued = queuedRequest(id)) {
+        queued->progress = percent;
+        waiting_ = false;  // it may fit now
+        return true;
+    }
+    window* open = openWindow(id);
+    if (!open) return false;
+    if (open->changeProgress(percent, growthArea(*open))) rearrange();
+    return true;
+}
+
 RECT windowsManager::growthArea(const window& grown) const {
     const stackLayout stack = layout();
     int64_t others = 0;

@@ -30,10 +30,13 @@ public:
     // of a conversation that has a window (or a queued request) goes into that one instead.
     bool addNotification(const window_info& request);
 
-    // The popup services: queue a request that has its id (shown at once when there is room), change the description or close with
-    // the closing animation. False when the notification is gone or closing.
+    // The popup services: queue a request that has its id (shown at once when there is room), change
+    // the description or the bar, or close with the closing animation. False when the notification is
+    // gone or closing.
     void addQueued(const window_info& request);
     bool updateText(int32_t id, const char* text);
+    // A new fill of the caller's bar, 0 to 100, or -1 for none: a request without a bar gets one.
+    bool setProgress(int32_t id, int32_t percent);
     bool close(int32_t id);
     // The request of an id still queued or shown; null when it is gone.
     const window_info* requestOf(int32_t id);

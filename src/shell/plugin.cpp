@@ -114,6 +114,7 @@ int loadPlugin(void* hostServices) {
     plugin.popupShowService = host::createService(kiv::popupShowService, guarded<popupShow, -1>);
     plugin.popupUpdateService = host::createService(kiv::popupUpdateService, guarded<popupUpdate, -1>);
     plugin.popupCloseService = host::createService(kiv::popupCloseService, guarded<popupClose, -1>);
+    plugin.popupProgressService = host::createService(kiv::popupProgressService, guarded<popupProgress, -1>);
     buildFolders();
     plugin.systemMajorVersion = systemMajorVersion();
     plugin.setLayeredWindowAttributes = findLayeredFunction();
@@ -145,6 +146,7 @@ int unloadPlugin() {
     host::destroyService(plugin.popupShowService);
     host::destroyService(plugin.popupUpdateService);
     host::destroyService(plugin.popupCloseService);
+    host::destroyService(plugin.popupProgressService);
     unloads.stop();
     plugin.hostServices = nullptr;
     return 0;

@@ -9,7 +9,9 @@
 #include "base/contactList.h"
 #include "base/moduleState.h"
 #include "base/status.h"
+#include "base/wideText.h"
 #include "filters/filtersManager.h"
+#include "notify/window.h"
 #include "notify/windowsManager.h"
 #include "resources/resource.h"
 #include "settings/config.h"
@@ -21,7 +23,7 @@ namespace kiv {
 
 namespace {
 
-enum command : UINT { openChat = 1, hideLikeThis, ignoreContact, silenceHour, closeAll, showHistory };
+enum command : UINT { openChat = 1, hideLikeThis, ignoreContact, silenceHour, closeAll, showHistory, firstButton };
 
 constexpr DWORD anHour = 60 * 60 * 1000;
 
@@ -68,19 +70,28 @@ std::string eventName(const window_info& request) {
     }
 }
 
-// A menu item's "&" marks its access key: a nick's own is doubled to stay text.
-std::string menuText(const char* text) {
-    std::string escaped;
-    for (const char* c = text; *c; ++c) {
-        escaped += *c;
-        if (*c == '&') escaped += '&';
+// A menu item's "&" marks its access key: a nick's or a caption's own is doubled to stay text.
+template <class Char>
+std::basic_string<Char> menuText(const std::basic_string<Char>& text) {
+    std::basic_string<Char> escaped;
+    for (Char c : text) {
+        escaped += c;
+        if (c == Char('&')) escaped += c;
     }
     return escaped;
 }
 
 std::string hideCaption(const window_info& request) {
     const char* who = request.nick[0] ? request.nick : request.contactId;
-    return menuText(fillIn(uiText(IDS_ACTION_HIDE), {eventName(request).c_str(), who}).c_str());
+    return menuText(fillIn(uiText(IDS_ACTION_HIDE), {eventName(request).c_str(), who}));
+}
+
+// The caller's buttons come first. Their captions go in wide: a UTF-8 one keeps every letter.
+void appendButtons(HMENU m, const window_info& request) {
+    const int count = request.actionCount();
+    for (int k = 0; k < count; ++k)
+        AppendMenuW(m, MF_STRING, firstButton + k, menuText(wideOf(request.actions[k], request.utf8)).c_str());
+    if (count > 0) AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
 }
 
 // The one window flag that let this notification through.
@@ -118,6 +129,7 @@ menuOwner build(const window_info& request) {
     menuOwner menu(CreatePopupMenu(), &DestroyMenu);
     if (!menu) return menu;
     HMENU m = menu.get();
+    appendButtons(m, request);
     if (fromContact(request)) {
         AppendMenuA(m, MF_STRING, openChat, uiText(IDS_ACTION_OPEN_CHAT));
         AppendMenuA(m, MF_STRING, hideLikeThis, hideCaption(request).c_str());
@@ -145,7 +157,16 @@ UINT track(HWND notification, HMENU menu) {
     return chosen;
 }
 
-void carryOut(UINT chosen, const window_info& request) {
+// A button is pressed as a click on it would: the notification may be gone by now.
+void pressButton(HWND notification, UINT chosen) {
+    if (window* shown = window::fromHandle(notification)) shown->clickAction(static_cast<int>(chosen - firstButton));
+}
+
+void carryOut(HWND notification, UINT chosen, const window_info& request) {
+    if (chosen >= firstButton) {
+        pressButton(notification, chosen);
+        return;
+    }
     switch (chosen) {
     case openChat:
         openChatWindow(request.protocol, request.contactId);
@@ -176,7 +197,7 @@ void actionMenu::open(HWND notification, const window_info& shown) {
     const window_info request = shown;
     menuOwner menu = build(request);
     if (!menu) return;
-    carryOut(track(notification, menu.get()), request);
+    carryOut(notification, track(notification, menu.get()), request);
 }
 
 }  // namespace kiv

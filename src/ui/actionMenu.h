@@ -1,6 +1,7 @@
-// The menu a right click opens on a notification (with actionmenu): for a contact's notification,
-// its chat, an end to this kind of notification from the contact, and the ignore list; for every
-// notification, an hour of silence, closing them all, and the history.
+// The menu a right click opens on a notification (with actionmenu): first the buttons its caller
+// gave it, pressed as a click on them; for a contact's notification, its chat, an end to this kind
+// of notification from the contact, and the ignore list; for every notification, an hour of
+// silence, closing them all, and the history.
 #pragma once
 
 #include <windows.h>

@@ -175,6 +175,14 @@ inline kiv::popup_options3 options3(int progress, std::initializer_list<const ch
     return options;
 }
 
+inline int showPopup(kivSession& session, const popupRequest& request, const kiv::popup_options3& options) {
+    kiv::popup_info info = popupInfo(request);
+    return session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(&options));
+}
+
+inline int progressPopup(kivSession& session, int id, int percent) {
+    return session.service(kiv::popupProgressService, static_cast<WPARAM>(id), static_cast<LPARAM>(percent));
+}
 
 inline int updatePopup(kivSession& session, int id, const char* text) {
     return session.service(kiv::popupUpdateService, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(text));

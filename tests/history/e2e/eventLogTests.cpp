@@ -148,7 +148,7 @@ TEST_CASE("kiv.log names the host's own sounds, the full-screen program and requ
                                 "GG\t12345\twiadomość\tpominięte: program pełnoekranowy"});
 }
 
-TEST_CASE("kiv.log follows kiv/popup/show, update and close, in Windows-1250 whatever the caller's encoding") {
+TEST_CASE("kiv.log follows kiv/popup/show, update, progress and close, in Windows-1250 whatever the caller's encoding") {
     logScene s("log-show", withLog("maxonscreen=1\r\n"));
     const kiv::popup_options2 utf8 = options2(kiv::popupUtf8);
     popupRequest first, polish, cyrillic;
@@ -159,9 +159,12 @@ TEST_CASE("kiv.log follows kiv/popup/show, update and close, in Windows-1250 wha
     REQUIRE(showPopup(s.session, polish, &utf8) == 2);
     REQUIRE(showPopup(s.session, cyrillic, &utf8) == 3);
     CHECK(updatePopup(s.session, 1, "nowy tekst") == 0);
+    CHECK(progressPopup(s.session, 2, 40) == 0);
     CHECK(closePopup(s.session, 3) == 0);
     CHECK(closePopup(s.session, 3) == -1);
     CHECK(updatePopup(s.session, 3, "za późno") == -1);
+    CHECK(progressPopup(s.session, 3, 50) == -1);
+    CHECK(progressPopup(s.session, 1, 101) == -1);
     kiv::popup_options2 wrongSize = utf8;
     wrongSize.size = 15;
     CHECK(showPopup(s.session, first, &wrongSize) == -1);
@@ -175,9 +178,12 @@ TEST_CASE("kiv.log follows kiv/popup/show, update and close, in Windows-1250 wha
                                    "ekranie; id 2",
                                    "TLEN\t???\tkiv/popup/show\tpokazane później: limit okien na ekranie; id 3",
                                    "TLEN\tala\tkiv/popup/update\tzmieniona treść; id 1",
+                                   "XMPP\tżaneta@jabber.org\tkiv/popup/progress\tzmieniony postęp; id 2",
                                    "TLEN\t???\tkiv/popup/close\tzamknięte; id 3",
                                    "\t\tkiv/popup/close\t" + gone,
                                    "\t\tkiv/popup/update\t" + gone,
+                                   "\t\tkiv/popup/progress\t" + gone,
+                                   "\t\tkiv/popup/progress\todrzucone: zły postęp",
                                    "\t\tkiv/popup/show\todrzucone: zły rekord opcji",
                                    "\t\tkiv/popup/show\todrzucone: zły rekord",
                                    "TLEN\t???\tkiv/popup/show\tpominięte: wyciszone"});

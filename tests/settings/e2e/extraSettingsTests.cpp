@@ -250,7 +250,8 @@ std::string withPopupServices(std::string record) {
     for (const char* verb : {"createService ", "destroyService "}) {
         const std::string line = std::string(verb) + "kiv/popup\n";
         std::string added;
-        for (const char* name : {kiv::popupShowService, kiv::popupUpdateService, kiv::popupCloseService})
+        for (const char* name :
+             {kiv::popupShowService, kiv::popupUpdateService, kiv::popupCloseService, kiv::popupProgressService})
             added += verb + std::string(name) + "\n";
         record.insert(record.find(line) + line.size(), added);
     }

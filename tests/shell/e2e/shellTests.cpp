@@ -84,13 +84,14 @@ TEST_CASE("the version resource of kiv.tpl holds plugin_info's version") {
 TEST_CASE("the services are created in order at load and destroyed in order at unload") {
     kivSession session("services");
     auto names = session.host.logNames();
-    REQUIRE(names.size() >= 6);
+    REQUIRE(names.size() >= 7);
     CHECK(names[0] == "createService kiv/getsilent");
     CHECK(names[1] == "createService kiv/setsilent");
     CHECK(names[2] == "createService kiv/popup");
     CHECK(names[3] == "createService kiv/popup/show");
     CHECK(names[4] == "createService kiv/popup/update");
     CHECK(names[5] == "createService kiv/popup/close");
+    CHECK(names[6] == "createService kiv/popup/progress");
     CHECK(session.host.hasService("kiv/popup"));
 
     session.host.log.clear();
@@ -99,7 +100,7 @@ TEST_CASE("the services are created in order at load and destroyed in order at u
     for (const auto& call : session.host.log)
         if (call.what == "destroyService") destroyed.push_back(call.name);
     CHECK(destroyed == std::vector<std::string>{"kiv/getsilent", "kiv/setsilent", "kiv/popup", "kiv/popup/show",
-                                                "kiv/popup/update", "kiv/popup/close"});
+                                                "kiv/popup/update", "kiv/popup/close", "kiv/popup/progress"});
     CHECK(session.host.serviceNames().empty());
 }
 
@@ -194,6 +195,7 @@ TEST_CASE("start-up and shutdown reach the host in their order") {
     std::vector<std::string> expected = {
         "createService kiv/getsilent", "createService kiv/setsilent", "createService kiv/popup",
         "createService kiv/popup/show", "createService kiv/popup/update", "createService kiv/popup/close",
+        "createService kiv/popup/progress",
         "Tlen/GetProcAddress 131073",  "Tlen/AddOptionsPage",         "Tlen/ProtocolHookEvent",
         "Tlen/ProtocolHookEvent",      "hookEvent Tlen/SoundEngine/BeforeEvent",
         "Tlen/GetProcAddress 4098",    "Tlen/AddMenuItem",            "Tlen/AddMenuItem",
@@ -210,5 +212,5 @@ TEST_CASE("start-up and shutdown reach the host in their order") {
                                              "Tlen/ProtocolUnhookEvent", "destroyService kiv/getsilent",
                                              "destroyService kiv/setsilent", "destroyService kiv/popup",
                                              "destroyService kiv/popup/show", "destroyService kiv/popup/update",
-                                             "destroyService kiv/popup/close"});
+                                             "destroyService kiv/popup/close", "destroyService kiv/popup/progress"});
 }

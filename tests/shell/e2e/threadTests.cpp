@@ -317,7 +317,8 @@ TEST_CASE("calls racing the unload: answered -1 once kiv has gone, nothing touch
     const std::vector<kiv::abi::ServiceFn> services = {
         host.serviceFunction(kiv::popupShowService), host.serviceFunction(kiv::popupUpdateService),
         host.serviceFunction(kiv::popupCloseService), host.serviceFunction("kiv/popup"),
-        host.serviceFunction("kiv/getsilent"), host.serviceFunction("kiv/setsilent")};
+        host.serviceFunction("kiv/getsilent"), host.serviceFunction("kiv/setsilent"),
+        host.serviceFunction(kiv::popupProgressService)};
     REQUIRE(std::find(services.begin(), services.end(), nullptr) == services.end());
     std::atomic<bool> gone{false}, stop{false};
     std::atomic<int> answeredAfter{0}, callsAfter{0};
@@ -332,11 +333,11 @@ TEST_CASE("calls racing the unload: answered -1 once kiv has gone, nothing touch
                 const int id = services[0](reinterpret_cast<WPARAM>(&info), 0);
                 const int answers[] = {id, services[1](id, reinterpret_cast<LPARAM>("zmienione")), services[2](id, 0),
                                        services[3](reinterpret_cast<WPARAM>(&info), 0), services[4](0, 0),
-                                       services[5](w % 2, 0)};
+                                       services[5](w % 2, 0), services[6](id, 50)};
                 Sleep(1);  // a worker with other work to do, not a flood
                 if (!after) continue;
                 ++callsAfter;
-                answeredAfter += std::count(std::begin(answers), std::end(answers), -1) == 6;
+                answeredAfter += std::count(std::begin(answers), std::end(answers), -1) == 7;
             }
         });
     kivhost::pumpMessages(300);

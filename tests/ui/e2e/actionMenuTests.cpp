@@ -275,3 +275,31 @@ TEST_CASE("the chat from the menu; the notification waits while its menu is open
         CHECK(scene.session.host.chatRequests()[0].contactId == "ala@tlen.pl");
     }
 }
+
+TEST_CASE("a notification's own buttons come first in its menu; choosing one is a click on the button") {
+    menuScene scene("action-menu-buttons", "");
+    const std::string items = "Otwórz|Pokaż && usuń|-|Wycisz kiv na godzinę|Zamknij wszystkie|";
+    struct {
+        const char* what;
+        bool keepOpen;
+        std::string choice;
+        int button;
+    } rows[] = {
+        {"closes", false, "Pokaż && usuń", kiv::popupActionButton + 2},
+        {"kept open", true, "Otwórz", kiv::popupActionButton + 1},
+    };
+    for (const auto& r : rows) {
+        INFO(std::string(r.what));
+        const kiv::popup_options3 options = options3(-1, {u8"Otwórz", u8"Pokaż & usuń"}, r.keepOpen, kiv::popupUtf8);
+        HWND shown = menuScene::shownBy([&] { showPopup(scene.session, popupRequest{}, options); });
+        REQUIRE(shown);
+        clickLog::clicks.clear();
+        CHECK(menuScene::rightClick(shown, r.choice) == items);
+        kivhost::pumpMessages(100);
+        std::vector<int> heard;
+        for (const clickSeen& c : clickLog::clicks) heard.push_back(c.button);
+        CHECK(heard == std::vector<int>{2, r.button});  // the right click first, as on any notification
+        CHECK(bool(IsWindow(shown)) == r.keepOpen);
+        menuScene::clearScreen();
+    }
+}
