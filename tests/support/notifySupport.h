@@ -157,7 +157,20 @@ inline kiv::popup_options2 options2(uint8_t encoding, int visibleTime = 0, bool 
     return options;
 }
 
-inline int showPopup(kivSession& session, const popupRequest& request, const kiv::popup_options2* options = nullptr) {
+// A download's record: a bar at the fill given and two buttons, in UTF-8.
+inline kiv::popup_options3 options3(int8_t progress = 0, bool keepOpen = false) {
+    kiv::popup_options3 options = {};
+    options.size = sizeof options;
+    options.encoding = kiv::popupUtf8;
+    options.keepOpen = keepOpen;
+    options.progress = progress;
+    options.actions[0] = u8"Otwórz";
+    options.actions[1] = u8"Pokaż w folderze";
+    return options;
+}
+
+// options: a popup_options2, a popup_options3, a record of any other size, or null.
+inline int showPopup(kivSession& session, const popupRequest& request, const void* options = nullptr) {
     kiv::popup_info info = popupInfo(request);
     return session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(options));
 }
