@@ -166,9 +166,27 @@ TEST_CASE("the runner says what it expected and did not find") {
     CHECK(message == "expected the options window to be open ('options open')");
     CHECK_FALSE(scene.run(runner, "screenshot a.png", message));
     CHECK(message.rfind("expected a .bmp file", 0) == 0);
+
+    // Another plug-in beside kiv, and its services called as the messenger calls them.
+    CHECK_FALSE(scene.run(runner, "plugin nosuch.tpl", message));
+    CHECK(message.rfind("cannot load ", 0) == 0);
+    CHECK_FALSE(scene.run(runner, "service popupExample/show", message));
+    CHECK(message.rfind("expected a service named 'popupExample/show'; the plug-ins offer 'kiv/getsilent', ", 0) == 0);
+    REQUIRE(scene.run(runner, "plugin popupExample.tpl", message));
+    CHECK(scene.run(runner, "service popupExample/show", message));
+    CHECK(scene.run(runner, "expect windows 2", message));
+    CHECK(scene.run(runner, "service kiv/setsilent 1", message));
+    CHECK_FALSE(scene.run(runner, "service popupExample/show", message));
+    CHECK(message == "expected popupExample/show to do what it was asked; it answered -1 (refused)");
+    CHECK(scene.run(runner, "service kiv/setsilent 0", message));
+    CHECK(scene.run(runner, "service popupExample/download/start", message));
+    CHECK(scene.run(runner, "expect text 4,2 MB z przyklad.pl", message));
+
     CHECK(scene.run(runner, "unload", message));
     CHECK_FALSE(scene.run(runner, "file ala@tlen.pl", message));
     CHECK(message == "expected the plug-in to be loaded: 'load' comes before 'file'");
+    REQUIRE(scene.run(runner, "load", message));
+    CHECK_FALSE(kivhost::hostCore::get().hasService("popupExample/show"));  // it went with kiv
 }
 
 TEST_CASE("a picture's missing folder, and no windows for want of a global filter, are said as such") {
