@@ -4,6 +4,7 @@
 
 #include "notifySupport.h"
 #include "objectTracker.h"
+#include "workerThreads.h"
 
 using namespace kivtest;
 
@@ -56,18 +57,20 @@ TEST_CASE("another plug-in shows its notification through kiv/popup and hears ab
     CHECK(session.service("popupExample/show", reinterpret_cast<WPARAM>("cisza")) == -1);
     session.service("kiv/setsilent", 0);
 
-    // A download followed in one UTF-8 notification that is changed and then closed.
+    // A download in one UTF-8 notification with a bar and two buttons, moved by its worker thread.
     const std::vector<HWND> before = notifications();
     CHECK(session.service("popupExample/download/start") > 0);
-    REQUIRE(waitForCount(before.size() + 1));
-    HWND download = nullptr;
-    for (HWND w : notifications())
-        if (std::find(before.begin(), before.end(), w) == before.end()) download = w;
+    HWND download = windowAfter(before);
     REQUIRE(download);
-    const std::string title = u8"Pobieranie «Фото.zip»", half = u8"Pobrano 50%";
-    CHECK(paintOf(download).texts == std::vector<std::string>{title + " (przyklad)", "Pobrano 0%"});
-    CHECK(session.service("popupExample/download/progress", 50) == 0);
-    CHECK(paintOf(download).texts == std::vector<std::string>{title + " (przyklad)", half});
+    const std::string title = u8"Pobieranie «Фото.zip»";
+    CHECK(paintOf(download).texts == std::vector<std::string>{title + " (przyklad)", "4,2 MB z przyklad.pl"});
+    int moved = -2;
+    {
+        workerThreads worker;
+        worker.start([&moved] { moved = callFromPlugin("popupExample/download/progress", 40); });
+        REQUIRE(worker.finish(1500));
+    }
+    CHECK(moved == 0);
     CHECK(session.service("popupExample/download/done") == 0);
     CHECK(waitForCount(before.size()));
     CHECK(session.service("popupExample/download/progress", 60) == -1);
