@@ -13,6 +13,7 @@
 #include "hostCore.h"
 #include "kiv/popup.h"
 #include "paintRecorder.h"
+#include "pictures.h"
 #include "pluginLoader.h"
 #include "programsTheme.h"
 #include "protocolEvents.h"
@@ -154,18 +155,6 @@ inline kiv::popup_options2 options2(uint8_t encoding, int visibleTime = 0, bool 
     options.encoding = encoding;
     options.visibleTime = visibleTime;
     options.keepOpen = keepOpen;
-    return options;
-}
-
-// A download's record: a bar at the fill given and two buttons, in UTF-8.
-inline kiv::popup_options3 options3(int8_t progress = 0, bool keepOpen = false) {
-    kiv::popup_options3 options = {};
-    options.size = sizeof options;
-    options.encoding = kiv::popupUtf8;
-    options.keepOpen = keepOpen;
-    options.progress = progress;
-    options.actions[0] = u8"Otwórz";
-    options.actions[1] = u8"Pokaż w folderze";
     return options;
 }
 
@@ -414,6 +403,22 @@ struct actionColours {
 // Plain, grown by its text in 11-pixel Tahoma, the buttons and the bar in actionColours.
 inline std::string actionScheme(int fontPixels = 11) {
     return hugeFontScheme(fontPixels) + actionColours::keys();
+}
+
+// The caller's buttons on a window whose scheme has actionColours, as its pixels show them, from
+// the left.
+inline std::vector<RECT> buttonsOf(HWND window) {
+    repaint(window);
+    return framedBoxes(kivhost::captureWindow(window), actionColours::frame);
+}
+
+inline POINT centre(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The pointer moved or the left button released at a point of the window.
+inline void mouseAt(HWND window, UINT message, POINT at) {
+    SendMessageA(window, message, 0, MAKELPARAM(at.x, at.y));
 }
 
 inline std::string manyLines() {

@@ -134,7 +134,7 @@ TEST_CASE("popup_options3 is taken at its own size with its fields in range, on 
     // Each record in a buffer of its own, zero past the fields, as long as the longest size read.
     std::vector<std::vector<unsigned char>> records;
     for (const row& r : rows) {
-        kiv::popup_options3 options = options3(r.progress);
+        kiv::popup_options3 options = options3(r.progress, {u8"Otwórz", u8"Pokaż w folderze"}, false, kiv::popupUtf8);
         options.size = r.size;
         options.reserved = r.reserved;
         options.reserved2 = r.reserved2;
