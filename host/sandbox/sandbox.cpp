@@ -74,8 +74,14 @@ bool sandbox::loadPlugin(std::string& error) {
     return plugin_ != nullptr;
 }
 
+// The messenger starts each plug-in once: a second LoadPlugin (of kiv.tpl, say) is refused.
 bool sandbox::loadOther(const std::string& fileName, std::string& error) {
-    std::unique_ptr<pluginLoader> other = start(programFolder() + "plugins\\" + fileName, error);
+    const std::string path = programFolder() + "plugins\\" + fileName;
+    if (GetModuleHandleA(path.c_str())) {
+        error = "expected a plug-in not loaded yet, not '" + fileName + "'";
+        return false;
+    }
+    std::unique_ptr<pluginLoader> other = start(path, error);
     if (!other) return false;
     others_.push_back(std::move(other));
     return true;
