@@ -176,9 +176,9 @@ static_assert(offsetof(popup_options2, encoding) == 13);
 // The bar. kiv/popup/progress (popupProgressService) moves it: wParam the id show gave, lParam 0
 // to 100, or -1 to take the bar away (a later call with 0 to 100 brings it back); anything else is
 // refused with -1. It answers as kiv/popup/update does: 0, or -1 for an id kiv never gave out or
-// once the notification is gone or closing; from another thread, 0 for any id kiv gave out. Unlike update it does not start the
-// visible time again: a download that may outlast the user's visible time sets keepOpen. A
-// screen reader hears the bar's new value ("40%").
+// once the notification is gone or closing; from another thread, 0 for any id kiv gave out.
+// Unlike update it does not start the visible time again: a download that may outlast the user's
+// visible time sets keepOpen. A screen reader hears the bar's new value ("40%").
 struct popup_options3 {
     int32_t size;            // 32
     int32_t visibleTime;     // as in popup_options2
