@@ -44,34 +44,53 @@ void sandbox::seedFilters() {
         WritePrivateProfileStringA("global", key, "1", filters.c_str());
 }
 
-bool sandbox::loadPlugin(std::string& error) {
-    unloadPlugin();
-    plugin_ = std::make_unique<pluginLoader>(pluginPath_);
-    if (!plugin_->loaded()) {
-        error = plugin_->error();
-        plugin_.reset();
-        return false;
+// As the messenger starts any plug-in: the file, its version gate, LoadPlugin; a line in the log.
+std::unique_ptr<pluginLoader> sandbox::start(const std::string& path, std::string& error) {
+    auto plugin = std::make_unique<pluginLoader>(path);
+    if (!plugin->loaded()) {
+        error = plugin->error();
+        return nullptr;
     }
-    const abi::plugin_info* info = plugin_->info(abi::minimumHostVersion);
+    const abi::plugin_info* info = plugin->info(abi::minimumHostVersion);
     if (!info) {
-        error = pluginPath_ + " refused this host's version";
-        plugin_.reset();
-        return false;
+        error = path + " refused this host's version";
+        return nullptr;
     }
     SetForegroundWindow(window_->handle());
-    plugin_->load();
+    plugin->load();
     unsigned v = info->version;
     // The path as the program folder sees it: a log (and its pictures) names no folder of this machine.
     const std::string folder = programFolder();
-    const bool inside = pluginPath_.compare(0, folder.size(), folder) == 0;
-    const std::string shown = inside ? pluginPath_.substr(folder.size()) : pluginPath_;
+    const bool inside = path.compare(0, folder.size(), folder) == 0;
+    const std::string shown = inside ? path.substr(folder.size()) : path;
     note("wczytano " + shown + ": " + info->name + " " + std::to_string(v >> 24) + "." +
          std::to_string((v >> 16) & 0xFF) + "." + std::to_string((v >> 8) & 0xFF) + "." + std::to_string(v & 0xFF));
+    return plugin;
+}
+
+bool sandbox::loadPlugin(std::string& error) {
+    unloadPlugin();
+    plugin_ = start(pluginPath_, error);
+    return plugin_ != nullptr;
+}
+
+// The messenger starts each plug-in once: a second LoadPlugin (of kiv.tpl, say) is refused.
+bool sandbox::loadOther(const std::string& fileName, std::string& error) {
+    const std::string path = programFolder() + "plugins\\" + fileName;
+    if (GetModuleHandleA(path.c_str())) {
+        error = "expected a plug-in not loaded yet, not '" + fileName + "'";
+        return false;
+    }
+    std::unique_ptr<pluginLoader> other = start(path, error);
+    if (!other) return false;
+    others_.push_back(std::move(other));
     return true;
 }
 
-// The messenger drops a plug-in's services, hooks, menu items and pages with it.
+// The messenger drops a plug-in's services, hooks, menu items and pages with it. The others go
+// first, in the reverse of their order, so each can still close its notifications through kiv.
 void sandbox::unloadPlugin() {
+    while (!others_.empty()) others_.pop_back();
     if (!plugin_) return;
     options_.reset();
     plugin_.reset();

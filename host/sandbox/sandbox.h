@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "chatWindows.h"
 #include "contactBook.h"
@@ -37,7 +38,11 @@ public:
 
     // (Re)loads the plug-in: it reads its settings and filters from the profile now.
     bool loadPlugin(std::string& error);
+    // Unloads the other plug-ins first, then kiv.
     void unloadPlugin();
+    // Another plug-in from the plugins folder (one that calls kiv's services), loaded beside kiv
+    // while kiv runs; it unloads with kiv.
+    bool loadOther(const std::string& fileName, std::string& error);
     bool pluginRunning() const { return plugin_ && plugin_->running(); }
 
     contactBook& book() { return book_; }
@@ -56,10 +61,13 @@ public:
     int run();
 
 private:
+    std::unique_ptr<pluginLoader> start(const std::string& path, std::string& error);
+
     hostCore& host_;
     std::string pluginPath_;
     std::string profile_;
     std::unique_ptr<pluginLoader> plugin_;
+    std::vector<std::unique_ptr<pluginLoader>> others_;
     contactBook book_;
     contactEvents events_;
     chatWindows chats_;

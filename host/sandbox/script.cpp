@@ -27,6 +27,8 @@ const commandForm forms[] = {
     {"set", "set config|filters SECTION KEY VALUE", 4, 4, true},
     {"load", "load", 0, 0, false},
     {"unload", "unload", 0, 0, false},
+    {"plugin", "plugin FILE", 1, 1, false},
+    {"service", "service NAME [NUMBER]", 1, 2, false},
     {"status", "status ID STATUS [DESCRIPTION]", 2, 3, true},
     {"message", "message ID TEXT", 2, 2, true},
     {"chat", "chat ID TEXT", 2, 2, true},
@@ -113,6 +115,8 @@ std::string checkArguments(const scriptCommand& command) {
     if (name == "login" && arg(0) != "TLEN" && arg(0) != "GG") return "TLEN or GG after 'login'";
     if (name == "wait" && (!isNumber(arg(0)) || atoi(arg(0).c_str()) < 0))
         return "a number of milliseconds, as 'wait 1000', not '" + arg(0) + "'";
+    if (name == "service" && args.size() == 2 && !isNumber(arg(1)))
+        return "a number for the service's wParam, not '" + arg(1) + "'";
     if (name == "click" && (!isNumber(arg(0)) || atoi(arg(0).c_str()) < 1))
         return "the number of a notification window, counted from 1 at the top of the screen";
     if (name == "click" && args.size() == 2 && arg(1) != "left" && arg(1) != "right") return "left or right";
@@ -237,6 +241,11 @@ const char* script::help() {
            "                                      profile, written by the next 'load' before it loads\n"
            "  load | unload                       (re)load or unload the plug-in (which writes both files\n"
            "                                      back when it unloads)\n"
+           "  plugin FILE                         load another plug-in from the plugins folder beside\n"
+           "                                      kivhost (popupExample.tpl) while kiv runs; it unloads\n"
+           "                                      with kiv\n"
+           "  service NAME [NUMBER]               call a plug-in's service, wParam NUMBER (0), lParam 0;\n"
+           "                                      an answer of -1 (refused) stops the script\n"
            "  status ID STATUS [DESCRIPTION]      the contact changes status (1-7 or a name: Dostępny,\n"
            "                                      Porozmawiajmy, Jestem zajęty, zw, Wrócę później, ...)\n"
            "  message ID TEXT | chat ID TEXT      a message or a chat message from the contact\n"

@@ -273,6 +273,21 @@ bool scriptRunner::menu(const std::vector<std::string>& args, std::string& messa
     return chosen;
 }
 
+bool scriptRunner::callService(const std::string& name, int wParam, std::string& message) {
+    hostCore& host = hostCore::get();
+    if (!host.hasService(name)) {
+        message = "expected a service named '" + name + "'; the plug-ins offer " + joined(host.serviceNames());
+        return false;
+    }
+    const int answer = host.callPluginService(name, static_cast<WPARAM>(wParam), 0);
+    if (answer == -1) {
+        message = "expected " + name + " to do what it was asked; it answered -1 (refused)";
+        return false;
+    }
+    box_.note("usługa " + name + ": " + std::to_string(answer));
+    return true;
+}
+
 bool scriptRunner::expectation(const std::vector<std::string>& args, std::string& message) {
     const std::string& what = args[0];
     const std::string& value = args[1];
@@ -351,7 +366,8 @@ bool scriptRunner::execute(const scriptCommand& command, std::string& message) {
         return done;
     };
     bool needsPlugin = name == "status" || name == "message" || name == "chat" || name == "file" || name == "voice" ||
-                       name == "email" || name == "login" || name == "click" || name == "menu" || name == "options";
+                       name == "email" || name == "login" || name == "click" || name == "menu" || name == "options" ||
+                       name == "plugin" || name == "service";
     if (needsPlugin && !box_.pluginRunning()) {
         message = "expected the plug-in to be loaded: 'load' comes before '" + name + "'";
         return false;
@@ -384,6 +400,8 @@ bool scriptRunner::execute(const scriptCommand& command, std::string& message) {
         box_.unloadPlugin();
         return true;
     }
+    if (name == "plugin") return box_.loadOther(arg(0), message);
+    if (name == "service") return callService(arg(0), atoi(arg(1).c_str()), message);
     if (name == "status") {
         bool done = events.changeStatus(arg(0), parseStatus(arg(1)), arg(2), report);
         box_.window().refreshContact(arg(0));

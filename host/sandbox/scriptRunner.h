@@ -45,6 +45,7 @@ private:
 
     bool expectation(const std::vector<std::string>& args, std::string& message);
     bool menu(const std::vector<std::string>& args, std::string& message);
+    bool callService(const std::string& name, int wParam, std::string& message);
     bool recordedWait(DWORD milliseconds, std::string& message);
     bool area(const std::vector<std::string>& args, size_t first, RECT& result, std::string& message) const;
     std::string path(const std::string& name) const;

@@ -120,7 +120,8 @@ static_assert(offsetof(popup_options, iconBitmap) == 6);
 //
 // show answers a positive id (never given out twice while kiv.tpl stays in the process, also
 // across its UnloadPlugin and a new LoadPlugin), or -1 when refused as kiv/popup refuses, or for
-// an options record whose size is not 16 (or 32, popup_options3 below); null options behave as kiv/popup without options. update (a new description, in the encoding the notification was
+// an options record whose size is neither 16 nor 32 (popup_options3 below); null options behave
+// as kiv/popup without options. update (a new description, in the encoding the notification was
 // shown with; the window is sized again and its time starts again) and close (with the user's
 // closing animation) answer 0, or -1 once the notification is gone or closing. A notification
 // still waiting for its window is changed or removed where it waits.
@@ -145,18 +146,39 @@ static_assert(offsetof(popup_options2, encoding) == 13);
 //
 //     popup_options3 options = {};
 //     options.size = sizeof options;            // 32
-//     options.encoding = kiv::popupUtf8;
+//     options.keepOpen = 1;                      // a download takes as long as it takes
+//     options.encoding = kiv::popupUtf8;         // also for the captions
 //     options.progress = 0;                      // a bar, empty for now
-//     options.actions[0] = u8"Otw\u00f3rz";
-//     options.actions[1] = u8"Poka\u017c w folderze";
+//     options.actions[0] = u8"Otw\u00f3rz";         // button 1: click_info.button 101
+//     options.actions[1] = u8"Poka\u017c w folderze";  // button 2: 102
 //     int id = callService(me, kiv::popupShowService, (WPARAM)&info, (LPARAM)&options);
-//     ...
-//     callService(me, kiv::popupProgressService, id, 40);  // 40%; -1 hides the bar
+//     ...                                        // on the download's own thread:
+//     callService(me, kiv::popupProgressService, id, 40);  // 40%
 //
-// A click on button k (1 to 3) calls your callback with click_info.button = popupActionButton + k
-// (101 to 103) and closes the notification unless keepOpen is set; a click anywhere else is
-// handled as on any notification. Captions are cut to popupActionCharacters characters. show
-// answers -1 for a progress below -1 or above 100, or a reserved field that is not 0.
+// The record. visibleTime, iconBitmap, keepOpen and encoding are popup_options2's. progress is -1
+// for no bar, or 0 to 100 for a bar filled that far. actions are the buttons' captions, left to
+// right, in the record's encoding; a null or empty caption ends the list (captions after it are
+// not read), so a notification has 0 to 3 buttons. A caption keeps its first
+// popupActionCharacters (40) characters: bytes in Windows-1250, whole characters in UTF-8. kiv
+// copies the captions: they need not outlive the call. reserved and reserved2 are 0. show answers
+// -1 for a progress below -1 or above 100, or a reserved field that is not 0, and otherwise as
+// with popup_options2. The window grows by a row for the buttons and by the bar; the buttons are
+// drawn in the scheme's description font.
+//
+// The buttons. A click on button k (1 to 3) calls your callback with click_info.button =
+// popupActionButton + k (101 to 103) and your callbackData, and then closes the notification with
+// the user's closing animation, unless keepOpen is set: then it stays, and you close it
+// (kiv/popup/close, also from the callback) when you are done with it. A screen reader's user
+// presses a button through its accessible object the same way, and the notification's own
+// right-click menu, when the user has it on, lists your buttons first. A click anywhere else on
+// the notification is handled as on any other (1 left, 2 right).
+//
+// The bar. kiv/popup/progress (popupProgressService) moves it: wParam the id show gave, lParam 0
+// to 100, or -1 to take the bar away (a later call with 0 to 100 brings it back); anything else is
+// refused with -1. It answers as kiv/popup/update does: 0, or -1 for an id kiv never gave out or
+// once the notification is gone or closing; from another thread, 0 for any id kiv gave out.
+// Unlike update it does not start the visible time again: a download that may outlast the user's
+// visible time sets keepOpen. A screen reader hears the bar's new value ("40%").
 struct popup_options3 {
     int32_t size;            // 32
     int32_t visibleTime;     // as in popup_options2

@@ -13,6 +13,7 @@
 #include "hostCore.h"
 #include "kiv/popup.h"
 #include "paintRecorder.h"
+#include "pictures.h"
 #include "pluginLoader.h"
 #include "programsTheme.h"
 #include "protocolEvents.h"
@@ -157,7 +158,8 @@ inline kiv::popup_options2 options2(uint8_t encoding, int visibleTime = 0, bool 
     return options;
 }
 
-inline int showPopup(kivSession& session, const popupRequest& request, const kiv::popup_options2* options = nullptr) {
+// options: a popup_options2, a popup_options3, a record of any other size, or null.
+inline int showPopup(kivSession& session, const popupRequest& request, const void* options = nullptr) {
     kiv::popup_info info = popupInfo(request);
     return session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(options));
 }
@@ -401,6 +403,22 @@ struct actionColours {
 // Plain, grown by its text in 11-pixel Tahoma, the buttons and the bar in actionColours.
 inline std::string actionScheme(int fontPixels = 11) {
     return hugeFontScheme(fontPixels) + actionColours::keys();
+}
+
+// The caller's buttons on a window whose scheme has actionColours, as its pixels show them, from
+// the left.
+inline std::vector<RECT> buttonsOf(HWND window) {
+    repaint(window);
+    return framedBoxes(kivhost::captureWindow(window), actionColours::frame);
+}
+
+inline POINT centre(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The pointer moved or the left button released at a point of the window.
+inline void mouseAt(HWND window, UINT message, POINT at) {
+    SendMessageA(window, message, 0, MAKELPARAM(at.x, at.y));
 }
 
 inline std::string manyLines() {

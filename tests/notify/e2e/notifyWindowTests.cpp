@@ -427,21 +427,6 @@ TEST_CASE("window shape: the skin's key pixels are cut out; without a skin bitma
 
 namespace {
 
-// The buttons of a window as its pixels show them, left to right.
-std::vector<RECT> buttonsOf(HWND window) {
-    repaint(window);
-    return framedBoxes(kivhost::captureWindow(window), actionColours::frame);
-}
-
-POINT centre(const RECT& r) {
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-// The pointer moved or the left button released at a point of the window.
-void mouseAt(HWND window, UINT message, POINT at) {
-    SendMessageA(window, message, 0, MAKELPARAM(at.x, at.y));
-}
-
 // A caption in Windows-1250, as the narrow functions draw it.
 std::string narrow(const char* caption, bool utf8) {
     if (!utf8) return caption;

@@ -3,11 +3,13 @@
 // written.
 #include <doctest.h>
 
+#include <cstring>
 #include <random>
 #include <set>
 
 #include "notifySupport.h"
 #include "pictures.h"
+#include "workerThreads.h"
 
 using namespace kivtest;
 
@@ -98,6 +100,79 @@ TEST_CASE("kiv/popup/show refuses as kiv/popup does and options of another size;
     }
     kivhost::pumpMessages(250);
     CHECK(notifications().empty());
+}
+
+TEST_CASE("popup_options3 is taken at its own size with its fields in range, on the messenger's thread and another") {
+    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    notifySession session("popup-options3", settingsWith(scheme.name, ""));
+    struct row {
+        const char* what;
+        int32_t size;
+        int8_t progress;
+        uint8_t reserved;
+        int32_t reserved2;
+        bool good;
+    };
+    const row rows[] = {
+        {"no bar", 32, -1, 0, 0, true},
+        {"an empty bar", 32, 0, 0, 0, true},
+        {"a full bar", 32, 100, 0, 0, true},
+        {"popup_options2's size", 16, 0, 0, 0, true},
+        {"size 0", 0, 0, 0, 0, false},
+        {"size 15", 15, 0, 0, 0, false},
+        {"size 17", 17, 0, 0, 0, false},
+        {"popup_options' size", 30, 0, 0, 0, false},
+        {"size 31", 31, 0, 0, 0, false},
+        {"size 33", 33, 0, 0, 0, false},
+        {"a bar below empty", 32, -2, 0, 0, false},
+        {"a bar past full", 32, 101, 0, 0, false},
+        {"reserved 1", 32, 0, 1, 0, false},
+        {"reserved2 1", 32, 0, 0, 1, false},
+    };
+    constexpr int rowCount = sizeof rows / sizeof rows[0];
+    constexpr int otherThread = 100;  // added to a row's callback data when another thread shows it
+    // Each record in a buffer of its own, zero past the fields, as long as the longest size read.
+    std::vector<std::vector<unsigned char>> records;
+    for (const row& r : rows) {
+        kiv::popup_options3 options = options3(r.progress, {u8"Otwórz", u8"Pokaż w folderze"}, false, kiv::popupUtf8);
+        options.size = r.size;
+        options.reserved = r.reserved;
+        options.reserved2 = r.reserved2;
+        records.emplace_back(64, 0);
+        memcpy(records.back().data(), &options, sizeof options);
+    }
+    const auto show = [&](int i, int dataOffset, bool ownThread) {
+        popupRequest request;
+        request.data = i + dataOffset;
+        kiv::popup_info info = popupInfo(request);
+        const void* options = records[static_cast<size_t>(i)].data();
+        return ownThread ? showPopup(session, request, options)
+                         : callFromPlugin(kiv::popupShowService, reinterpret_cast<WPARAM>(&info),
+                                          reinterpret_cast<LPARAM>(options));
+    };
+
+    int fromOther[rowCount] = {};
+    workerThreads threads;
+    threads.start([&] {
+        for (int i = 0; i < rowCount; ++i) fromOther[i] = show(i, otherThread, false);
+    });
+    REQUIRE(threads.finish(3000));
+    std::set<int> shown;
+    for (int i = 0; i < rowCount; ++i) {
+        INFO(std::string(rows[i].what));
+        const int id = show(i, 0, true);
+        if (!rows[i].good) {
+            CHECK(id == -1);
+            CHECK(fromOther[i] == -1);
+            continue;
+        }
+        CHECK(id > 0);
+        CHECK(fromOther[i] > 0);
+        shown.insert(i);
+        shown.insert(i + otherThread);
+    }
+    settle(shown.size());
+    CHECK(requestIndexes() == shown);
 }
 
 TEST_CASE("an id whose request is still queued is updated or removed where it waits") {

@@ -4,6 +4,7 @@
 
 #include "notifySupport.h"
 #include "objectTracker.h"
+#include "workerThreads.h"
 
 using namespace kivtest;
 
@@ -34,7 +35,7 @@ TEST_CASE("kiv/popup obeys the silent switch and full-screen suppression") {
 }
 
 TEST_CASE("another plug-in shows its notification through kiv/popup and hears about the clicks") {
-    testScheme scheme("kivtest-plain.kivs", plainScheme);
+    testScheme scheme("kivtest-plain.kivs", plainScheme + actionColours::keys());
     notifySession session("popup-example", settingsWith(scheme.name, ""));
     kivhost::pluginLoader example(pluginsFolder() + "popupExample.tpl");
     REQUIRE_MESSAGE(example.loaded(), example.error());
@@ -56,21 +57,36 @@ TEST_CASE("another plug-in shows its notification through kiv/popup and hears ab
     CHECK(session.service("popupExample/show", reinterpret_cast<WPARAM>("cisza")) == -1);
     session.service("kiv/setsilent", 0);
 
-    // A download followed in one UTF-8 notification that is changed and then closed.
-    const std::vector<HWND> before = notifications();
-    CHECK(session.service("popupExample/download/start") > 0);
-    REQUIRE(waitForCount(before.size() + 1));
-    HWND download = nullptr;
-    for (HWND w : notifications())
-        if (std::find(before.begin(), before.end(), w) == before.end()) download = w;
-    REQUIRE(download);
-    const std::string title = u8"Pobieranie «Фото.zip»", half = u8"Pobrano 50%";
-    CHECK(paintOf(download).texts == std::vector<std::string>{title + " (przyklad)", "Pobrano 0%"});
-    CHECK(session.service("popupExample/download/progress", 50) == 0);
-    CHECK(paintOf(download).texts == std::vector<std::string>{title + " (przyklad)", half});
-    CHECK(session.service("popupExample/download/done") == 0);
-    CHECK(waitForCount(before.size()));
-    CHECK(session.service("popupExample/download/progress", 60) == -1);
+    // A download in one UTF-8 notification with a bar and two buttons, the bar moved from the
+    // download's own thread. The example keeps it open while it runs and closes it once the user
+    // chose a button, or once the download is done.
+    const std::string title = u8"Pobieranie «Фото.zip»";
+    for (int button : {1, 2, 0}) {  // 0: no button, the download is done
+        CAPTURE(button);
+        const std::vector<HWND> before = notifications();
+        REQUIRE(session.service("popupExample/download/start") > 0);
+        HWND download = windowAfter(before);
+        REQUIRE(download);
+        CHECK(paintOf(download).texts == std::vector<std::string>{title + " (przyklad)", "4,2 MB z przyklad.pl",
+                                                                  u8"Otwórz", u8"Pokaż w folderze"});
+        int moved = -2;
+        {
+            workerThreads worker;
+            worker.start([&moved] { moved = callFromPlugin("popupExample/download/progress", 40); });
+            REQUIRE(worker.finish(1500));
+        }
+        CHECK(moved == 0);
+        const std::vector<RECT> buttons = buttonsOf(download);
+        REQUIRE(buttons.size() == 2);
+        if (button) {
+            mouseAt(download, WM_LBUTTONUP, centre(buttons[static_cast<size_t>(button - 1)]));
+            CHECK(session.service("popupExample/lastButton") == kiv::popupActionButton + button);
+        } else {
+            CHECK(session.service("popupExample/download/done") == 0);
+        }
+        CHECK(waitForCount(before.size()));
+        CHECK(session.service("popupExample/download/progress", 60) == -1);
+    }
 
     // The mail check reports from its own thread; the example closes its notification as it unloads.
     const size_t beforeMail = notifications().size();

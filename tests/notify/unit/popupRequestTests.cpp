@@ -114,3 +114,51 @@ TEST_CASE("kiv/popup/show's options: UTF-8 texts cut at a character's start, a t
     request.setText(whole.c_str());
     CHECK(std::string(request.text) == whole);
 }
+
+TEST_CASE("popup_options3's captions: cut in the record's encoding, and the list ends at the first null or empty one") {
+    const std::string polish = std::string("Zapisz") + "ąęśćżźółń" + std::string(30, '.');  // 45 Windows-1250 bytes
+    const std::string wide = "a" + [] {
+        std::string s;
+        for (int i = 0; i < 44; ++i) s += u8"ż";
+        return s;
+    }();  // 45 characters, 89 UTF-8 bytes
+    std::string emoji, emoji40;
+    for (int i = 0; i < 41; ++i) emoji += u8"\U0001F4C1";
+    emoji40 = emoji.substr(0, 160);
+    struct row {
+        const char* what;
+        uint8_t encoding;
+        const char* captions[3];
+        std::string expected[3];
+    };
+    const row rows[] = {
+        {"Windows-1250: forty bytes", kiv::popupWindows1250, {polish.c_str(), "Otwórz", nullptr},
+         {polish.substr(0, 40), "Otwórz", ""}},
+        {"the same UTF-8 bytes as Windows-1250: forty bytes, whatever they cut", kiv::popupWindows1250,
+         {wide.c_str(), nullptr, nullptr}, {wide.substr(0, 40), "", ""}},
+        {"UTF-8: forty characters", kiv::popupUtf8, {wide.c_str(), u8"Pokaż w folderze", u8"Odrzuć"},
+         {wide.substr(0, 1 + 39 * 2), u8"Pokaż w folderze", u8"Odrzuć"}},
+        {"UTF-8: forty four-byte characters fill the field", kiv::popupUtf8, {emoji.c_str(), "", "x"},
+         {emoji40, "", ""}},
+        {"a null ends the list: a caption after it is not taken", kiv::popupUtf8, {"A", nullptr, "C"}, {"A", "", ""}},
+        {"an empty first caption: no buttons", kiv::popupWindows1250, {"", "B", "C"}, {"", "", ""}},
+    };
+    for (const row& r : rows) {
+        INFO(std::string(r.what));
+        kiv::popup_info info = emptyPopup();
+        kiv::popup_options3 options = {};
+        options.size = sizeof options;
+        options.encoding = r.encoding;
+        options.progress = 40;
+        for (int k = 0; k < kiv::popupActions; ++k) options.actions[k] = r.captions[k];
+        const kiv::window_info request = kiv::requestFromShow(info, options);
+        CHECK(request.utf8 == (r.encoding == kiv::popupUtf8));
+        CHECK(request.progress == 40);
+        int count = 0;
+        for (int k = 0; k < kiv::popupActions; ++k) {
+            CHECK(std::string(request.actions[k]) == r.expected[k]);
+            count += !r.expected[k].empty();
+        }
+        CHECK(request.actionCount() == count);
+    }
+}

@@ -166,9 +166,40 @@ TEST_CASE("the runner says what it expected and did not find") {
     CHECK(message == "expected the options window to be open ('options open')");
     CHECK_FALSE(scene.run(runner, "screenshot a.png", message));
     CHECK(message.rfind("expected a .bmp file", 0) == 0);
+
+    // Another plug-in beside kiv, and its services called as the messenger calls them.
+    struct step {
+        const char* line;
+        bool done;
+        const char* said;  // how the message starts when it is not done
+    };
+    const step steps[] = {
+        {"plugin nosuch.tpl", false, "cannot load "},
+        {"service popupExample/show", false,
+         "expected a service named 'popupExample/show'; the plug-ins offer 'kiv/getsilent', "},
+        {"plugin kiv.tpl", false, "expected a plug-in not loaded yet, not 'kiv.tpl'"},
+        {"plugin popupExample.tpl", true, ""},
+        {"plugin popupExample.tpl", false, "expected a plug-in not loaded yet"},
+        {"service popupExample/show", true, ""},
+        {"expect windows 2", true, ""},
+        {"service kiv/setsilent 1", true, ""},
+        {"service popupExample/show", false,
+         "expected popupExample/show to do what it was asked; it answered -1 (refused)"},
+        {"service kiv/setsilent 0", true, ""},
+        {"service popupExample/download/start", true, ""},
+        {"expect text 4,2 MB z przyklad.pl", true, ""},
+    };
+    for (const step& s : steps) {
+        INFO(std::string(s.line));
+        CHECK(scene.run(runner, s.line, message) == s.done);
+        if (!s.done) CHECK(message.rfind(s.said, 0) == 0);
+    }
+
     CHECK(scene.run(runner, "unload", message));
     CHECK_FALSE(scene.run(runner, "file ala@tlen.pl", message));
     CHECK(message == "expected the plug-in to be loaded: 'load' comes before 'file'");
+    REQUIRE(scene.run(runner, "load", message));
+    CHECK_FALSE(kivhost::hostCore::get().hasService("popupExample/show"));  // it went with kiv
 }
 
 TEST_CASE("a picture's missing folder, and no windows for want of a global filter, are said as such") {

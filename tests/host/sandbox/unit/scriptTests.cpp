@@ -87,6 +87,8 @@ TEST_CASE("a fault names the file, the line and what was expected") {
     CHECK(fault("set settings a b c\n") == "t.kivscript:1: expected config or filters after 'set'");
     CHECK(fault("options close\n") == "t.kivscript:1: expected open, ok, apply or cancel after 'options'");
     CHECK(fault("load now\n") == "t.kivscript:1: expected 'load'");
+    CHECK(fault("service a/b 1 2\n") == "t.kivscript:1: expected 'service NAME [NUMBER]'");
+    CHECK(fault("service a/b forty\n") == "t.kivscript:1: expected a number for the service's wParam, not 'forty'");
     for (const char* keys : {"ctrl+", "ctrl+alt+zz", "win+z", "f25", "ctrl+alt+ą"})
         CHECK(fault(std::string("hotkey ") + keys + "\n").rfind("t.kivscript:1: expected keys such as ctrl+alt+z", 0) == 0);
     CHECK(fault("  menu contact \"ustawienia...  \r\n") ==
@@ -113,7 +115,7 @@ TEST_CASE("nothing is returned from a script with a fault, even after good lines
 
 TEST_CASE("the help lists every command the reader accepts") {
     std::string help = script::help();
-    for (const char* name : {"contacts", "set", "load", "unload", "status", "message", "chat", "file", "voice",
+    for (const char* name : {"contacts", "set", "load", "unload", "plugin", "service", "status", "message", "chat", "file", "voice",
                              "email", "login", "wait", "click", "menu", "key", "hotkey", "button", "options", "open-chat",
                              "close-chat", "screenshot", "record", "expect", "echo"}) {
         CAPTURE(name);
