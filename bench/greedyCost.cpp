@@ -150,7 +150,7 @@ bool measure(double milliseconds, bool withProgress, figures& f) {
             ++f.answers;
             continue;
         }
-        const bool kivTurn = (message.hwnd && message.hwnd == inbox) || (message.message == WM_TIMER && !message.hwnd);
+        const bool kivTurn = (inbox && message.hwnd == inbox) || (message.message == WM_TIMER && !message.hwnd);
         const double dispatched = kivbench::milliseconds();
         DispatchMessageA(&message);
         f.longestGap = std::max(f.longestGap, kivbench::milliseconds() - dispatched);
