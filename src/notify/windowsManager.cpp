@@ -8,7 +8,9 @@
 #include "history/notificationHistory.h"
 #include "notify/hold.h"
 #include "notify/oleAccess.h"
+#include "notify/themeScheme.h"
 #include "notify/window.h"
+#include "scheme/skin.h"
 #include "settings/config.h"
 
 namespace kiv {
@@ -261,6 +263,7 @@ bool windowsManager::retire(std::list<std::unique_ptr<window>>::iterator& at) {
 }
 
 windowsManager::placement windowsManager::showNotification(window_info request) {
+    if (!windows_.empty() && !hasRoomFor(leastHeight(request), layout())) return placement::noRoom;
     request.effect = settings().effect;
     request.effectClose = settings().effectclose;
     auto created = std::make_unique<window>(request, *this);
@@ -269,7 +272,7 @@ windowsManager::placement windowsManager::showNotification(window_info request) 
     if (windows_.empty()) screen_.choose(settings().monitor);
     shown->fitToContent(screen_.workArea());
     const stackLayout stack = layout();
-    if (!hasRoomFor(*shown, stack)) return placement::noRoom;
+    if (!hasRoomFor(shown->height(), stack)) return placement::noRoom;
     if (settings().newatbegin) {
         windows_.push_front(std::move(created));
     } else {
@@ -285,15 +288,27 @@ windowsManager::placement windowsManager::showNotification(window_info request) 
 
 // A window alone always has room: it is already cut to the area. Otherwise it must fit where it
 // would stand: after the last window, or in the stack closed up from the corner.
-bool windowsManager::hasRoomFor(const window& next, const stackLayout& stack) const {
+bool windowsManager::hasRoomFor(int height, const stackLayout& stack) const {
     if (windows_.empty()) return true;
     if (!settings().rearrangewindows && !settings().newatbegin) {
         const window* last = windows_.back().get();
-        return stack.fits(stack.nextEdge(last->y(), last->height()), next.height());
+        return stack.fits(stack.nextEdge(last->y(), last->height()), height);
     }
-    int64_t total = next.height();
+    int64_t total = height;
     for (const auto& w : windows_) total += int64_t{w->height()} + stack.space();
     return total <= stack.room();
+}
+
+// No window for the request is lower than this in the scheme it would take now: a text gets the
+// scheme's height at least (its growth, a bar and buttons only add to it), no text the smaller of
+// the two heights; cut to the work area. What finds no room for this makes no window to learn so.
+int windowsManager::leastHeight(const window_info& request) const {
+    if (!plugin.scheme) return 0;
+    followTheme(*plugin.scheme, settings());
+    const skin& look = *plugin.scheme;
+    const int32_t least = request.text[0] ? look.height : std::min(look.height, look.smallHeight);
+    const RECT area = screen_.workArea();
+    return static_cast<int>(std::min<int64_t>(least, std::max<int64_t>(0, int64_t{area.bottom} - area.top)));
 }
 
 // A user without a screen reader never gets here: nothing else asks a notification for its object.
