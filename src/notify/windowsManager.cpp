@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "base/entryGuard.h"
+#include "base/scopedGdi.h"
 #include "base/moduleState.h"
 #include "history/notificationHistory.h"
+#include "notify/descriptionGrowth.h"
 #include "notify/hold.h"
 #include "notify/oleAccess.h"
 #include "notify/themeScheme.h"
@@ -299,16 +302,26 @@ bool windowsManager::hasRoomFor(int height, const stackLayout& stack) const {
     return total <= stack.room();
 }
 
-// No window for the request is lower than this in the scheme it would take now: a text gets the
-// scheme's height at least (its growth, a bar and buttons only add to it), no text the smaller of
-// the two heights; cut to the work area. What finds no room for this makes no window to learn so.
+// No window for the request is lower than this in the scheme it would take now: no text gets the
+// smaller of the two heights; a text the scheme's height and its growth with autoheight, as the
+// window measures it (a caller's bar or buttons only add to the height, so their growth is left
+// out); all cut to the work area. What finds no room for this makes no window to learn so.
 int windowsManager::leastHeight(const window_info& request) const {
     if (!plugin.scheme) return 0;
     followTheme(*plugin.scheme, settings());
     const skin& look = *plugin.scheme;
-    const int32_t least = request.text[0] ? look.height : std::min(look.height, look.smallHeight);
     const RECT area = screen_.workArea();
-    return static_cast<int>(std::min<int64_t>(least, std::max<int64_t>(0, int64_t{area.bottom} - area.top)));
+    const int areaHeight = static_cast<int>(std::max<int64_t>(0, int64_t{area.bottom} - area.top));
+    if (!request.text[0]) return std::min({look.height, look.smallHeight, areaHeight});
+    const int least = std::min(look.height, areaHeight);
+    if (!look.autoHeight || request.progress >= 0 || request.actionCount() > 0) return least;
+    char text[sizeof request.text];
+    memcpy(text, request.text, sizeof text);
+    cutForGrowth(text, request.utf8, settings().autoheightchars);
+    windowDC screen(nullptr);
+    if (!screen) return least;
+    return least + descriptionGrowth(screen.get(), look, text, request.utf8, settings().autoheightrows,
+                                     areaHeight - least);
 }
 
 // A user without a screen reader never gets here: nothing else asks a notification for its object.
