@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "base/entryGuard.h"
-#include "base/scopedGdi.h"
 #include "base/moduleState.h"
+#include "base/scopedGdi.h"
 #include "history/notificationHistory.h"
 #include "notify/descriptionGrowth.h"
 #include "notify/hold.h"

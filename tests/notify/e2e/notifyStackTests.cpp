@@ -284,7 +284,7 @@ TEST_CASE("150 popups that stay past a full stack: no window made for what waits
     };
     for (const row& r : stacks) {
         CAPTURE(std::string(r.stack));
-        testScheme scheme("kivtest-plain.kivs", r.scheme);
+        testScheme scheme("kivtest-stack.kivs", r.scheme);
         historyScene s("stack-waiting", settingsWith(scheme.name, r.keys, keptAndRecorded));
         const size_t madeBefore = windowsMade();
         std::vector<int> ids = {0};
@@ -297,6 +297,7 @@ TEST_CASE("150 popups that stay past a full stack: no window made for what waits
         }
         const std::vector<HWND> shown = steady();
         const int fit = static_cast<int>(shown.size());
+        REQUIRE(fit > 0);
         const RECT one = kivhost::windowRect(shown.front());
         // As many as the area holds, bind and space 2 apart.
         CHECK_MESSAGE(fit == (area.bottom - area.top) / (one.bottom - one.top + 2), describe(shown.front()));
