@@ -134,10 +134,12 @@ int main(int argc, char** argv) {
     for (const auto& [name, f] : {std::pair<const char*, const figures&>{"0 (default)", apart}, {"1", grouped}})
         printf("| %s | %zu | %zu | %zu | %.0f ms | %.0f %% |\n", name, f.windows, f.peakGdi, f.peakUser, f.busy,
                100.0 * f.busy / f.elapsed);
+    const double ratio = grouped.busy / std::max(apart.busy, 1.0);
     printf("\nWithout groupmessages the work area holds %zu windows and the other %zu messages wait for room "
            "or are let go; with groupmessages each message joins its conversation's window (%zu for %d "
-           "contacts), and the UI thread is busy %.1f times less.\n\n",
+           "contacts), and the UI thread is busy %.1f times %s.\n\n",
            apart.windows, static_cast<size_t>(messages) - std::min(apart.windows, static_cast<size_t>(messages)),
-           grouped.windows, contacts, apart.busy / std::max(grouped.busy, 1.0));
+           grouped.windows, contacts, ratio >= 1 ? ratio : 1 / std::max(ratio, 0.001),
+           ratio >= 1 ? "as long" : "less");
     return 0;
 }

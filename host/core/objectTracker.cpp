@@ -134,6 +134,12 @@ void objectTracker::add(category kind, void* handle, const char* what) {
     lockHeld held(lock_);
     noteThread("made", what);
     live_[{kind, handle}] = what;
+    ++made_[kind];
+}
+
+size_t objectTracker::madeCount(category kind) {
+    lockHeld held(lock_);
+    return made_[kind];
 }
 
 void objectTracker::remove(category kind, void* handle) {

@@ -28,6 +28,8 @@ public:
     // Live handles the module owns, each with its kind ("bitmap", "DC", "window", ...).
     const std::map<key, std::string>& live();
     size_t liveCount() { return live().size(); }
+    // Handles of this kind the module has made, freed or not, counted from the first load on.
+    size_t madeCount(category kind);
     // Kind -> count, for messages.
     std::string summary();
 
@@ -45,6 +47,7 @@ private:
     criticalSection lock_;
     DWORD thread_ = 0;  // the thread that installed the tracker
     std::map<key, std::string> live_;
+    size_t made_[windowHandle + 1] = {};
     std::vector<std::string> strays_;
 };
 

@@ -15,6 +15,7 @@
 #include "base/systemModes.h"
 #include "base/text.h"
 #include "base/wideText.h"
+#include "notify/descriptionGrowth.h"
 #include "notify/oleAccess.h"
 #include "notify/themeScheme.h"
 #include "scheme/skinDrawing.h"
@@ -114,32 +115,15 @@ void window::fitToContent(const RECT& area) {
 }
 
 // The whole measured text height is added to the scheme's height, at most autoheightrows lines,
-// and never more than leaves reserve pixels of the work area to the bar and the buttons.
-// The text is measured in a copy of the description rectangle: measuring narrows a rectangle to
-// its widest line, and a paint into that narrower one lost the last letters wherever a substituted
-// face measures and draws a pixel apart. The description keeps the scheme's width.
+// and never more than leaves reserve pixels of the work area to the bar and the buttons. The
+// description keeps the scheme's width.
 void window::growToText(const RECT& area, int reserve) {
-    int chars = settings().autoheightchars;
-    if (chars > 0 && chars < 512) {
-        request_.text[chars] = '\0';
-        if (request_.utf8) cutToCharacter(request_.text);
-    }
+    cutForGrowth(request_.text, request_.utf8, settings().autoheightchars);
     windowDC dc(handle_);
     if (!dc) return;
-    scopedFont font(CreateFontIndirectA(&skin_.descFont));
-    selection chosen(dc.get(), font.get());
-    const UINT measure = DT_WORDBREAK | DT_END_ELLIPSIS | DT_CALCRECT | textFlags;
-    RECT measured = skin_.descRect;
-    int textHeight = drawText(dc.get(), request_.text, &measured, measure);
-    RECT sample = {0, 0, 100, 100};
-    int lineHeight = DrawTextA(dc.get(), "a", -1, &sample, measure);
-    // No rows (or a negative number of them) means no growth; the product is taken wide enough
-    // for any number a file can hold.
-    const int64_t rows = std::max<int32_t>(settings().autoheightrows, 0);
-    if (lineHeight * rows < textHeight) textHeight = static_cast<int>(lineHeight * rows);
-    // Never taller than the work area, whatever the font.
     const int room = static_cast<int>(area.bottom - area.top) - skin_.height - reserve;
-    textHeight = std::min(textHeight, std::max(0, room));
+    const int textHeight =
+        descriptionGrowth(dc.get(), skin_, request_.text, request_.utf8, settings().autoheightrows, room);
     skin_.height += textHeight;
     skin_.descRect.bottom = skin_.descRect.top + textHeight;
 }

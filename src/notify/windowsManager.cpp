@@ -2,13 +2,18 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "base/entryGuard.h"
 #include "base/moduleState.h"
+#include "base/scopedGdi.h"
 #include "history/notificationHistory.h"
+#include "notify/descriptionGrowth.h"
 #include "notify/hold.h"
 #include "notify/oleAccess.h"
+#include "notify/themeScheme.h"
 #include "notify/window.h"
+#include "scheme/skin.h"
 #include "settings/config.h"
 
 namespace kiv {
@@ -261,6 +266,7 @@ bool windowsManager::retire(std::list<std::unique_ptr<window>>::iterator& at) {
 }
 
 windowsManager::placement windowsManager::showNotification(window_info request) {
+    if (!windows_.empty() && !hasRoomFor(leastHeight(request), layout())) return placement::noRoom;
     request.effect = settings().effect;
     request.effectClose = settings().effectclose;
     auto created = std::make_unique<window>(request, *this);
@@ -269,7 +275,7 @@ windowsManager::placement windowsManager::showNotification(window_info request) 
     if (windows_.empty()) screen_.choose(settings().monitor);
     shown->fitToContent(screen_.workArea());
     const stackLayout stack = layout();
-    if (!hasRoomFor(*shown, stack)) return placement::noRoom;
+    if (!hasRoomFor(shown->height(), stack)) return placement::noRoom;
     if (settings().newatbegin) {
         windows_.push_front(std::move(created));
     } else {
@@ -285,15 +291,37 @@ windowsManager::placement windowsManager::showNotification(window_info request) 
 
 // A window alone always has room: it is already cut to the area. Otherwise it must fit where it
 // would stand: after the last window, or in the stack closed up from the corner.
-bool windowsManager::hasRoomFor(const window& next, const stackLayout& stack) const {
+bool windowsManager::hasRoomFor(int height, const stackLayout& stack) const {
     if (windows_.empty()) return true;
     if (!settings().rearrangewindows && !settings().newatbegin) {
         const window* last = windows_.back().get();
-        return stack.fits(stack.nextEdge(last->y(), last->height()), next.height());
+        return stack.fits(stack.nextEdge(last->y(), last->height()), height);
     }
-    int64_t total = next.height();
+    int64_t total = height;
     for (const auto& w : windows_) total += int64_t{w->height()} + stack.space();
     return total <= stack.room();
+}
+
+// No window for the request is lower than this in the scheme it would take now: no text gets the
+// smaller of the two heights; a text the scheme's height and its growth with autoheight, as the
+// window measures it (a caller's bar or buttons only add to the height, so their growth is left
+// out); all cut to the work area. What finds no room for this makes no window to learn so.
+int windowsManager::leastHeight(const window_info& request) const {
+    if (!plugin.scheme) return 0;
+    followTheme(*plugin.scheme, settings());
+    const skin& look = *plugin.scheme;
+    const RECT area = screen_.workArea();
+    const int areaHeight = static_cast<int>(std::max<int64_t>(0, int64_t{area.bottom} - area.top));
+    if (!request.text[0]) return std::min({look.height, look.smallHeight, areaHeight});
+    const int least = std::min(look.height, areaHeight);
+    if (!look.autoHeight || request.progress >= 0 || request.actionCount() > 0) return least;
+    char text[sizeof request.text];
+    memcpy(text, request.text, sizeof text);
+    cutForGrowth(text, request.utf8, settings().autoheightchars);
+    windowDC screen(nullptr);
+    if (!screen) return least;
+    return least + descriptionGrowth(screen.get(), look, text, request.utf8, settings().autoheightrows,
+                                     areaHeight - least);
 }
 
 // A user without a screen reader never gets here: nothing else asks a notification for its object.

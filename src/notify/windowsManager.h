@@ -83,7 +83,8 @@ private:
     void enqueue(const window_info& request);
     stackLayout layout() const;
     stackShape shape() const;
-    bool hasRoomFor(const window& next, const stackLayout& stack) const;
+    bool hasRoomFor(int height, const stackLayout& stack) const;
+    int leastHeight(const window_info& request) const;
     RECT growthArea(const window& grown) const;
     void changeText(window& open, const char* text, int32_t messages);
     bool retire(std::list<std::unique_ptr<window>>::iterator& at);

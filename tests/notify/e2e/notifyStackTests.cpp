@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "historySupport.h"
+#include "objectTracker.h"
 
 using namespace kivtest;
 
@@ -258,6 +259,69 @@ TEST_CASE("150 messages that stay: every window within the work area, the rest w
         }
         CHECK(later == numbers(fit + missed + 1, 150));
         CHECK(summary == "Gdy kiv milczał: " + std::to_string(missed) + " wiadomości");
+    }
+}
+
+// While the stack has no room, what comes only queues: a window is made for a request when it is
+// shown, never to learn that it does not fit.
+TEST_CASE("150 popups that stay past a full stack: no window made for what waits, the next shown as one closes") {
+    const auto windowsMade = [] { return kivhost::objectTracker::get().madeCount(kivhost::objectTracker::windowHandle); };
+    const RECT area = workArea();
+    struct row {
+        const char* stack;
+        const char* keys;
+        const char* text;  // none: the small windows
+        std::string scheme;
+    };
+    // Normal windows far taller than small ones: a small one fits where a normal one never would.
+    const std::string tallNormal = std::string(plainScheme) + "window_size=250,400\r\n";
+    const row stacks[] = {
+        {"bottom right", "", "Ala ma kota", plainScheme},
+        {"the newest first", "newatbegin=1\r\n", "Ala ma kota", plainScheme},
+        {"gaps kept", "rearrangewindows=0\r\n", "Ala ma kota", plainScheme},
+        {"small windows", "", "", tallNormal},
+        {"grown by their text past the room a window without it needs", "", "a", hugeFontScheme(40)},
+    };
+    for (const row& r : stacks) {
+        CAPTURE(std::string(r.stack));
+        testScheme scheme("kivtest-stack.kivs", r.scheme);
+        historyScene s("stack-waiting", settingsWith(scheme.name, r.keys, keptAndRecorded));
+        const size_t madeBefore = windowsMade();
+        std::vector<int> ids = {0};
+        for (int n = 1; n <= 150; ++n) {
+            popupRequest request;
+            request.text = r.text;
+            request.data = n;
+            ids.push_back(showPopup(s.session, request));
+            REQUIRE(ids.back() > 0);
+        }
+        const std::vector<HWND> shown = steady();
+        const int fit = static_cast<int>(shown.size());
+        REQUIRE(fit > 0);
+        const RECT one = kivhost::windowRect(shown.front());
+        // As many as the area holds, bind and space 2 apart.
+        CHECK_MESSAGE(fit == (area.bottom - area.top) / (one.bottom - one.top + 2), describe(shown.front()));
+        CHECK(windowsMade() - madeBefore == shown.size());
+        const std::vector<int> oldest = numbers(1, fit);
+        CHECK(requestIndexes() == std::set<int>(oldest.begin(), oldest.end()));
+        const int missed = 150 - fit - queueBound;
+        HWND history = openHistory();
+        REQUIRE(history);
+        const rows listedRows = listed(history);
+        DestroyWindow(history);
+        CHECK(std::count_if(listedRows.begin(), listedRows.end(), [](const std::vector<std::string>& cells) {
+                  return cells[3] == "brak miejsca na ekranie";
+              }) == missed);
+
+        // The newest shown goes; the oldest kept takes its room at the next tick, the one window made.
+        const size_t madeThen = windowsMade();
+        REQUIRE(closePopup(s.session, ids[fit]) == 0);
+        HWND next = windowAfter(shown);
+        REQUIRE(next);
+        CHECK(requestIndex(next) == fit + missed + 1);
+        kivhost::pumpMessages(250);
+        CHECK(notifications().size() == shown.size());
+        CHECK(windowsMade() - madeThen == 1);
     }
 }
 
