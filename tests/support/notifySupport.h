@@ -177,11 +177,6 @@ inline kiv::popup_options3 options3(int progress, std::initializer_list<const ch
     return options;
 }
 
-inline int showPopup(kivSession& session, const popupRequest& request, const kiv::popup_options3& options) {
-    kiv::popup_info info = popupInfo(request);
-    return session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(&options));
-}
-
 inline int progressPopup(kivSession& session, int id, int percent) {
     return session.service(kiv::popupProgressService, static_cast<WPARAM>(id), static_cast<LPARAM>(percent));
 }
@@ -316,9 +311,7 @@ inline HWND showOne(kivSession& session, const popupRequest& request) {
 // kiv/popup/show with those options, and its window as soon as the tick that shows it has run.
 inline HWND showWith(kivSession& session, const popupRequest& request, const kiv::popup_options3& options) {
     std::vector<HWND> before = notifications();
-    kiv::popup_info info = popupInfo(request);
-    if (session.service(kiv::popupShowService, reinterpret_cast<WPARAM>(&info), reinterpret_cast<LPARAM>(&options)) <= 0)
-        return nullptr;
+    if (showPopup(session, request, &options) <= 0) return nullptr;
     return windowAfter(before);
 }
 

@@ -232,7 +232,7 @@ TEST_CASE("a reader finds the caller's buttons and the bar as children, and pres
         popupRequest request;
         request.data = ++data;
         const std::vector<HWND> before = notifications();
-        const int id = showPopup(s.session, request, options);
+        const int id = showPopup(s.session, request, &options);
         HWND shown = nextWindow(before);
         REQUIRE(shown);
         IAccessible* object = objectOf(shown);
@@ -270,7 +270,8 @@ TEST_CASE("a reader finds the caller's buttons and the bar as children, and pres
 TEST_CASE("the bar's value follows kiv/popup/progress from any thread, heard by a reader; -1 takes the bar away") {
     historyScene s("reader-progress", settingsWith("none.kivs", "visibletime=60\r\nmaxonscreen=1\r\n"));
     readerHooks hooks;
-    const int id = showPopup(s.session, popupRequest{}, options3(0, {u8"Anuluj"}, false, kiv::popupUtf8));
+    const kiv::popup_options3 options = options3(0, {u8"Anuluj"}, false, kiv::popupUtf8);
+    const int id = showPopup(s.session, popupRequest{}, &options);
     HWND shown = nextWindow({});
     REQUIRE(shown);
     IAccessible* object = objectOf(shown);

@@ -291,7 +291,7 @@ TEST_CASE("a notification's own buttons come first in its menu; choosing one is 
     for (const auto& r : rows) {
         INFO(std::string(r.what));
         const kiv::popup_options3 options = options3(-1, {u8"Otwórz", u8"Pokaż & usuń"}, r.keepOpen, kiv::popupUtf8);
-        HWND shown = menuScene::shownBy([&] { showPopup(scene.session, popupRequest{}, options); });
+        HWND shown = menuScene::shownBy([&] { showPopup(scene.session, popupRequest{}, &options); });
         REQUIRE(shown);
         clickLog::clicks.clear();
         CHECK(menuScene::rightClick(shown, r.choice) == items);
