@@ -128,27 +128,31 @@ void window::growToText(const RECT& area, int reserve) {
     skin_.descRect.bottom = skin_.descRect.top + textHeight;
 }
 
-// The captions measured in the description font, in the request's encoding.
-actionLayout window::measureExtras() const {
+// The bar and the buttons placed under the description as it stands now.
+actionLayout window::measureExtras() {
     const bool bar = request_.progress >= 0;
     const int count = actionCount();
     if (!bar && count == 0) return {};
-    int widths[popupActions] = {};
-    int lineHeight = 0;
+    if (!captions_.measured) measureCaptions();
+    return actionLayout(skin_.descRect, bar, captions_.widths, count, captions_.lineHeight);
+}
+
+// The captions in the description font and the request's encoding, and the font's line: neither
+// changes while the window lives, so a moving bar does not measure them again.
+void window::measureCaptions() {
     windowDC dc(handle_);
-    if (dc) {
-        scopedFont font(CreateFontIndirectA(&skin_.descFont));
-        selection chosen(dc.get(), font.get());
-        const UINT measure = DT_SINGLELINE | DT_CALCRECT | textFlags;
-        RECT sample = {0, 0, 100, 100};
-        lineHeight = DrawTextA(dc.get(), "a", -1, &sample, measure);
-        for (int k = 0; k < count; ++k) {
-            RECT caption = {0, 0, 0, 0};
-            drawText(dc.get(), request_.actions[k], &caption, measure);
-            widths[k] = caption.right - caption.left;
-        }
+    if (!dc) return;
+    scopedFont font(CreateFontIndirectA(&skin_.descFont));
+    selection chosen(dc.get(), font.get());
+    const UINT measure = DT_SINGLELINE | DT_CALCRECT | textFlags;
+    RECT sample = {0, 0, 100, 100};
+    captions_.lineHeight = DrawTextA(dc.get(), "a", -1, &sample, measure);
+    for (int k = 0; k < actionCount(); ++k) {
+        RECT caption = {0, 0, 0, 0};
+        drawText(dc.get(), request_.actions[k], &caption, measure);
+        captions_.widths[k] = caption.right - caption.left;
     }
-    return actionLayout(skin_.descRect, bar, widths, count, lineHeight);
+    captions_.measured = true;
 }
 
 // A screen reader that follows the window hears of the new text and count.

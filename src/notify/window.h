@@ -90,7 +90,8 @@ private:
 
     void takeLook();
     void growToText(const RECT& area, int reserve);
-    actionLayout measureExtras() const;
+    actionLayout measureExtras();
+    void measureCaptions();
     bool animated() const;
     bool leftCorner() const;
     void startTimer();
@@ -129,6 +130,11 @@ private:
     int32_t schemeHeight_ = 0;     // the skin's height before auto-height grew it
     RECT schemeDescRect_ = {0, 0, 0, 0};
     actionLayout extras_;  // the caller's bar and buttons, placed by the latest sizing
+    struct captionSizes {
+        int widths[popupActions] = {};
+        int lineHeight = 0;
+        bool measured = false;
+    } captions_;  // measured at the first sizing that needs them
     int hot_ = -1;         // the button under the pointer
     bool systemColours_ = false;  // high contrast: no picture, no shape, no transparency
     int32_t state_ = created;
